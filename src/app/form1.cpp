@@ -1,0 +1,149 @@
+#include "app/form1.h"
+
+#include "app/clickable_label.h"
+#include "app/text_box.h"
+#include "browser/form9.h"
+#include "sources/file_list_box.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+
+template<typename W>
+W *named(W *widget, const char *name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+} // namespace
+
+#define CF_MAKE(member, Type) member = named(new Type(central), #member)
+
+Form1::Form1(ProgramValues &values, EncoderFactory createEncoder, QWidget *parent)
+    : QMainWindow(parent)
+    , m_values(values)
+    , m_createEncoder(std::move(createEncoder))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Clipferry"));
+    buildControls();
+    buildMenus();
+    connectHandlers();
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls()
+{
+    auto *central = new QWidget(this);
+    setCentralWidget(central);
+    CF_MAKE(Label10, QLabel);
+    CF_MAKE(cmdInput, QPushButton);
+    CF_MAKE(cmdOutput, QPushButton);
+    CF_MAKE(Text4, TextBox);
+    CF_MAKE(Label9, QLabel);
+    CF_MAKE(Text3, TextBox);
+    CF_MAKE(Label8, QLabel);
+    CF_MAKE(File1, FileListBox);
+    CF_MAKE(Label4, QLabel);
+    CF_MAKE(Combo1, QComboBox);
+    CF_MAKE(Label7, QLabel);
+    CF_MAKE(optOnePass, QRadioButton);
+    CF_MAKE(Label1, QLabel);
+    CF_MAKE(lblPassInfo, ClickableLabel);
+    CF_MAKE(Label2, QLabel);
+    CF_MAKE(chkCopytoStorage, QCheckBox);
+    CF_MAKE(optTwoPass, QRadioButton);
+    CF_MAKE(Label3, QLabel);
+    CF_MAKE(File2, FileListBox);
+    CF_MAKE(Label5, QLabel);
+    CF_MAKE(Label6, QLabel);
+    CF_MAKE(ProgressBar1, QProgressBar);
+    CF_MAKE(Line1, QFrame);
+    CF_MAKE(Line2, QFrame);
+    CF_MAKE(cmdReset, QPushButton);
+    CF_MAKE(cmdStart, QPushButton);
+    CF_MAKE(cmdStop, QPushButton);
+    Timer1 = named(new QTimer(this), "Timer1");
+    Timer1->setInterval(1000);
+
+    Combo1->setEditable(true);
+    optTwoPass->setChecked(true);
+    File2->hide();
+    Label6->hide();
+    Line1->hide();
+    Line2->hide();
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+}
+
+void Form1::buildMenus()
+{
+    const auto item = [](QMenu *menu, const char *name, const QString &caption) {
+        QAction *action = caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    mnuProfile = named(menuBar()->addMenu(QStringLiteral("Settings")), "mnuProfile");
+    mnuCurrentProfile = item(mnuProfile, "mnuCurrentProfile", QStringLiteral("Current Profile"));
+    mnuOpt1 = item(mnuProfile, "mnuOpt1", QStringLiteral("-"));
+    mnuProfileSetup = item(mnuProfile, "mnuProfileSetup", QStringLiteral("Check Profile Setup"));
+    mnuOpt2 = item(mnuProfile, "mnuOpt2", QStringLiteral("-"));
+    mnuProfileEditor = item(mnuProfile, "mnuProfileEditor", QStringLiteral("Profile Editor"));
+    mnuOpt3 = item(mnuProfile, "mnuOpt3", QStringLiteral("-"));
+    mnuCheckStorageCards = item(mnuProfile, "mnuCheckStorageCards", QStringLiteral("Check Storage Cards"));
+    mnuHelp = named(menuBar()->addMenu(QStringLiteral("Help")), "mnuHelp");
+    mnuInfo = item(mnuHelp, "mnuInfo", QStringLiteral("Info"));
+    mnuOpt4 = item(mnuHelp, "mnuOpt4", QStringLiteral("-"));
+    mnuDownload = item(mnuHelp, "mnuDownload", QStringLiteral("Download Windows Media Encoder 9 Series"));
+    mnuOpt5 = item(mnuHelp, "mnuOpt5", QStringLiteral("-"));
+    mnuAbout = item(mnuHelp, "mnuAbout", QStringLiteral("About"));
+}
+
+void Form1::connectHandlers()
+{
+    connect(cmdStart, &QPushButton::clicked, this, &Form1::cmdStart_Click);
+    connect(cmdStop, &QPushButton::clicked, this, &Form1::cmdStop_Click);
+    connect(cmdReset, &QPushButton::clicked, this, &Form1::cmdReset_Click);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(cmdInput, &QPushButton::clicked, this, &Form1::cmdInput_Click);
+    connect(cmdOutput, &QPushButton::clicked, this, &Form1::cmdOutput_Click);
+    connect(File1, &FileListBox::Click, this, &Form1::File1_Click);
+    connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
+    connect(chkCopytoStorage, &QCheckBox::toggled, this, &Form1::chkCopytoStorage_Click);
+    connect(optOnePass, &QRadioButton::clicked, this, &Form1::optOnePass_Click);
+    connect(optTwoPass, &QRadioButton::clicked, this, &Form1::optTwoPass_Click);
+    connect(lblPassInfo, &ClickableLabel::clicked, this, &Form1::lblPassInfo_Click);
+    connect(mnuCurrentProfile, &QAction::triggered, this, &Form1::mnuCurrentProfile_Click);
+    connect(mnuProfileSetup, &QAction::triggered, this, &Form1::mnuProfileSetup_Click);
+    connect(mnuProfileEditor, &QAction::triggered, this, &Form1::mnuProfileEditor_Click);
+    connect(mnuCheckStorageCards, &QAction::triggered, this, &Form1::mnuCheckStorageCards_Click);
+    connect(mnuInfo, &QAction::triggered, this, &Form1::mnuInfo_Click);
+    connect(mnuDownload, &QAction::triggered, this, &Form1::mnuDownload_Click);
+    connect(mnuAbout, &QAction::triggered, this, &Form1::mnuAbout_Click);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}

@@ -1,0 +1,164 @@
+#pragma once
+
+#include "app/program_values.h"
+#include "platform/encoder.h"
+#include "platform/file_system.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class ClickableLabel;
+class FileListBox;
+class Form9;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QEventLoop;
+class QFrame;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class TextBox;
+
+// The main window. All window state lives here. Controls, handlers and window-level
+// variables keep the names the program's design gives them (each widget's objectName is its
+// member's name). The handlers are declared here and defined with their areas:
+//   app/      the window itself, start-up and unload, the download command
+//   batch/    job set-up, batch run, progress monitor, stop and reset
+//   sources/  folders, file selection, profiles, storage cards, pass options, help texts
+//   browser/  access to the folder browser Form9
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    using EncoderFactory = std::function<std::unique_ptr<MediaEncoder>()>;
+
+    // Builds the window and runs Form_Load, as loading a window does.
+    Form1(ProgramValues &values, EncoderFactory createEncoder, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    ProgramValues &values() { return m_values; }
+
+    // The folder browser, loaded on first use (its load builds the tree and places it).
+    Form9 &folderBrowser();
+    bool folderBrowserLoaded() const { return !m_form9.isNull(); }
+
+    // ---- controls ----
+    QLabel *Label10 = nullptr;
+    QPushButton *cmdInput = nullptr;
+    QPushButton *cmdOutput = nullptr;
+    TextBox *Text4 = nullptr;
+    QLabel *Label9 = nullptr;
+    TextBox *Text3 = nullptr;
+    QLabel *Label8 = nullptr;
+    FileListBox *File1 = nullptr;
+    QLabel *Label4 = nullptr;
+    QComboBox *Combo1 = nullptr;
+    QLabel *Label7 = nullptr;
+    QRadioButton *optOnePass = nullptr;
+    QLabel *Label1 = nullptr;
+    ClickableLabel *lblPassInfo = nullptr;
+    QLabel *Label2 = nullptr;
+    QCheckBox *chkCopytoStorage = nullptr;
+    QRadioButton *optTwoPass = nullptr;
+    QLabel *Label3 = nullptr;
+    FileListBox *File2 = nullptr;
+    QLabel *Label5 = nullptr;
+    QLabel *Label6 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    QFrame *Line1 = nullptr;
+    QFrame *Line2 = nullptr;
+    QPushButton *cmdReset = nullptr;
+    QPushButton *cmdStart = nullptr;
+    QPushButton *cmdStop = nullptr;
+    QTimer *Timer1 = nullptr;
+
+    QMenu *mnuProfile = nullptr;
+    QAction *mnuCurrentProfile = nullptr;
+    QAction *mnuOpt1 = nullptr;
+    QAction *mnuProfileSetup = nullptr;
+    QAction *mnuOpt2 = nullptr;
+    QAction *mnuProfileEditor = nullptr;
+    QAction *mnuOpt3 = nullptr;
+    QAction *mnuCheckStorageCards = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuInfo = nullptr;
+    QAction *mnuOpt4 = nullptr;
+    QAction *mnuDownload = nullptr;
+    QAction *mnuOpt5 = nullptr;
+    QAction *mnuAbout = nullptr;
+
+    // ---- window-level variables ----
+    std::unique_ptr<FileSystemObject> FileSys;
+    qint16 PreprocessPasses = 0;
+    std::unique_ptr<MediaEncoder> Encoder;
+    SourceGroupCollection *SourceGroups = nullptr;
+    EncoderSourceGroup *SourceGroup = nullptr;
+    EncoderSource *VideoSource = nullptr;
+    EncoderSource *AudioSource = nullptr;
+    ProfileCollection *Profiles = nullptr;
+    const EncoderProfile *Profile = nullptr;
+    qint16 LoopIndex = 0;
+    qint32 DurationSec = 0;
+    qint32 EncodedSec = 0;
+    qint32 PercentDone = 0;
+    qint32 SecondsLeft = 0;
+    bool EncoderStopped = false;
+    QString StorageDrive;
+    std::optional<DriveObject> CurrentDrive;
+    bool CardFound = false;
+    QString CardDrive;
+    int ProbeDriveType = 0;
+
+    // ---- handlers ----
+    // app/
+    void Form_Load();
+    void Form_Unload();
+    void Form_Resize();
+    void mnuDownload_Click();
+    // batch/
+    void SetupJob();
+    void cmdStart_Click();
+    void Encoder_OnStateChange(qint32 EnumState);
+    void Timer1_Timer();
+    void cmdStop_Click();
+    void cmdReset_Click();
+    // sources/
+    void cmdInput_Click();
+    void cmdOutput_Click();
+    void File1_Click();
+    void Combo1_Click();
+    void mnuCurrentProfile_Click();
+    void mnuProfileSetup_Click();
+    void mnuProfileEditor_Click();
+    void mnuCheckStorageCards_Click();
+    void chkCopytoStorage_Click();
+    void optOnePass_Click();
+    void optTwoPass_Click();
+    void lblPassInfo_Click();
+    void mnuInfo_Click();
+    void mnuAbout_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void connectHandlers();
+
+    ProgramValues &m_values;
+    EncoderFactory m_createEncoder;
+    QPointer<Form9> m_form9;
+
+    // ---- batch state ----
+    QEventLoop *m_wait = nullptr; // the batch's wait for the stopped state, while it runs
+};

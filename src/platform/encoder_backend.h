@@ -1,0 +1,52 @@
+#pragma once
+
+#include "profiles/profile.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+// What the encoder has written so far.
+struct EncoderStatistics
+{
+    qint64 archiveBytes = 0;  // size of the output so far
+    qint64 archiveMs = 0;     // media duration written so far
+    qint32 bitRate = 0;       // current bit rate, bits per second
+};
+
+// One file to encode, as the encoder object hands it to the engine.
+struct EncodeJob
+{
+    QString input;         // native path
+    QString inputShown;    // the path as the program named it, for messages
+    QString output;        // native path of the final output file
+    QString outputShown;
+    ProfileSettings profile;
+    int passes = 1;        // 1 or 2
+};
+
+// The media work behind the encoder object model: the worker-process host in the program,
+// a scripted stand-in in tests. All calls and signals happen on the encoder's thread.
+class EncoderBackend : public QObject
+{
+    Q_OBJECT
+public:
+    // The profiles the engine offers: built-in ones first, then the profile folder's files.
+    virtual QList<ProfileSettings> profiles() = 0;
+    // Reads the input's duration in milliseconds; fails with a description.
+    virtual qint64 readDurationMs(const EncodeJob &job) = 0;
+    // Starts the job and returns at once (never emitting from inside this call); fails with
+    // a description when it cannot start.
+    // Emits running() once the media work runs and finished() exactly once at its end.
+    virtual void start(const EncodeJob &job) = 0;
+    // Asks a running job to end properly (the partial output is finished and kept).
+    // Safe in every state; never fails.
+    virtual void stop() = 0;
+    // The latest statistics of the running (or last) job; reading them costs nothing.
+    virtual EncoderStatistics statistics() const = 0;
+
+signals:
+    void running();
+    // failure is empty when the job ended well (at the end of the input or after a stop).
+    void finished(const QString &failure);
+};

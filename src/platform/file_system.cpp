@@ -1,0 +1,108 @@
+#include "platform/file_system.h"
+
+#include "common/error.h"
+#include "platform/machine.h"
+#include "platform/win_paths.h"
+
+#include <QFileInfo>
+#include <QStorageInfo>
+
+namespace {
+
+// "E", "E:", "E:\" (either case) -> 'E'; anything else -> null.
+QChar letterOfSpec(const QString &spec)
+{
+    if (spec.isEmpty() || !spec[0].isLetter() || spec[0].unicode() >= 128)
+        return {};
+    if (spec.size() == 1 || spec == QString(spec[0]) + QLatin1Char(':')
+        || spec == QString(spec[0]) + QStringLiteral(":\\"))
+        return spec[0].toUpper();
+    return {};
+}
+
+} // namespace
+
+DriveObject::DriveObject(Drive drive)
+    : m_drive(std::move(drive))
+{}
+
+QString DriveObject::Path() const
+{
+    return QString(m_drive.letter) + QLatin1Char(':');
+}
+
+int DriveObject::DriveType() const
+{
+    return fileSystemDriveType(m_drive.volume.kind);
+}
+
+bool DriveObject::IsReady() const
+{
+    return m_drive.volume.ready && !m_drive.volume.nativeRoot.isEmpty()
+           && QFileInfo(m_drive.volume.nativeRoot).isDir();
+}
+
+void DriveObject::requireReady() const
+{
+    if (!IsReady())
+        throw Error(QStringLiteral("Drive %1 is not ready.").arg(Path()));
+}
+
+QString DriveObject::VolumeName() const
+{
+    requireReady();
+    return m_drive.volume.label;
+}
+
+qint64 DriveObject::TotalSize() const
+{
+    requireReady();
+    if (m_drive.volume.totalBytes)
+        return *m_drive.volume.totalBytes;
+    return QStorageInfo(m_drive.volume.nativeRoot).bytesTotal();
+}
+
+qint64 DriveObject::FreeSpace() const
+{
+    requireReady();
+    if (m_drive.volume.freeBytes)
+        return *m_drive.volume.freeBytes;
+    return QStorageInfo(m_drive.volume.nativeRoot).bytesAvailable();
+}
+
+FileSystemObject::FileSystemObject(Machine &machine)
+    : m_machine(machine)
+{}
+
+bool FileSystemObject::FileExists(const QString &path) const
+{
+    try {
+        return QFileInfo(toNativePath(m_machine, path)).isFile();
+    } catch (const Error &) {
+        return false; // no such drive or not a path: no such file either
+    }
+}
+
+QString FileSystemObject::GetDriveName(const QString &path) const
+{
+    if (path.size() >= 2 && path[0].isLetter() && path[0].unicode() < 128 && path[1] == QLatin1Char(':'))
+        return path.left(2);
+    return {};
+}
+
+DriveObject FileSystemObject::GetDrive(const QString &driveSpec) const
+{
+    const QChar letter = letterOfSpec(driveSpec);
+    if (letter.isNull())
+        throw Error(QStringLiteral("\"%1\" is not a drive name.").arg(driveSpec));
+    const std::optional<Drive> drive = m_machine.drives().find(letter);
+    if (!drive)
+        throw Error(QStringLiteral("There is no drive %1: on this computer.").arg(letter));
+    return DriveObject(*drive);
+}
+
+bool FileSystemObject::DriveExists(const QString &driveSpec) const
+{
+    const QChar letter = letterOfSpec(driveSpec);
+    return !letter.isNull() && m_machine.drives().find(letter).has_value();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Machine;
+
+constexpr unsigned fileAttributeDirectory = 16;
+
+// The entries of a folder given in Windows form with a trailing "\": sub-folders and files,
+// "." and ".." included, hidden entries (the dot-files) left out, in the order the file
+// system gives them. Names that cannot be written in a Windows path (holding "\") are left
+// out too. Fails with a description naming the folder and the reason.
+QStringList listFolder(Machine &machine, const QString &folder);
+
+// The volume label of a drive given as a letter and ":"; fails when there is no such drive
+// or no medium in it.
+QString volumeLabel(Machine &machine, const QString &drive);
+
+// The attributes of a path: fileAttributeDirectory for a folder, 0 for anything else;
+// fails when the path does not exist.
+unsigned fileAttributes(Machine &machine, const QString &path);

@@ -1,0 +1,57 @@
+#include "platform/machine.h"
+
+#include "platform/win_paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace {
+std::shared_ptr<Machine> &currentMachine()
+{
+    static std::shared_ptr<Machine> machine;
+    return machine;
+}
+} // namespace
+
+Machine::Machine(QString driveCRoot, std::unique_ptr<VolumeSource> volumes)
+    : m_driveCRoot(QDir::cleanPath(driveCRoot))
+    , m_drives(std::move(volumes))
+    , m_launcher([](const QString &program, const QStringList &arguments) {
+        return QProcess::startDetached(program, arguments);
+    })
+{}
+
+std::shared_ptr<Machine> Machine::forExecutable(const QString &executablePath)
+{
+    // <root>/Program Files/Clipferry/clipferry
+    const QString programDir = QFileInfo(executablePath).absolutePath();
+    const QString root = QDir::cleanPath(programDir + QStringLiteral("/../.."));
+    auto machine = std::make_shared<Machine>(root, std::make_unique<SystemVolumes>(root));
+    machine->setProgramFolder(toWindowsPath(*machine, programDir));
+    return machine;
+}
+
+Machine &Machine::current()
+{
+    auto &machine = currentMachine();
+    if (!machine)
+        machine = forExecutable(QCoreApplication::applicationFilePath());
+    return *machine;
+}
+
+void Machine::setCurrent(std::shared_ptr<Machine> machine)
+{
+    currentMachine() = std::move(machine);
+}
+
+QString Machine::encoderFolder() const
+{
+    return m_driveCRoot + QStringLiteral("/Program Files/Windows Media Components/Encoder");
+}
+
+bool Machine::launch(const QString &program, const QStringList &arguments) const
+{
+    return m_launcher(program, arguments);
+}

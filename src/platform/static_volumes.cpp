@@ -1,0 +1,28 @@
+#include "platform/volumes.h"
+
+StaticVolumes::StaticVolumes(QList<VolumeDescription> volumes)
+    : m_volumes(std::move(volumes))
+{}
+
+QList<VolumeDescription> StaticVolumes::volumes()
+{
+    return m_volumes;
+}
+
+void StaticVolumes::add(const VolumeDescription &volume)
+{
+    m_volumes.append(volume);
+}
+
+void StaticVolumes::remove(const QString &id)
+{
+    m_volumes.removeIf([&](const VolumeDescription &v) { return v.id == id; });
+}
+
+void StaticVolumes::replace(const VolumeDescription &volume)
+{
+    for (VolumeDescription &v : m_volumes) {
+        if (v.id == volume.id)
+            v = volume;
+    }
+}

@@ -1,0 +1,91 @@
+#include "platform/win_paths.h"
+
+#include "common/error.h"
+#include "platform/machine.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+// Looks for a name that differs only in letter case; the name itself when there is none.
+QString caseInsensitiveMatch(const QString &folder, const QString &name)
+{
+    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                       | QDir::NoDotAndDotDot);
+    QString found;
+    for (const QString &entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (!found.isEmpty())
+            return name; // ambiguous: keep the name as given
+        found = entry;
+    }
+    return found.isEmpty() ? name : found;
+}
+
+} // namespace
+
+bool isFullWindowsPath(const QString &path)
+{
+    return path.size() >= 2 && path[0].isLetter() && path[0].unicode() < 128
+           && path[1] == QLatin1Char(':') && (path.size() == 2 || path[2] == QLatin1Char('\\'));
+}
+
+QString toNativePath(Machine &machine, const QString &windowsPath)
+{
+    if (!isFullWindowsPath(windowsPath))
+        throw Error(QStringLiteral("\"%1\" is not a full path with a drive letter.").arg(windowsPath));
+    const QChar letter = windowsPath[0].toUpper();
+    std::optional<Drive> drive = machine.drives().cachedFind(letter);
+    if (!drive)
+        drive = machine.drives().find(letter); // a drive that came since the table was read
+    if (!drive)
+        throw Error(QStringLiteral("There is no drive %1: on this computer.").arg(letter));
+    if (drive->volume.nativeRoot.isEmpty())
+        throw Error(QStringLiteral("Drive %1: is not ready.").arg(letter));
+
+    QString native = QDir::cleanPath(drive->volume.nativeRoot);
+    const QStringList parts = windowsPath.mid(2).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    bool exists = true;
+    for (const QString &part : parts) {
+        if (part == QLatin1String("."))
+            continue;
+        if (part == QLatin1String("..")) {
+            // Never above the drive's root.
+            if (native != QDir::cleanPath(drive->volume.nativeRoot))
+                native = QFileInfo(native).path();
+            continue;
+        }
+        const QString base = native.endsWith(QLatin1Char('/')) ? native : native + QLatin1Char('/');
+        QString candidate = base + part;
+        if (exists && !QFileInfo::exists(candidate)) {
+            candidate = base + caseInsensitiveMatch(native, part);
+            exists = QFileInfo::exists(candidate);
+        }
+        native = candidate;
+    }
+    return native;
+}
+
+QString toNativePath(const QString &windowsPath)
+{
+    return toNativePath(Machine::current(), windowsPath);
+}
+
+QString toWindowsPath(Machine &machine, const QString &nativePath)
+{
+    const QString clean = QDir::cleanPath(QFileInfo(nativePath).absoluteFilePath());
+    const std::optional<Drive> drive = machine.drives().cachedDriveOfNative(clean);
+    if (!drive)
+        throw Error(QStringLiteral("The folder %1 is on no drive of this computer.").arg(nativePath));
+    QString rest = clean.mid(QDir::cleanPath(drive->volume.nativeRoot).size());
+    if (rest.startsWith(QLatin1Char('/')))
+        rest.remove(0, 1);
+    return QString(drive->letter) + QStringLiteral(":\\") + rest.replace(QLatin1Char('/'), QLatin1Char('\\'));
+}
+
+QString toWindowsPath(const QString &nativePath)
+{
+    return toWindowsPath(Machine::current(), nativePath);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+class Machine;
+
+// Translation between the program's Windows-form paths ("C:\Program Files\Clipferry") and
+// native paths. Only the platform layer translates; the program itself speaks Windows form.
+//
+// A doubled separator is one separator (the program joins folder + "\" + name even when
+// the folder already ends in "\"). Drive letters may be either case. Where a name does not
+// exist exactly, a name in the same folder that differs only in letter case is taken, as
+// the drives the program was made for ignore case.
+QString toNativePath(Machine &machine, const QString &windowsPath);
+QString toNativePath(const QString &windowsPath);
+
+QString toWindowsPath(Machine &machine, const QString &nativePath);
+QString toWindowsPath(const QString &nativePath);
+
+// True when the text has the form of a full Windows path: a letter, ":" and optionally "\...".
+bool isFullWindowsPath(const QString &path);

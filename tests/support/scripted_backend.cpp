@@ -1,0 +1,76 @@
+#include "scripted_backend.h"
+
+#include "common/error.h"
+
+#include <QTimer>
+
+ScriptedBackend::ScriptedBackend(QStringList profileNames)
+    : m_profileNames(std::move(profileNames))
+{}
+
+QList<ProfileSettings> ScriptedBackend::profiles()
+{
+    QList<ProfileSettings> result;
+    for (const QString &name : std::as_const(m_profileNames)) {
+        ProfileSettings settings;
+        settings.name = name;
+        result.append(settings);
+    }
+    return result;
+}
+
+qint64 ScriptedBackend::readDurationMs(const EncodeJob &job)
+{
+    m_durationReads.append(job);
+    if (!m_durationFailure.isEmpty())
+        throw Error(m_durationFailure);
+    return m_durationMs;
+}
+
+void ScriptedBackend::start(const EncodeJob &job)
+{
+    if (!m_startFailure.isEmpty())
+        throw Error(m_startFailure);
+    m_started.append(job);
+    m_statistics = {};
+    m_active = true;
+    if (m_autoFinishMs >= 0) {
+        QTimer::singleShot(0, this, &ScriptedBackend::run);
+        const int jobNumber = static_cast<int>(m_started.size());
+        QTimer::singleShot(m_autoFinishMs, this, [this, jobNumber] {
+            if (m_active && m_started.size() == jobNumber)
+                finish();
+        });
+    }
+}
+
+void ScriptedBackend::stop()
+{
+    ++m_stops;
+    if (m_active)
+        QTimer::singleShot(0, this, [this] {
+            if (m_active)
+                finish();
+        });
+}
+
+void ScriptedBackend::run()
+{
+    m_running = true;
+    emit running();
+}
+
+void ScriptedBackend::finish(const QString &failure)
+{
+    m_running = false;
+    m_active = false;
+    emit finished(failure);
+}
+
+std::unique_ptr<MediaEncoder> scriptedEncoder(ScriptedBackend **backend, QStringList profileNames)
+{
+    auto owned = std::make_unique<ScriptedBackend>(std::move(profileNames));
+    if (backend)
+        *backend = owned.get();
+    return std::make_unique<MediaEncoder>(std::move(owned));
+}

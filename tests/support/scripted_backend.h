@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/encoder.h"
+
+#include <QHash>
+#include <QList>
+
+#include <memory>
+
+// A stand-in for the engine where a test must force timing or faults. It records the jobs
+// it is given; the test decides when a job runs, what the statistics say and how it ends.
+class ScriptedBackend : public EncoderBackend
+{
+    Q_OBJECT
+public:
+    explicit ScriptedBackend(QStringList profileNames = {QStringLiteral("Kestrel High"),
+                                                         QStringLiteral("Kestrel Low"),
+                                                         QStringLiteral("Kestrel Medium")});
+
+    QList<ProfileSettings> profiles() override;
+    qint64 readDurationMs(const EncodeJob &job) override;
+    void start(const EncodeJob &job) override;
+    void stop() override;
+    EncoderStatistics statistics() const override { return m_statistics; }
+
+    // ---- the script ----
+    void setDurationMs(qint64 ms) { m_durationMs = ms; }
+    void failDurationWith(const QString &description) { m_durationFailure = description; }
+    void failStartWith(const QString &description) { m_startFailure = description; }
+    // When set, a started job runs at once and ends after this many milliseconds (a stop
+    // ends it sooner); otherwise the test calls run() and finish() itself.
+    void setAutoFinishMs(int ms) { m_autoFinishMs = ms; }
+    void setStatistics(const EncoderStatistics &statistics) { m_statistics = statistics; }
+    void run();
+    void finish(const QString &failure = {});
+
+    // ---- what happened ----
+    const QList<EncodeJob> &started() const { return m_started; }
+    const QList<EncodeJob> &durationReads() const { return m_durationReads; }
+    int stops() const { return m_stops; }
+    bool isRunning() const { return m_running; }
+    bool isActive() const { return m_active; }
+
+private:
+    QStringList m_profileNames;
+    qint64 m_durationMs = 60000;
+    QString m_durationFailure;
+    QString m_startFailure;
+    int m_autoFinishMs = -1;
+    EncoderStatistics m_statistics;
+    QList<EncodeJob> m_started;
+    QList<EncodeJob> m_durationReads;
+    int m_stops = 0;
+    bool m_running = false; // run() was called
+    bool m_active = false;  // started and not yet finished
+};
+
+// A new encoder over a scripted backend; the backend stays reachable through the pointer.
+std::unique_ptr<MediaEncoder> scriptedEncoder(ScriptedBackend **backend,
+                                              QStringList profileNames = {QStringLiteral("Kestrel High"),
+                                                                          QStringLiteral("Kestrel Low"),
+                                                                          QStringLiteral("Kestrel Medium")});
