@@ -153,6 +153,7 @@ protected:
 private:
     void buildControls();
     void buildMenus();
+    void applyButtonColours();
     void connectHandlers();
 
     ProgramValues &m_values;

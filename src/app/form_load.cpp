@@ -1,0 +1,85 @@
+#include "app/form1.h"
+
+#include "app/engine_paths.h"
+#include "common/error.h"
+#include "common/texts.h"
+#include "platform/dialogs.h"
+#include "platform/machine.h"
+#include "platform/shell.h"
+
+#include <QComboBox>
+#include <QTimer>
+
+namespace {
+
+const QString defaultProfile = QStringLiteral("Kestrel Medium");
+
+// The Windows folders the program knows, and the drive letter each gives.
+constexpr std::pair<const char *, const char *> knownWindowsFolders[] = {
+    {"C:\\Windows", "C"},
+    {"C:\\WINDOWS", "C"},
+    {"D:\\Windows", "D"},
+    {"D:\\WINDOWS", "D"},
+    {"C:\\WINNT", "C"},
+    {"D:\\WINNT", "D"},
+};
+
+} // namespace
+
+void Form1::Form_Load()
+{
+    try {
+        FileSys = std::make_unique<FileSystemObject>(Machine::current());
+        PreprocessPasses = 1;
+        applyButtonColours();
+
+        for (const auto &[folder, letter] : knownWindowsFolders) {
+            if (GetWinDir() == QLatin1String(folder))
+                m_values.WinDrive = QLatin1String(letter);
+        }
+
+        const QString engine = engineModulePath(m_values.WinDrive);
+        if (!FileSys->FileExists(engine)) {
+            const QString question = joinCrLf({QStringLiteral("File not found: "), engine,
+                                               engineRequiredText(), QString(), downloadQuestion()});
+            if (askYesNo(question))
+                Shell(downloadCommandLine(), vbNormalFocus);
+        }
+
+        Timer1->stop();
+        Encoder = m_createEncoder();
+        connect(Encoder.get(), &MediaEncoder::stateChanged, this, &Form1::Encoder_OnStateChange);
+
+        SourceGroups = &Encoder->sourceGroupCollection();
+        SourceGroup = &SourceGroups->add(QStringLiteral("SG_1"));
+        VideoSource = &SourceGroup->addSource(SourceVideo);
+        AudioSource = &SourceGroup->addSource(SourceAudio);
+
+        Profiles = &Encoder->profileCollection();
+        for (LoopIndex = 0; LoopIndex < Profiles->count(); ++LoopIndex) {
+            Profile = &Profiles->item(LoopIndex);
+            Combo1->addItem(Profile->name());
+        }
+
+        for (LoopIndex = 0; LoopIndex < Profiles->count(); ++LoopIndex) {
+            Profile = &Profiles->item(LoopIndex);
+            if (Profile->name() == defaultProfile) {
+                SourceGroup->setProfile(*Profile);
+                Combo1->setCurrentText(defaultProfile);
+                break;
+            }
+        }
+
+        if (Combo1->currentText() != defaultProfile)
+            msgBox(joinCrLf({QStringLiteral("Click Settings / Check Profile Setup"),
+                             QStringLiteral("to copy Pocket PC profiles to Windows Media Encoder directory.")}));
+    } catch (const Error &e) {
+        msgBox(e.description());
+        mnuDownload_Click();
+    }
+}
+
+void Form1::Form_Unload()
+{
+    FileSys.reset();
+}
