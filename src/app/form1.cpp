@@ -138,6 +138,7 @@ void Form1::connectHandlers()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    endBatchForClose();
     Form_Unload();
     event->accept();
 }

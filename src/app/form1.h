@@ -160,6 +160,13 @@ private:
     EncoderFactory m_createEncoder;
     QPointer<Form9> m_form9;
 
-    // ---- batch state ----
+    // ---- app state ----
+
+    // ---- batch ----
+    // Run when the window closes: a running batch stops its encode, lets the partial file
+    // be finished, and leaves its wait so the program can quit cleanly.
+    void endBatchForClose();
     QEventLoop *m_wait = nullptr; // the batch's wait for the stopped state, while it runs
+
+    // ---- sources state ----
 };

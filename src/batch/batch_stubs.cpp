@@ -6,3 +6,4 @@ void Form1::Encoder_OnStateChange(qint32) {}
 void Form1::Timer1_Timer() {}
 void Form1::cmdStop_Click() {}
 void Form1::cmdReset_Click() {}
+void Form1::endBatchForClose() {}
