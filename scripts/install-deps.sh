@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6
     libavcodec-dev libavformat-dev libswscale-dev libswresample-dev libavutil-dev
-    ffmpeg
+    ffmpeg xdg-utils
     xvfb xauth x11-apps fonts-dejavu-core
     clang-format
 )
