@@ -4,7 +4,7 @@
 
 void SortedNameList::add(const QString &text, const QString &realName)
 {
-    m_entries.append({text, realName});
+    m_entries.append({text, realName, text.toCaseFolded()});
     m_sorted = false;
 }
 
@@ -12,7 +12,7 @@ const QList<SortedNameList::Entry> &SortedNameList::entries() const
 {
     if (!m_sorted) {
         std::stable_sort(m_entries.begin(), m_entries.end(), [](const Entry &a, const Entry &b) {
-            return a.text.compare(b.text, Qt::CaseInsensitive) < 0;
+            return a.sortKey < b.sortKey;
         });
         m_sorted = true;
     }

@@ -14,6 +14,7 @@ public:
     {
         QString text;     // as shown, in proper case
         QString realName; // as the file system gives it
+        QString sortKey;  // the text case-folded once, rather than at every comparison
     };
 
     void add(const QString &text, const QString &realName);
