@@ -30,7 +30,6 @@ private slots:
     void namesDifferingOnlyInCase();
     void expandHandlesEachChildThenTheNode();
     void foldersMadeLaterShowAfterF5();
-    void childlessNodeIsListedAtEveryClick();
     void imagesAreDrawn();
 
 private:
@@ -273,13 +272,21 @@ void TestDirTree::expandHandlesEachChildThenTheNode()
 }
 
 // A node with children is never listed again: a folder made after its parent was listed
-// shows only when F5 rebuilds the tree, which keeps the path but no selection.
+// shows only when F5 rebuilds the tree, which keeps the path but no selection. A node
+// without sub-folders is listed again at every click.
 void TestDirTree::foldersMadeLaterShowAfterF5()
 {
     m_machine->addDrive(QLatin1Char('D'), DriveKind::Fixed, QStringLiteral("x"));
     m_machine->makeFolder(QStringLiteral("D:\\old"));
 
     DirTree &tree = builtTree();
+    QTreeWidgetItem *old
+            = childNamed(tree.nodeByKey(QStringLiteral("root68")), QStringLiteral("Old"));
+    clickNode(tree, old);
+    m_machine->makeFolder(QStringLiteral("D:\\old\\later"));
+    clickNode(tree, old);
+    QCOMPARE(childTexts(old), QStringList({"Later"}));
+
     clickNode(tree, tree.nodeByKey(QStringLiteral("root68")));
     m_machine->makeFolder(QStringLiteral("D:\\new"));
     clickNode(tree, tree.nodeByKey(QStringLiteral("root68")));
@@ -293,21 +300,6 @@ void TestDirTree::foldersMadeLaterShowAfterF5()
     QCOMPARE(childTexts(tree.nodeByKey(QStringLiteral("root68"))), QStringList({"New", "Old"}));
 }
 
-void TestDirTree::childlessNodeIsListedAtEveryClick()
-{
-    m_machine->addDrive(QLatin1Char('D'), DriveKind::Fixed, QStringLiteral("x"));
-    m_machine->makeFolder(QStringLiteral("D:\\empty"));
-
-    DirTree &tree = builtTree();
-    QTreeWidgetItem *empty
-            = childNamed(tree.nodeByKey(QStringLiteral("root68")), QStringLiteral("Empty"));
-    clickNode(tree, empty);
-    QCOMPARE(empty->childCount(), 0);
-    m_machine->makeFolder(QStringLiteral("D:\\empty\\later"));
-    clickNode(tree, empty);
-    QCOMPARE(childTexts(empty), QStringList({"Later"}));
-}
-
 void TestDirTree::imagesAreDrawn()
 {
     TreeImages images;
@@ -316,12 +308,10 @@ void TestDirTree::imagesAreDrawn()
     for (const QString &key : TreeImages::keys()) {
         const QImage image = images.image(key).pixmap(16, 16).toImage();
         QCOMPARE(image.size(), QSize(16, 16));
-        int opaque = 0;
-        for (int y = 0; y < 16; ++y) {
-            for (int x = 0; x < 16; ++x)
-                opaque += qAlpha(image.pixel(x, y)) > 128 ? 1 : 0;
-        }
-        QVERIFY2(opaque > 30, qPrintable(key));
+        int drawn = 0;
+        for (int i = 0; i < 256; ++i)
+            drawn += qAlpha(image.pixel(i % 16, i / 16)) > 128 ? 1 : 0;
+        QVERIFY2(drawn > 32, qPrintable(key)); // drawn, not a blank square
     }
 }
 
