@@ -105,14 +105,10 @@ void DirTree::addDriveNode(QChar letter, std::uint32_t driveType)
     stepOver([&] {
         const QString text
                 = removable ? removableDriveText(letter)
-                            : labelledDriveText(letter,
-                                                volumeLabel(Machine::current(),
-                                                            QString(letter) + QLatin1Char(':')));
-        auto *node = new QTreeWidgetItem(QStringList(text));
+                            : labelledDriveText(
+                                    letter, volumeLabel(Machine::current(), driveDesignator(key)));
+        QTreeWidgetItem *node = newNode(text, *image, *image);
         node->setData(0, KeyRole, key);
-        node->setData(0, ImageRole, *image);
-        node->setData(0, SelectedImageRole, *image);
-        node->setIcon(0, img.nodeIcon(*image, *image));
         m_tree->addTopLevelItem(node);
         m_nodesByKey.insert(key, node);
     });
@@ -144,19 +140,24 @@ void DirTree::AddSubFolders(const QString &folder, QTreeWidgetItem *parent)
                 List1.add(properCase(name), name);
         });
     }
-    const QIcon icon = img.nodeIcon(QStringLiteral("folder"), QStringLiteral("open"));
     QList<QTreeWidgetItem *> nodes;
     nodes.reserve(List1.count());
     for (const SortedNameList::Entry &entry : List1.entries()) {
-        auto *node = new QTreeWidgetItem(QStringList(entry.text));
-        node->setData(0, RealNameRole, entry.realName);
-        node->setData(0, ImageRole, QStringLiteral("folder"));
-        node->setData(0, SelectedImageRole, QStringLiteral("open"));
-        node->setIcon(0, icon);
-        nodes.append(node);
+        nodes.append(newNode(entry.text, QStringLiteral("folder"), QStringLiteral("open")));
+        nodes.last()->setData(0, RealNameRole, entry.realName);
     }
     parent->addChildren(nodes); // in one go: one model update for the whole folder
     List1.clear();
+}
+
+QTreeWidgetItem *
+DirTree::newNode(const QString &text, const QString &image, const QString &selectedImage) const
+{
+    auto *node = new QTreeWidgetItem(QStringList(text));
+    node->setData(0, ImageRole, image);
+    node->setData(0, SelectedImageRole, selectedImage);
+    node->setIcon(0, img.nodeIcon(image, selectedImage));
+    return node;
 }
 
 QString DirTree::folderOf(const QTreeWidgetItem *node) const

@@ -64,6 +64,8 @@ private:
     void NodeClick(QTreeWidgetItem *node);
     void Expand(QTreeWidgetItem *node);
     void removeAllNodes();
+    QTreeWidgetItem *
+    newNode(const QString &text, const QString &image, const QString &selectedImage) const;
     QString folderOf(const QTreeWidgetItem *node) const;
 
     QTreeWidget *m_tree = nullptr;
