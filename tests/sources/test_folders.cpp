@@ -140,8 +140,6 @@ void TestFolders::failureShowsDescription_data()
         QTest::addRow("%s, no folder", name) << command << QString() << "No folder has been chosen";
         QTest::addRow("%s, missing folder", name) << command << "C:\\Missing\\"
                                                   << "Cannot list the folder C:\\Missing\\";
-        QTest::addRow("%s, no drive", name) << command << "Q:\\"
-                                            << "no drive Q:";
     }
 }
 
