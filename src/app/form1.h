@@ -169,4 +169,8 @@ private:
     QEventLoop *m_wait = nullptr; // the batch's wait for the stopped state, while it runs
 
     // ---- sources state ----
+    // Finds the drive of SelectedFolder (kept in CurrentDrive); true for a CD-ROM drive.
+    bool selectedFolderIsOnCdRom();
+    // Gives an output list without a folder the input list's folder, then writes Text4.
+    void writeFolderSummary();
 };
