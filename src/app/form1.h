@@ -48,7 +48,7 @@ public:
 
     // The folder browser, loaded on first use (its load builds the tree and places it).
     Form9 &folderBrowser();
-    bool folderBrowserLoaded() const { return !m_form9.isNull(); }
+    bool folderBrowserLoaded() const;
 
     // ---- controls ----
     QLabel *Label10 = nullptr;
