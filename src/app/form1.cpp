@@ -1,11 +1,13 @@
 #include "app/form1.h"
 
 #include "app/clickable_label.h"
+#include "app/form1_layout.h"
 #include "app/text_box.h"
 #include "browser/form9.h"
 #include "sources/file_list_box.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -16,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -38,9 +41,22 @@ Form1::Form1(ProgramValues &values, EncoderFactory createEncoder, QWidget *paren
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Clipferry"));
+    // A window of fixed size offers no maximise command.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    const QIcon icon(QStringLiteral(":/icons/clipferry.svg"));
+    setWindowIcon(icon);
+    QApplication::setWindowIcon(icon);
     buildControls();
     buildMenus();
     connectHandlers();
+    const qreal dpiX = screen()->logicalDotsPerInchX();
+    const qreal dpiY = screen()->logicalDotsPerInchY();
+    layOutForm1(centralWidget(), dpiX, dpiY);
+    applyTabOrder();
+    m_outerSize = form1OuterSize(dpiX, dpiY);
+    resize(m_outerSize);
     Form_Load();
 }
 
@@ -84,19 +100,46 @@ void Form1::buildControls()
     optTwoPass->setChecked(true);
     File2->hide();
     Label6->hide();
-    Line1->hide();
-    Line2->hide();
+    for (QFrame *line : {Line1, Line2}) {
+        line->setFrameShape(QFrame::VLine);
+        line->setFrameShadow(QFrame::Plain);
+        line->setLineWidth(1);
+        line->hide();
+    }
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+}
+
+void Form1::applyTabOrder()
+{
+    QWidget *const order[] = {cmdStart,
+                              File1,
+                              cmdReset,
+                              cmdStop,
+                              Combo1,
+                              Text3,
+                              Text4,
+                              cmdInput,
+                              cmdOutput,
+                              optOnePass,
+                              optTwoPass,
+                              chkCopytoStorage};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    cmdStart->setFocus();
 }
 
 void Form1::buildMenus()
 {
     const auto item = [](QMenu *menu, const char *name, const QString &caption) {
-        QAction *action = caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(caption);
+        QAction *action
+                = caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         return action;
     };
+    // The menus stay in the window on every desktop, so the controls keep their places.
+    menuBar()->setNativeMenuBar(false);
     mnuProfile = named(menuBar()->addMenu(QStringLiteral("Settings")), "mnuProfile");
     mnuCurrentProfile = item(mnuProfile, "mnuCurrentProfile", QStringLiteral("Current Profile"));
     mnuOpt1 = item(mnuProfile, "mnuOpt1", QStringLiteral("-"));
@@ -104,11 +147,13 @@ void Form1::buildMenus()
     mnuOpt2 = item(mnuProfile, "mnuOpt2", QStringLiteral("-"));
     mnuProfileEditor = item(mnuProfile, "mnuProfileEditor", QStringLiteral("Profile Editor"));
     mnuOpt3 = item(mnuProfile, "mnuOpt3", QStringLiteral("-"));
-    mnuCheckStorageCards = item(mnuProfile, "mnuCheckStorageCards", QStringLiteral("Check Storage Cards"));
+    mnuCheckStorageCards
+            = item(mnuProfile, "mnuCheckStorageCards", QStringLiteral("Check Storage Cards"));
     mnuHelp = named(menuBar()->addMenu(QStringLiteral("Help")), "mnuHelp");
     mnuInfo = item(mnuHelp, "mnuInfo", QStringLiteral("Info"));
     mnuOpt4 = item(mnuHelp, "mnuOpt4", QStringLiteral("-"));
-    mnuDownload = item(mnuHelp, "mnuDownload", QStringLiteral("Download Windows Media Encoder 9 Series"));
+    mnuDownload = item(
+            mnuHelp, "mnuDownload", QStringLiteral("Download Windows Media Encoder 9 Series"));
     mnuOpt5 = item(mnuHelp, "mnuOpt5", QStringLiteral("-"));
     mnuAbout = item(mnuHelp, "mnuAbout", QStringLiteral("About"));
 }
@@ -147,4 +192,15 @@ void Form1::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     Form_Resize();
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    QRect outer(QPoint(), m_outerSize);
+    outer.moveCenter(screen()->availableGeometry().center());
+    move(outer.topLeft());
 }

@@ -16,13 +16,23 @@ const QString defaultProfile = QStringLiteral("Kestrel Medium");
 
 // The Windows folders the program knows, and the drive letter each gives.
 constexpr std::pair<const char *, const char *> knownWindowsFolders[] = {
-    {"C:\\Windows", "C"},
-    {"C:\\WINDOWS", "C"},
-    {"D:\\Windows", "D"},
-    {"D:\\WINDOWS", "D"},
-    {"C:\\WINNT", "C"},
-    {"D:\\WINNT", "D"},
+        {"C:\\Windows", "C"},
+        {"C:\\WINDOWS", "C"},
+        {"D:\\Windows", "D"},
+        {"D:\\WINDOWS", "D"},
+        {"C:\\WINNT", "C"},
+        {"D:\\WINNT", "D"},
 };
+
+// Listing a profile shows nothing in the text field: only choosing one does, so an
+// unchosen default leaves the field empty instead of showing whichever profile came first.
+void appendKeepingText(QComboBox *combo, const QString &item)
+{
+    const int current = combo->currentIndex();
+    combo->addItem(item);
+    if (combo->currentIndex() != current)
+        combo->setCurrentIndex(current);
+}
 
 } // namespace
 
@@ -40,8 +50,11 @@ void Form1::Form_Load()
 
         const QString engine = engineModulePath(m_values.WinDrive);
         if (!FileSys->FileExists(engine)) {
-            const QString question = joinCrLf({QStringLiteral("File not found: "), engine,
-                                               engineRequiredText(), QString(), downloadQuestion()});
+            const QString question = joinCrLf({QStringLiteral("File not found: "),
+                                               engine,
+                                               engineRequiredText(),
+                                               QString(),
+                                               downloadQuestion()});
             if (askYesNo(question))
                 Shell(downloadCommandLine(), vbNormalFocus);
         }
@@ -58,21 +71,23 @@ void Form1::Form_Load()
         Profiles = &Encoder->profileCollection();
         for (LoopIndex = 0; LoopIndex < Profiles->count(); ++LoopIndex) {
             Profile = &Profiles->item(LoopIndex);
-            Combo1->addItem(Profile->name());
+            appendKeepingText(Combo1, Profile->name());
         }
 
         for (LoopIndex = 0; LoopIndex < Profiles->count(); ++LoopIndex) {
             Profile = &Profiles->item(LoopIndex);
             if (Profile->name() == defaultProfile) {
                 SourceGroup->setProfile(*Profile);
-                Combo1->setCurrentText(defaultProfile);
+                Combo1->setCurrentIndex(LoopIndex);
                 break;
             }
         }
 
         if (Combo1->currentText() != defaultProfile)
-            msgBox(joinCrLf({QStringLiteral("Click Settings / Check Profile Setup"),
-                             QStringLiteral("to copy Pocket PC profiles to Windows Media Encoder directory.")}));
+            msgBox(joinCrLf(
+                    {QStringLiteral("Click Settings / Check Profile Setup"),
+                     QStringLiteral(
+                             "to copy Pocket PC profiles to Windows Media Encoder directory.")}));
     } catch (const Error &e) {
         msgBox(e.description());
         mnuDownload_Click();
