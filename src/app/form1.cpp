@@ -76,6 +76,8 @@ void Form1::buildControls()
     CF_MAKE(File1, FileListBox);
     CF_MAKE(Label4, QLabel);
     CF_MAKE(Combo1, QComboBox);
+    // Its text field must follow it in the focus chain before the tab order is set.
+    Combo1->setEditable(true);
     CF_MAKE(Label7, QLabel);
     CF_MAKE(optOnePass, QRadioButton);
     CF_MAKE(Label1, QLabel);
@@ -96,8 +98,9 @@ void Form1::buildControls()
     Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(1000);
 
-    Combo1->setEditable(true);
     optTwoPass->setChecked(true);
+    // Only File2's folder is used; the list itself is never seen nor focused.
+    File2->setFocusPolicy(Qt::NoFocus);
     File2->hide();
     Label6->hide();
     for (QFrame *line : {Line1, Line2}) {
