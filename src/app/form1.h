@@ -149,11 +149,13 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildControls();
     void buildMenus();
     void applyButtonColours();
+    void applyTabOrder();
     void connectHandlers();
 
     ProgramValues &m_values;
@@ -161,6 +163,8 @@ private:
     QPointer<Form9> m_form9;
 
     // ---- app state ----
+    QSize m_outerSize;    // the window's fixed outer size in pixels
+    bool m_shown = false; // centred once, when first shown
 
     // ---- batch ----
     // Run when the window closes: a running batch stops its encode, lets the partial file
