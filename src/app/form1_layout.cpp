@@ -175,7 +175,13 @@ QSize form1OuterSize(qreal dpiX, qreal dpiY)
 QFont form1Font(bool bold)
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setFamilies({QStringLiteral("MS Sans Serif"), font.family()});
+    // Where the window's own face is missing, a face of the same widths (Arial's) keeps the
+    // texts inside their boxes; the desktop's wider sans face comes last.
+    font.setFamilies({QStringLiteral("MS Sans Serif"),
+                      QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arial"),
+                      font.family()});
     font.setPointSizeF(bold ? 7.8 : 8.0);
     font.setBold(bold);
     return font;

@@ -90,10 +90,10 @@ inline const QString profileHint = QStringLiteral(
         "ok: Click Settings / Check Profile Setup\r\nto copy Pocket PC profiles to Windows Media "
         "Encoder directory.");
 
-// No part of the browser's command line names a program that exists. Tests put the page's
-// address in place of %PAGE%.
+// No part of the browser's command line names a program that exists; the message names the
+// browser, not the page.
 inline const QString browserMissing = QStringLiteral(
-        "ok: Cannot start C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE %PAGE%: file not "
+        "ok: Cannot start C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE: file not "
         "found.");
 
 } // namespace texts

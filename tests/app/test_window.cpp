@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <QtTest>
 
@@ -235,14 +236,28 @@ void TestWindow::stateAtOpening()
     }
 }
 
-// Where the system lacks "MS Sans Serif", the desktop's sans font stands in at the same size.
+// Where the system lacks "MS Sans Serif", a face of the same widths stands in at the same
+// size, so the texts stay inside their boxes.
 void TestWindow::fonts()
 {
     const QFont font = form().Label9->font();
     QCOMPARE(font.families().value(0), QStringLiteral("MS Sans Serif"));
+    QCOMPARE(font.pointSizeF(), 8.0);
     const QString shown = QFontInfo(font).family();
-    if (shown != QLatin1String("MS Sans Serif")) {
-        QCOMPARE(shown, QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family());
+    const QStringList standIns
+            = {"MS Sans Serif",
+               "Microsoft Sans Serif",
+               "Liberation Sans",
+               "Arial",
+               QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family()};
+    QVERIFY2(standIns.contains(shown), qPrintable(shown));
+    if (shown == QLatin1String("Liberation Sans")) {
+        QCheckBox *box = form().chkCopytoStorage;
+        const QStyle *style = box->style();
+        const int needed = style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box)
+                           + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box)
+                           + box->fontMetrics().horizontalAdvance(box->text());
+        QVERIFY2(needed <= box->width(), qPrintable(QString::number(needed)));
     }
     // The menus keep the desktop's own font.
     QVERIFY(form().menuBar()->font() != font);
