@@ -91,46 +91,71 @@ std::string analyse(const EncodeRequest &request, EncodeObserver &observer)
     return sink.take();
 }
 
-// The pass that writes the file. statistics: pass one's, or empty for a single pass.
+// What the written pass encodes: a converter and an encoder per stream the input has.
+struct OutputStreams
+{
+    std::optional<VideoConverter> videoConverter;
+    CodecContextPtr videoEncoder;
+    int videoStream = -1;
+    CodecContextPtr audioEncoder;
+    std::optional<AudioConverter> audioConverter;
+    int audioStream = -1;
+};
+
+// statistics: pass one's, or empty for a single pass.
+void openVideoOutput(MediaInput &input,
+                     const OutputSettings &settings,
+                     std::string &statistics,
+                     Muxer &muxer,
+                     OutputStreams &out)
+{
+    if (!input.videoDecoder())
+        return;
+    const AVRational rate = outputFrameRate(input.videoFrameRate(), settings.maxFrameRate);
+    out.videoConverter.emplace(settings, rate);
+    out.videoEncoder = openVideoEncoder(settings,
+                                        rate,
+                                        statistics.empty() ? RatePass::Single : RatePass::Final,
+                                        statistics.data(),
+                                        Muxer::wantsGlobalHeaders());
+    out.videoStream = muxer.addStream(*out.videoEncoder);
+}
+
+void openAudioOutput(MediaInput &input,
+                     const OutputSettings &settings,
+                     Muxer &muxer,
+                     OutputStreams &out)
+{
+    if (!input.audioDecoder())
+        return;
+    out.audioEncoder = openAudioEncoder(settings, Muxer::wantsGlobalHeaders());
+    out.audioConverter.emplace(*out.audioEncoder);
+    out.audioStream = muxer.addStream(*out.audioEncoder);
+}
+
+// The pass that writes the file, from its header to its trailer.
 void writeOutput(const EncodeRequest &request, EncodeObserver &observer, std::string &statistics)
 {
     MediaInput input(request.input);
     input.openDecoders(true, true);
     OutputSink file(request.temporary, request.output);
     Muxer muxer(file, observer, statistics.empty() ? 1 : 2);
-    const bool global = Muxer::wantsGlobalHeaders();
-    const OutputSettings &settings = request.settings;
-
-    std::optional<VideoConverter> videoConverter;
-    CodecContextPtr videoEncoder;
-    int videoStream = -1;
-    if (input.videoDecoder()) {
-        const AVRational rate = outputFrameRate(input.videoFrameRate(), settings.maxFrameRate);
-        videoConverter.emplace(settings, rate);
-        videoEncoder = openVideoEncoder(settings,
-                                        rate,
-                                        statistics.empty() ? RatePass::Single : RatePass::Final,
-                                        statistics.data(),
-                                        global);
-        videoStream = muxer.addStream(*videoEncoder);
-    }
-    CodecContextPtr audioEncoder;
-    std::optional<AudioConverter> audioConverter;
-    int audioStream = -1;
-    if (input.audioDecoder()) {
-        audioEncoder = openAudioEncoder(settings, global);
-        audioConverter.emplace(*audioEncoder);
-        audioStream = muxer.addStream(*audioEncoder);
-    }
-
+    OutputStreams out;
+    openVideoOutput(input, request.settings, statistics, muxer, out);
+    openAudioOutput(input, request.settings, muxer, out);
     muxer.start();
+
     std::optional<VideoPath> video;
-    if (videoEncoder)
-        video.emplace(VideoPath{*videoConverter, *videoEncoder});
+    if (out.videoEncoder)
+        video.emplace(VideoPath{*out.videoConverter, *out.videoEncoder});
     std::optional<AudioPath> audio;
-    if (audioEncoder)
-        audio.emplace(AudioPath{*audioConverter, *audioEncoder});
-    MuxSink sink(muxer, videoEncoder.get(), videoStream, audioEncoder.get(), audioStream);
+    if (out.audioEncoder)
+        audio.emplace(AudioPath{*out.audioConverter, *out.audioEncoder});
+    MuxSink sink(muxer,
+                 out.videoEncoder.get(),
+                 out.videoStream,
+                 out.audioEncoder.get(),
+                 out.audioStream);
     runPipeline(input, video ? &*video : nullptr, audio ? &*audio : nullptr, sink, observer);
     muxer.finish();
     file.commit();

@@ -153,26 +153,28 @@ void Pipeline::run()
     m_failure.rethrow();
 }
 
+// Both streams' timestamps go through the timeline even when one of them is not encoded
+// (the analysis pass), so that both passes of a two-pass encode see the same pictures.
 void Pipeline::readInput()
 {
     PacketPtr packet = newPacket();
-    AVStream *videoStream = m_video ? m_input.videoStream() : nullptr;
-    AVStream *audioStream = m_audio ? m_input.audioStream() : nullptr;
+    AVStream *videoStream = m_input.videoStream();
+    AVStream *audioStream = m_input.audioStream();
     while (!m_failure.failed() && !m_observer.stopRequested() && m_input.readPacket(packet.get())) {
         AVStream *stream = m_input.format()->streams[packet->stream_index];
-        if (stream == videoStream || stream == audioStream) {
+        if (stream == videoStream || stream == audioStream)
             m_timeline.place(*packet, stream->time_base);
-            decode(stream == videoStream ? *m_input.videoDecoder() : *m_input.audioDecoder(),
-                   packet.get(),
-                   stream == videoStream);
-        }
+        if (stream == videoStream && m_video)
+            decode(*m_input.videoDecoder(), packet.get(), true);
+        else if (stream == audioStream && m_audio)
+            decode(*m_input.audioDecoder(), packet.get(), false);
         av_packet_unref(packet.get());
     }
     if (m_failure.failed())
         return;
-    if (videoStream)
+    if (m_video)
         decode(*m_input.videoDecoder(), nullptr, true);
-    if (audioStream)
+    if (m_audio)
         decode(*m_input.audioDecoder(), nullptr, false);
     if (m_decoded == 0 && !m_observer.stopRequested())
         throw EngineError(FailureSubject::ReadInput, "no picture or sound in it could be decoded");

@@ -319,7 +319,7 @@ void TestEncoderHost::unusableInputsAreDescribed_data()
             << QByteArray("shopping list\n").repeated(100)
             << input + QStringLiteral("it is not a video or audio file that the encoder can read");
     QTest::newRow("corrupt")
-            << QByteArray("\x00\x00\x01\xba garbage ", 16).repeated(4000)
+            << QByteArray("\x00\x00\x01\xba garbage ", 13).repeated(4000)
             << input + QStringLiteral("it is not a video or audio file that the encoder can read");
     QTest::newRow("truncated") << QByteArray("truncate") << QString();
 }
