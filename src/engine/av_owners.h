@@ -4,6 +4,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/audio_fifo.h>
+#include <libavutil/buffer.h>
 #include <libavutil/frame.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
@@ -62,6 +63,13 @@ struct AudioFifoFree
     void operator()(AVAudioFifo *fifo) const { av_audio_fifo_free(fifo); }
 };
 using AudioFifoPtr = std::unique_ptr<AVAudioFifo, AudioFifoFree>;
+
+struct BufferPoolFree
+{
+    // The pool goes once the last of its buffers is given back.
+    void operator()(AVBufferPool *pool) const { av_buffer_pool_uninit(&pool); }
+};
+using BufferPoolPtr = std::unique_ptr<AVBufferPool, BufferPoolFree>;
 
 struct AvFree
 {

@@ -36,8 +36,8 @@ struct Progress
     std::int64_t frames = 0;  // video frames encoded in this pass
 };
 
-// How an encode talks back while it runs. Both calls may come from any pipeline thread,
-// never two at a time.
+// How an encode talks back while it runs. progress() comes from the encoder stages' threads,
+// one call at a time; stopRequested() from the reading thread, possibly at the same moment.
 class EncodeObserver
 {
 public:

@@ -36,12 +36,14 @@ public:
 
 private:
     FramePtr scaled(const AVFrame &picture);
+    FramePtr pooledFrame();
     void prepareScaler(const AVFrame &picture);
 
     int m_width;
     int m_height;
     AVRational m_frameRate;
     ScalerPtr m_scaler;
+    BufferPoolPtr m_pool; // output frames, reused once the encoder is done with them
     PictureRect m_rect;
     int m_sourceWidth = 0;
     int m_sourceHeight = 0;

@@ -20,6 +20,7 @@ extern "C" {
 }
 
 #include <dlfcn.h>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -195,6 +196,10 @@ int run(int argc, char **argv, const Engine &engine)
 
 int main(int argc, char **argv)
 {
+    // The pipeline frees and allocates frame-sized blocks all the time; returning them to
+    // the system each time costs more than the encoders' own work on a busy machine.
+    ::mallopt(M_TRIM_THRESHOLD, 64 << 20);
+    ::mallopt(M_MMAP_THRESHOLD, 8 << 20);
     av_log_set_level(std::getenv("WMENC_LOG") ? AV_LOG_INFO : AV_LOG_QUIET);
     if (argc < 2)
         return fail(0, "the worker was called the wrong way");

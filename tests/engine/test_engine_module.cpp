@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <mutex>
 
 using engine::EngineError;
 using engine::FailureSubject;
@@ -39,6 +40,7 @@ public:
 
     void progress(const engine::Progress &p) override
     {
+        std::lock_guard lock(m_mutex);
         if (!reports.isEmpty() && reports.last().pass == p.pass) {
             const engine::Progress &last = reports.last();
             steady = steady && p.bytes >= last.bytes && p.mediaMs >= last.mediaMs
@@ -48,9 +50,13 @@ public:
     }
     bool stopRequested() override
     {
-        return stopAfterFrames >= 0 && !reports.isEmpty() && reports.last().pass == 1
+        std::lock_guard lock(m_mutex);
+        return stopAfterFrames >= 0 && !reports.isEmpty()
                && reports.last().frames >= stopAfterFrames && reports.last().bytes > 0;
     }
+
+private:
+    std::mutex m_mutex;
 };
 
 } // namespace
@@ -84,6 +90,7 @@ private:
     }
 
 private slots:
+    void initTestCase() { av_log_set_level(AV_LOG_ERROR); }
     void encodesToProfile_data();
     void encodesToProfile();
     void readsDurationBeforeEncoding_data();
