@@ -76,20 +76,23 @@ bool bind(void *module, const char *name, T &entry)
     return entry != nullptr;
 }
 
-// Loads the module; an empty text on success, otherwise why not.
+// Loads the module; an empty text on success, otherwise why not (without the module's path,
+// which the host names in the program's own form).
 std::string load(const std::string &folder, Engine &engine)
 {
     const std::string path = folder + "/WMEncEng.dll";
     void *module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!module)
-        return ::dlerror();
+    if (!module) {
+        const std::string reason = ::dlerror();
+        return reason.rfind(path + ": ", 0) == 0 ? reason.substr(path.size() + 2) : reason;
+    }
     if (!bind(module, "cf_engine_interface", engine.interface)
         || !bind(module, "cf_engine_describe", engine.describe)
         || !bind(module, "cf_engine_probe", engine.probe)
         || !bind(module, "cf_engine_encode", engine.encode))
-        return path + " is not the Clipferry engine module";
+        return "it is not the Clipferry engine module";
     if (engine.interface() != CF_ENGINE_INTERFACE)
-        return path + " is of another version than its worker";
+        return "it is of another version than its worker";
     return {};
 }
 

@@ -96,7 +96,7 @@ void WorkerBackend::handshake(const QString &shownFolder) const
         if (line.kind == Line::Ready)
             return;
         if (line.kind == Line::Failed)
-            notLoaded(line.reason);
+            notLoaded(QStringLiteral("%1\\%2: %3").arg(shownFolder, ModuleName, line.reason));
     }
     notLoaded(run.finished
                       ? QStringLiteral("%1\\%2 does not answer as expected.")
