@@ -26,6 +26,7 @@ extern "C" {
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -203,6 +204,9 @@ int main(int argc, char **argv)
     // the system each time costs more than the encoders' own work on a busy machine.
     ::mallopt(M_TRIM_THRESHOLD, 64 << 20);
     ::mallopt(M_MMAP_THRESHOLD, 8 << 20);
+    // Should the host go away, its end of stdin closing stops the encode properly; writing
+    // to its stdout must not kill the worker before the file is finished.
+    std::signal(SIGPIPE, SIG_IGN);
     av_log_set_level(std::getenv("WMENC_LOG") ? AV_LOG_INFO : AV_LOG_QUIET);
     if (argc < 2)
         return fail(0, "the worker was called the wrong way");
