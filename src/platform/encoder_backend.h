@@ -12,6 +12,8 @@ struct EncoderStatistics
     qint64 archiveBytes = 0; // size of the output so far
     qint64 archiveMs = 0;    // media duration written so far
     qint32 bitRate = 0;      // current bit rate, bits per second
+    qint64 frames = 0;       // video frames encoded in the current pass
+    int pass = 0;            // 1 or 2 while encoding; in pass one of two nothing is written yet
 };
 
 // One file to encode, as the encoder object hands it to the engine.

@@ -1,9 +1,14 @@
 #include "platform/encoder_host.h"
 
-#include "common/error.h"
+#include "common/step_over.h"
+#include "platform/machine.h"
+#include "platform/win_paths.h"
+#include "platform/worker_backend.h"
 
-std::unique_ptr<MediaEncoder> createEncoder(Machine &)
+std::unique_ptr<MediaEncoder> createEncoder(Machine &machine)
 {
-    throw Error(
-            QStringLiteral("The encoder engine could not be loaded: the engine is not built yet."));
+    const QString folder = machine.encoderFolder();
+    QString shown = folder; // when the folder is on no drive, messages name it as it is
+    stepOver([&] { shown = toWindowsPath(machine, folder); });
+    return std::make_unique<MediaEncoder>(std::make_unique<WorkerBackend>(folder, shown));
 }

@@ -1,0 +1,75 @@
+#pragma once
+
+// The engine module's entry points (WMEncEng.dll, loaded by the worker with dlopen). Plain
+// C, so the worker and the module only share this header.
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Raised when the entry points below change incompatibly.
+#define CF_ENGINE_INTERFACE 1
+
+typedef struct cf_settings
+{
+    int width;
+    int height;
+    double max_frame_rate;
+    int video_bit_rate;
+    double key_frame_seconds;
+    int audio_bit_rate;
+    int sample_rate;
+    int channels;
+} cf_settings;
+
+typedef struct cf_job
+{
+    const char *input;
+    const char *temporary;
+    const char *output;
+    cf_settings settings;
+    int passes; // 1 or 2
+} cf_job;
+
+typedef struct cf_progress
+{
+    int pass;
+    int64_t bytes;
+    int64_t media_ms;
+    int32_t bit_rate;
+    int64_t frames;
+} cf_progress;
+
+typedef struct cf_callbacks
+{
+    void *context;
+    void (*progress)(void *context, const cf_progress *progress);
+    int (*stop_requested)(void *context);
+} cf_callbacks;
+
+// What failed (1 opening the input, 2 reading it, 3 writing the output, 4 converting) and
+// why, in words for a user.
+typedef struct cf_failure
+{
+    int subject;
+    char reason[512];
+} cf_failure;
+
+typedef int (*cf_engine_interface_fn)(void);
+typedef const char *(*cf_engine_describe_fn)(void);
+typedef int (*cf_engine_probe_fn)(const char *input, int64_t *duration_ms, cf_failure *failure);
+typedef int (*cf_engine_encode_fn)(const cf_job *job,
+                                   const cf_callbacks *callbacks,
+                                   cf_failure *failure);
+
+// The entry points return 0 on success, -1 with *failure filled in otherwise.
+int cf_engine_interface(void);
+const char *cf_engine_describe(void);
+int cf_engine_probe(const char *input, int64_t *duration_ms, cf_failure *failure);
+int cf_engine_encode(const cf_job *job, const cf_callbacks *callbacks, cf_failure *failure);
+
+#ifdef __cplusplus
+}
+#endif

@@ -1,0 +1,220 @@
+// WMEncWorker: runs one piece of the engine's work per process, so that a crash or abort
+// inside FFmpeg ends this process and never the program's window.
+//
+//   WMEncWorker hello
+//       -> "ready <interface> <engine>"
+//   WMEncWorker probe INPUT
+//       -> "duration <ms>"
+//   WMEncWorker encode INPUT TEMPORARY OUTPUT PASSES WIDTH HEIGHT FPS VIDEO_BPS KEY_SECONDS
+//                      AUDIO_BPS SAMPLE_RATE CHANNELS
+//       -> "stats <pass> <bytes> <media ms> <bit rate> <frames>" several times a second,
+//          then "done"; a line "stop" on stdin (or its end) finishes the file early.
+// Any failure: "failed <subject> <reason>" (subject 0: the module could not be used).
+//
+// The module WMEncEng.dll is loaded from the folder the worker was started from.
+
+#include "engine/engine_api.h"
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <dlfcn.h>
+#include <malloc.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace {
+
+struct Engine
+{
+    cf_engine_interface_fn interface = nullptr;
+    cf_engine_describe_fn describe = nullptr;
+    cf_engine_probe_fn probe = nullptr;
+    cf_engine_encode_fn encode = nullptr;
+};
+
+std::mutex outputMutex;
+
+void say(const std::string &line)
+{
+    std::lock_guard lock(outputMutex);
+    std::fputs((line + "\n").c_str(), stdout);
+    std::fflush(stdout);
+}
+
+int fail(int subject, const std::string &reason)
+{
+    say("failed " + std::to_string(subject) + " " + reason);
+    return 1;
+}
+
+std::string ownFolder(const char *argv0)
+{
+    std::string path = argv0;
+    if (path.find('/') == std::string::npos) {
+        char buffer[4096] = {};
+        const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+        path = n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string("./x");
+    }
+    return path.substr(0, path.rfind('/'));
+}
+
+template<typename T>
+bool bind(void *module, const char *name, T &entry)
+{
+    entry = reinterpret_cast<T>(::dlsym(module, name));
+    return entry != nullptr;
+}
+
+// Loads the module; an empty text on success, otherwise why not (without the module's path,
+// which the host names in the program's own form).
+std::string load(const std::string &folder, Engine &engine)
+{
+    const std::string path = folder + "/WMEncEng.dll";
+    void *module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+        const std::string reason = ::dlerror();
+        return reason.rfind(path + ": ", 0) == 0 ? reason.substr(path.size() + 2) : reason;
+    }
+    if (!bind(module, "cf_engine_interface", engine.interface)
+        || !bind(module, "cf_engine_describe", engine.describe)
+        || !bind(module, "cf_engine_probe", engine.probe)
+        || !bind(module, "cf_engine_encode", engine.encode))
+        return "it is not the Clipferry engine module";
+    if (engine.interface() != CF_ENGINE_INTERFACE)
+        return "it is of another version than its worker";
+    return {};
+}
+
+std::atomic<bool> stopAsked = false;
+
+// Reads the host's lines; "stop", or the host going away, ends the encode properly.
+void watchInput()
+{
+    std::thread([] {
+        std::string line;
+        while (std::getline(std::cin, line)) {
+            if (line == "stop")
+                break;
+        }
+        stopAsked = true;
+    }).detach();
+}
+
+class Reporter
+{
+public:
+    static void progress(void *context, const cf_progress *p)
+    {
+        static_cast<Reporter *>(context)->report(*p, false);
+    }
+    static int stopRequested(void *) { return stopAsked ? 1 : 0; }
+
+    void report(const cf_progress &p, bool always)
+    {
+        const auto now = std::chrono::steady_clock::now();
+        if (!always && p.pass == m_last.pass && now - m_lastTime < std::chrono::milliseconds(200)) {
+            m_last = p;
+            return;
+        }
+        m_last = p;
+        m_lastTime = now;
+        say("stats " + std::to_string(p.pass) + " " + std::to_string(p.bytes) + " "
+            + std::to_string(p.media_ms) + " " + std::to_string(p.bit_rate) + " "
+            + std::to_string(p.frames));
+    }
+    void reportLast() { report(m_last, true); }
+
+private:
+    cf_progress m_last{0, 0, 0, 0, 0};
+    std::chrono::steady_clock::time_point m_lastTime;
+};
+
+int runProbe(const Engine &engine, const char *input)
+{
+    int64_t ms = 0;
+    cf_failure failure{};
+    if (engine.probe(input, &ms, &failure) != 0)
+        return fail(failure.subject, failure.reason);
+    say("duration " + std::to_string(ms));
+    return 0;
+}
+
+int runEncode(const Engine &engine, char **a)
+{
+    const cf_settings settings{std::atoi(a[4]),
+                               std::atoi(a[5]),
+                               std::atof(a[6]),
+                               std::atoi(a[7]),
+                               std::atof(a[8]),
+                               std::atoi(a[9]),
+                               std::atoi(a[10]),
+                               std::atoi(a[11])};
+    const cf_job job{a[0], a[1], a[2], settings, std::atoi(a[3])};
+    Reporter reporter;
+    const cf_callbacks callbacks{&reporter, &Reporter::progress, &Reporter::stopRequested};
+    watchInput();
+    cf_failure failure{};
+    if (engine.encode(&job, &callbacks, &failure) != 0)
+        return fail(failure.subject, failure.reason);
+    reporter.reportLast();
+    say("done");
+    return 0;
+}
+
+void reportMemory()
+{
+    if (!std::getenv("WMENC_REPORT_MEMORY"))
+        return;
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    std::fprintf(stderr, "WMEncWorker: peak memory %ld kB\n", usage.ru_maxrss);
+}
+
+int run(int argc, char **argv, const Engine &engine)
+{
+    const std::string command = argv[1];
+    if (command == "hello") {
+        say("ready " + std::to_string(engine.interface()) + " " + engine.describe());
+        return 0;
+    }
+    if (command == "probe" && argc == 3)
+        return runProbe(engine, argv[2]);
+    if (command == "encode" && argc == 14)
+        return runEncode(engine, argv + 2);
+    return fail(0, "the worker was called the wrong way");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // The pipeline frees and allocates frame-sized blocks all the time; returning them to
+    // the system each time costs more than the encoders' own work on a busy machine.
+    ::mallopt(M_TRIM_THRESHOLD, 64 << 20);
+    ::mallopt(M_MMAP_THRESHOLD, 8 << 20);
+    // Should the host go away, its end of stdin closing stops the encode properly; writing
+    // to its stdout must not kill the worker before the file is finished.
+    std::signal(SIGPIPE, SIG_IGN);
+    av_log_set_level(std::getenv("WMENC_LOG") ? AV_LOG_INFO : AV_LOG_QUIET);
+    if (argc < 2)
+        return fail(0, "the worker was called the wrong way");
+    Engine engine;
+    const std::string problem = load(ownFolder(argv[0]), engine);
+    if (!problem.empty())
+        return fail(0, problem);
+    const int status = run(argc, argv, engine);
+    reportMemory();
+    return status;
+}

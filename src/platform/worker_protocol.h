@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/encoder_backend.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The line protocol between the host and the worker process WMEncWorker (see
+// src/engine/worker_main.cpp for the worker's side).
+namespace worker_protocol {
+
+// One line the worker wrote, read.
+struct Line
+{
+    enum Kind { Other, Ready, Duration, Stats, Done, Failed } kind = Other;
+    qint64 durationMs = 0;
+    EncoderStatistics statistics;
+    int subject = 0; // Failed: what failed (see the engine's cf_failure)
+    QString reason;  // Failed: why; Ready: the engine's description
+};
+Line parse(const QByteArray &line);
+
+// The worker's arguments for an encode.
+QStringList encodeArguments(const EncodeJob &job, const QString &temporary, int passes);
+
+// A worker's failure in the user's words, naming the files as the program gave them:
+// "Cannot open the input Z:\home\ann\clip.mpg: No such file or directory".
+QString describeFailure(int subject, const QString &reason, const EncodeJob &job);
+
+} // namespace worker_protocol
