@@ -206,11 +206,11 @@ void Form1::finishPartialFileBeforeClose()
     QTimer bound;
     bound.setSingleShot(true);
     connect(&bound, &QTimer::timeout, &finishing, &QEventLoop::quit);
-    const auto stopped = connect(Encoder.get(), &MediaEncoder::stateChanged, &finishing,
-                                 [&finishing](qint32 state) {
-                                     if (state == EncoderStateCode::EncoderStopped)
-                                         finishing.quit();
-                                 });
+    const auto stopped = connect(
+            Encoder.get(), &MediaEncoder::stateChanged, &finishing, [&finishing](qint32 state) {
+                if (state == EncoderStateCode::EncoderStopped)
+                    finishing.quit();
+            });
     bound.start(closingStopBoundMs);
     finishing.exec();
     disconnect(stopped);

@@ -21,15 +21,16 @@ QString nativeOf(const QString &windowsPath)
 OutputStamp stampOfNative(const QString &native)
 {
     OutputStamp stamp;
-    struct stat status{};
+    struct stat status
+    {};
     if (native.isEmpty() || ::stat(native.toLocal8Bit().constData(), &status) != 0)
         return stamp;
     stamp.exists = true;
     stamp.device = static_cast<quint64>(status.st_dev);
     stamp.inode = static_cast<quint64>(status.st_ino);
     stamp.size = static_cast<qint64>(status.st_size);
-    stamp.modifiedNs = static_cast<qint64>(status.st_mtim.tv_sec) * 1000000000
-                       + status.st_mtim.tv_nsec;
+    stamp.modifiedNs
+            = static_cast<qint64>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
     return stamp;
 }
 

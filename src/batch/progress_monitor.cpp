@@ -28,9 +28,8 @@ QString twoDigits(qint64 value)
 
 qint32 clampedToInt32(qint64 value)
 {
-    return static_cast<qint32>(std::clamp<qint64>(value,
-                                                  std::numeric_limits<qint32>::min(),
-                                                  std::numeric_limits<qint32>::max()));
+    return static_cast<qint32>(std::clamp<qint64>(
+            value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }
 
 // Thousands, rounded halves to even, kept wide: sizes and bit rates of long files go far
@@ -65,10 +64,11 @@ void Form1::showProgress()
     Label1->setText(QStringLiteral("Size: ") + decimalText(thousands(statistics.archiveBytes))
                     + QStringLiteral(" Kb"));
     Label2->setText(QStringLiteral("Duration: ") + decimalText(EncodedSec) + QStringLiteral(" s"));
-    Label3->setText(QStringLiteral("Current bit rate: ") + decimalText(thousands(statistics.bitRate))
-                    + QStringLiteral(" Kbps"));
+    Label3->setText(QStringLiteral("Current bit rate: ")
+                    + decimalText(thousands(statistics.bitRate)) + QStringLiteral(" Kbps"));
     if (DurationSec == 0)
-        throw Error(QStringLiteral("The input's duration is zero, so no share of it can be shown."));
+        throw Error(
+                QStringLiteral("The input's duration is zero, so no share of it can be shown."));
 
     // The written media can outlast the measured duration; the line and the bar are made
     // for 0 to 100 per cent and a time left of zero or more.

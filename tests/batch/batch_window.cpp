@@ -10,8 +10,8 @@
 
 BatchWindow::BatchWindow()
 {
-    machine.writeFile(QStringLiteral(
-            "C:\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll"));
+    machine.writeFile(
+            QStringLiteral("C:\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll"));
     machine.makeFolder(QStringLiteral("C:\\Videos"));
     machine.makeFolder(QStringLiteral("C:\\Out"));
     form = std::make_unique<Form1>(values, [this] { return scriptedEncoder(&backend); });
@@ -40,7 +40,9 @@ void BatchWindow::listInput(const QStringList &files, const QStringList &selecte
 
 void BatchWindow::onState(std::function<void(qint32, int)> step)
 {
-    QObject::connect(form->Encoder.get(), &MediaEncoder::stateChanged, form.get(),
+    QObject::connect(form->Encoder.get(),
+                     &MediaEncoder::stateChanged,
+                     form.get(),
                      [this, step](qint32 state) {
                          step(state, static_cast<int>(backend->started().size()));
                      });

@@ -42,7 +42,7 @@ public:
     // Writes what the engine would write for the last started job.
     void writeOutputOfLastJob();
 
-    QString outputFolder() const;  // native C:\Out
+    QString outputFolder() const; // native C:\Out
     QByteArray readNative(const QString &nativePath) const;
     // The enabled state of cmdStart, cmdReset, Combo1 and File1, as "1101".
     QString lockedControls() const;

@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+Q_DECLARE_METATYPE(EncoderStatistics)
+
 // The batch's handlers one at a time: the job set-up, the timer's tick, stop and reset.
 class TestBatchHandlers : public QObject
 {
@@ -24,7 +26,8 @@ private:
     static void prepareJob(BatchWindow &w, const QString &inputFolder, const QString &outputFolder);
 };
 
-void TestBatchHandlers::prepareJob(BatchWindow &w, const QString &inputFolder,
+void TestBatchHandlers::prepareJob(BatchWindow &w,
+                                   const QString &inputFolder,
                                    const QString &outputFolder)
 {
     w.form->File1->setPath(inputFolder);
@@ -66,10 +69,12 @@ void TestBatchHandlers::setupHandsTheJobOver_data()
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("output");
     QTest::addColumn<int>("passes");
-    QTest::newRow("root input, one pass") << "C:\\" << "C:\\Out" << qint16(0) << "C:\\\\a.mpg"
+    QTest::newRow("root input, one pass") << "C:\\"
+                                          << "C:\\Out" << qint16(0) << "C:\\\\a.mpg"
                                           << "C:\\Out\\a.wmv" << 1;
-    QTest::newRow("root output, two passes") << "C:\\Videos" << "C:\\" << qint16(1)
-                                             << "C:\\Videos\\a.mpg" << "C:\\\\a.wmv" << 2;
+    QTest::newRow("root output, two passes") << "C:\\Videos"
+                                             << "C:\\" << qint16(1) << "C:\\Videos\\a.mpg"
+                                             << "C:\\\\a.wmv" << 2;
 }
 
 void TestBatchHandlers::setupHandsTheJobOver()
@@ -113,64 +118,94 @@ void TestBatchHandlers::setupStopsAtTheFailingStep()
 
 void TestBatchHandlers::tickShowsProgress_data()
 {
-    QTest::addColumn<qint64>("archiveMs");
-    QTest::addColumn<qint64>("archiveBytes");
-    QTest::addColumn<qint32>("bitRate");
+    QTest::addColumn<EncoderStatistics>("statistics");
     QTest::addColumn<qint32>("durationSec");
     QTest::addColumn<QStringList>("lines"); // Label1, Label2, Label3, Label5
     QTest::addColumn<int>("bar");
 
-    QTest::newRow("a quarter") << qint64(45000) << qint64(1500) << 128000 << 180
-                               << QStringList{"Size: 2 Kb", "Duration: 45 s",
-                                              "Current bit rate: 128 Kbps",
-                                              "Status: encoding, 25 % complete, time left: 00:02:15"}
-                               << 25;
-    QTest::newRow("12.5 % rounds to 12") << qint64(1000) << qint64(2500) << 12500 << 8
-                                         << QStringList{"Size: 2 Kb", "Duration: 1 s",
-                                                        "Current bit rate: 12 Kbps",
-                                                        "Status: encoding, 12 % complete, time left: 00:00:07"}
-                                         << 12;
-    QTest::newRow("halves to even") << qint64(44500) << qint64(3500) << 13500 << 89
-                                    << QStringList{"Size: 4 Kb", "Duration: 44 s",
-                                                   "Current bit rate: 14 Kbps",
-                                                   "Status: encoding, 49 % complete, time left: 00:00:45"}
-                                    << 49;
-    QTest::newRow("hours left") << qint64(0) << qint64(0) << 0 << 3725
-                                << QStringList{"Size: 0 Kb", "Duration: 0 s", "Current bit rate: 0 Kbps",
-                                               "Status: encoding, 0 % complete, time left: 01:02:05"}
-                                << 0;
-    QTest::newRow("ten hours left") << qint64(0) << qint64(0) << 0 << 36000
-                                    << QStringList{"Size: 0 Kb", "Duration: 0 s", "Current bit rate: 0 Kbps",
-                                                   "Status: encoding, 0 % complete, time left: 10:00:00"}
-                                    << 0;
-    QTest::newRow("beyond 16 bits") << qint64(40000000) << qint64(40000000000) << 40000000 << 80000
-                                    << QStringList{"Size: 40000000 Kb", "Duration: 40000 s",
-                                                   "Current bit rate: 40000 Kbps",
-                                                   "Status: encoding, 50 % complete, time left: 11:06:40"}
-                                    << 50;
-    QTest::newRow("media outlasts the duration")
-            << qint64(190000) << qint64(900000) << 300000 << 180
-            << QStringList{"Size: 900 Kb", "Duration: 190 s", "Current bit rate: 300 Kbps",
-                           "Status: encoding, 100 % complete, time left: 00:00:00"}
-            << 100;
+    const struct
+    {
+        const char *name;
+        EncoderStatistics statistics; // bytes, milliseconds, bits per second
+        qint32 durationSec;
+        const char *size, *duration, *bitRate, *status;
+        int bar;
+    } rows[] = {
+            {"a quarter",
+             {1500, 45000, 128000},
+             180,
+             "2",
+             "45",
+             "128",
+             "25 % complete, time left: 00:02:15",
+             25},
+            {"12.5 % rounds to 12",
+             {2500, 1000, 12500},
+             8,
+             "2",
+             "1",
+             "12",
+             "12 % complete, time left: 00:00:07",
+             12},
+            {"halves to even",
+             {3500, 44500, 13500},
+             89,
+             "4",
+             "44",
+             "14",
+             "49 % complete, time left: 00:00:45",
+             49},
+            {"hours left", {0, 0, 0}, 3725, "0", "0", "0", "0 % complete, time left: 01:02:05", 0},
+            {"ten hours left",
+             {0, 0, 0},
+             36000,
+             "0",
+             "0",
+             "0",
+             "0 % complete, time left: 10:00:00",
+             0},
+            {"beyond 16 bits",
+             {40000000000, 40000000, 40000000},
+             80000,
+             "40000000",
+             "40000",
+             "40000",
+             "50 % complete, time left: 11:06:40",
+             50},
+            {"media outlasts the duration",
+             {900000, 190000, 300000},
+             180,
+             "900",
+             "190",
+             "300",
+             "100 % complete, time left: 00:00:00",
+             100},
+    };
+    for (const auto &row : rows) {
+        const QStringList lines{QStringLiteral("Size: %1 Kb").arg(row.size),
+                                QStringLiteral("Duration: %1 s").arg(row.duration),
+                                QStringLiteral("Current bit rate: %1 Kbps").arg(row.bitRate),
+                                QStringLiteral("Status: encoding, ") + row.status};
+        QTest::newRow(row.name) << row.statistics << row.durationSec << lines << row.bar;
+    }
 }
 
 void TestBatchHandlers::tickShowsProgress()
 {
-    QFETCH(qint64, archiveMs);
-    QFETCH(qint64, archiveBytes);
-    QFETCH(qint32, bitRate);
+    QFETCH(EncoderStatistics, statistics);
     QFETCH(qint32, durationSec);
     QFETCH(QStringList, lines);
     QFETCH(int, bar);
     BatchWindow w;
     w.form->Label6->show();
     w.form->DurationSec = durationSec;
-    w.backend->setStatistics({archiveBytes, archiveMs, bitRate});
+    w.backend->setStatistics(statistics);
     w.form->Timer1_Timer();
 
-    const QStringList shown{w.form->Label1->text(), w.form->Label2->text(),
-                            w.form->Label3->text(), w.form->Label5->text()};
+    const QStringList shown{w.form->Label1->text(),
+                            w.form->Label2->text(),
+                            w.form->Label3->text(),
+                            w.form->Label5->text()};
     QCOMPARE(shown, lines);
     QCOMPARE(w.form->ProgressBar1->value(), bar);
     QVERIFY(!w.form->Line1->isHidden() && !w.form->Line2->isHidden());

@@ -19,24 +19,32 @@ void TestBatchRules::outputName_data()
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("output"); // "" = no output name
 
-    QTest::newRow("mpg") << "clip.mpg" << "clip.wmv";
-    QTest::newRow("MPG") << "CLIP.MPG" << "CLIP.wmv";
-    QTest::newRow("dat") << "avseq01.dat" << "avseq01.wmv";
-    QTest::newRow("DAT") << "AVSEQ01.DAT" << "AVSEQ01.wmv";
-    QTest::newRow("mpeg") << "talk.mpeg" << "talk.wmv";
-    QTest::newRow("MPEG") << "talk.MPEG" << "talk.wmv";
-    QTest::newRow("every occurrence") << "a.mpg.mpg" << "a.wmv.wmv";
-    QTest::newRow("mpeg after mpg") << "x.mpg.mpeg" << "x.mpg.wmv";
-    QTest::newRow("only the found case") << "a.MPG.mpg" << "a.MPG.wmv";
-    QTest::newRow("dat inside an mpg name") << "b.dat.mpg" << "b.dat.wmv";
-    QTest::newRow("ending alone") << ".mpg" << ".wmv";
-    QTest::newRow("blank in the name") << "my clip.mpg" << "my clip.wmv";
-    QTest::newRow("mixed case Mpg") << "clip.Mpg" << "";
-    QTest::newRow("mixed case Dat") << "AVSEQ01.Dat" << "";
-    QTest::newRow("text file") << "notes.txt" << "";
-    QTest::newRow("wmv already") << "clip.wmv" << "";
-    QTest::newRow("no dot") << "mpg" << "";
-    QTest::newRow("ending not last") << "clip.mpg.txt" << "";
+    const struct
+    {
+        const char *input;
+        const char *output;
+    } rows[] = {
+            {"clip.mpg", "clip.wmv"},
+            {"CLIP.MPG", "CLIP.wmv"},
+            {"avseq01.dat", "avseq01.wmv"},
+            {"AVSEQ01.DAT", "AVSEQ01.wmv"},
+            {"talk.mpeg", "talk.wmv"},
+            {"talk.MPEG", "talk.wmv"},
+            {"a.mpg.mpg", "a.wmv.wmv"},  // every occurrence is replaced
+            {"x.mpg.mpeg", "x.mpg.wmv"}, // only the last ending counts
+            {"a.MPG.mpg", "a.MPG.wmv"},  // only the ending's own case
+            {"b.dat.mpg", "b.dat.wmv"},
+            {".mpg", ".wmv"},
+            {"my clip.mpg", "my clip.wmv"},
+            {"clip.Mpg", ""}, // mixed case is no known ending
+            {"AVSEQ01.Dat", ""},
+            {"notes.txt", ""},
+            {"clip.wmv", ""},
+            {"mpg", ""},
+            {"clip.mpg.txt", ""},
+    };
+    for (const auto &row : rows)
+        QTest::newRow(row.input) << QString::fromUtf8(row.input) << QString::fromUtf8(row.output);
 }
 
 void TestBatchRules::outputName()
@@ -51,14 +59,22 @@ void TestBatchRules::timeLeft_data()
     QTest::addColumn<qint64>("seconds");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("nothing left") << qint64(0) << "00:00:00";
-    QTest::newRow("2 min 15") << qint64(135) << "00:02:15";
-    QTest::newRow("59 s") << qint64(59) << "00:00:59";
-    QTest::newRow("one minute") << qint64(60) << "00:01:00";
-    QTest::newRow("just under an hour") << qint64(3599) << "00:59:59";
-    QTest::newRow("1 h 2 min 5 s") << qint64(3725) << "01:02:05";
-    QTest::newRow("ten hours") << qint64(36000) << "10:00:00";
-    QTest::newRow("hundred hours") << qint64(360000) << "100:00:00";
+    const struct
+    {
+        qint64 seconds;
+        const char *text;
+    } rows[] = {
+            {0, "00:00:00"},
+            {59, "00:00:59"},
+            {60, "00:01:00"},
+            {135, "00:02:15"},
+            {3599, "00:59:59"},
+            {3725, "01:02:05"},
+            {36000, "10:00:00"}, // two-digit hours are not padded further
+            {360000, "100:00:00"},
+    };
+    for (const auto &row : rows)
+        QTest::newRow(row.text) << row.seconds << QString::fromUtf8(row.text);
 }
 
 void TestBatchRules::timeLeft()

@@ -66,16 +66,23 @@ void TestBatchRun::twoFilesOneAfterTheOther()
             w.backend->finish();
         } else if (state == EncoderStarting && job == 2) {
             // Between the files the statistics were cleared and "ready" was shown.
-            seen << f.Label6->text() << f.Label1->text()
-                 << QString::number(f.ProgressBar1->value()) << f.Label7->text();
+            seen << f.Label6->text() << f.Label1->text() << QString::number(f.ProgressBar1->value())
+                 << f.Label7->text();
             w.backend->finish();
         }
     });
     w.form->cmdStart->click();
 
-    QCOMPARE(seen, (QStringList{"Status: initializing encoder", "File: a.wmv", "0000", "1",
-                                "Status: encoding, 17 % complete, time left: 00:00:50",
-                                "Status: ready", "", "0", "File: b.wmv"}));
+    QCOMPARE(seen,
+             (QStringList{"Status: initializing encoder",
+                          "File: a.wmv",
+                          "0000",
+                          "1",
+                          "Status: encoding, 17 % complete, time left: 00:00:50",
+                          "Status: ready",
+                          "",
+                          "0",
+                          "File: b.wmv"}));
     QCOMPARE(startedInputs(w), (QStringList{"C:\\Videos\\a.mpg", "C:\\Videos\\b.mpg"}));
     Form1 &f = *w.form;
     QVERIFY(f.Label5->isHidden());
@@ -112,8 +119,8 @@ void TestBatchRun::failingStartEndsTheBatch()
 void TestBatchRun::stopDuringTheSecondOfThree()
 {
     BatchWindow w;
-    const QStringList files{QStringLiteral("a.mpg"), QStringLiteral("b.mpg"),
-                            QStringLiteral("c.mpg")};
+    const QStringList files{
+            QStringLiteral("a.mpg"), QStringLiteral("b.mpg"), QStringLiteral("c.mpg")};
     w.listInput(files, files);
     w.form->Text3->setText(QStringLiteral("a.mpg\r\nb.mpg\r\nc.mpg"));
     QString whileStopping;
@@ -136,8 +143,8 @@ void TestBatchRun::stopDuringTheSecondOfThree()
     w.form->cmdStart->click();
 
     QCOMPARE(whileStopping, QStringLiteral("1100"));
-    QCOMPARE(startedInputs(w), (QStringList{"C:\\Videos\\a.mpg", "C:\\Videos\\b.mpg",
-                                            "C:\\Videos\\c.mpg"}));
+    QCOMPARE(startedInputs(w),
+             (QStringList{"C:\\Videos\\a.mpg", "C:\\Videos\\b.mpg", "C:\\Videos\\c.mpg"}));
     QCOMPARE(w.form->File1->Path(), QStringLiteral("C:\\Videos"));
     QCOMPARE(w.form->Text3->text(), QStringLiteral("a.mpg\r\nb.mpg\r\nc.mpg"));
     QCOMPARE(w.dialogs.texts(), QStringList());
@@ -178,16 +185,23 @@ void TestBatchRun::closingTheWindowEndsTheBatch()
 void TestBatchRun::filesWithoutAnOutputNameAreNamedAtTheEnd()
 {
     BatchWindow w;
-    const QStringList files{"notes.txt", "a.mpg", "a.mpeg", "clip.mpg", "clip.MPG",
-                            "b.Mpg", "Talk.dat", "talk.mpeg"};
+    const QStringList files{"notes.txt",
+                            "a.mpg",
+                            "a.mpeg",
+                            "clip.mpg",
+                            "clip.MPG",
+                            "b.Mpg",
+                            "Talk.dat",
+                            "talk.mpeg"};
     w.listInput(files, files);
     w.finishEachJob();
     w.form->cmdStart->click();
 
     // The list is in name order; of two inputs with one output the first one is encoded.
-    QCOMPARE(startedInputs(w), (QStringList{"C:\\Videos\\a.mpeg", "C:\\Videos\\clip.MPG",
-                                            "C:\\Videos\\Talk.dat"}));
-    QCOMPARE(w.readNative(w.outputFolder() + QStringLiteral("/a.wmv")), QByteArray("a.mpeg encoded"));
+    QCOMPARE(startedInputs(w),
+             (QStringList{"C:\\Videos\\a.mpeg", "C:\\Videos\\clip.MPG", "C:\\Videos\\Talk.dat"}));
+    QCOMPARE(w.readNative(w.outputFolder() + QStringLiteral("/a.wmv")),
+             QByteArray("a.mpeg encoded"));
     QCOMPARE(w.readNative(w.outputFolder() + QStringLiteral("/clip.wmv")),
              QByteArray("clip.MPG encoded"));
     QCOMPARE(w.dialogs.texts(),

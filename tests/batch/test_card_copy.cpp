@@ -41,8 +41,8 @@ void TestCardCopy::copyAfterEachFile_data()
 
     const QByteArray a("a.mpg encoded"), b("b.mpg encoded"), none("<missing>");
     QTest::newRow("both copied") << "E" << QByteArray() << false << false << a << b;
-    QTest::newRow("a file of that name stays") << "E" << QByteArray("old") << false << false
-                                               << QByteArray("old") << b;
+    QTest::newRow("a file of that name stays")
+            << "E" << QByteArray("old") << false << false << QByteArray("old") << b;
     QTest::newRow("card pulled: not ready") << "E" << QByteArray() << true << false << a << none;
     QTest::newRow("stopped file copied too") << "E" << QByteArray() << false << true << a << b;
     QTest::newRow("no card chosen") << "" << QByteArray() << false << false << none << none;
@@ -90,7 +90,8 @@ void TestCardCopy::failingCopyEndsTheBatchAndLeavesNoPart()
 
     QCOMPARE(w.backend->started().size(), 1);
     QCOMPARE(w.dialogs.texts().size(), 1);
-    QVERIFY2(w.dialogs.texts().first().startsWith(QStringLiteral("Cannot copy C:\\Out\\a.wmv to E:\\a.wmv")),
+    QVERIFY2(w.dialogs.texts().first().startsWith(
+                     QStringLiteral("Cannot copy C:\\Out\\a.wmv to E:\\a.wmv")),
              qPrintable(w.dialogs.texts().first()));
     QCOMPARE(w.form->File1->Path(), QStringLiteral("C:\\Program Files\\Clipferry"));
     QCOMPARE(QDir(card).entryList(QDir::Files | QDir::Hidden), QStringList());
