@@ -12,7 +12,8 @@
 
 QString engineModulePath(const QString &winDrive)
 {
-    return winDrive + QStringLiteral(":\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll");
+    return winDrive
+           + QStringLiteral(":\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll");
 }
 
 QString engineRequiredText()
@@ -27,7 +28,8 @@ QString downloadQuestion()
 
 QString downloadCommandLine()
 {
-    const QString page = joinPath(Machine::current().programFolder(), QStringLiteral("engine.html"));
+    const QString page
+            = joinPath(Machine::current().programFolder(), QStringLiteral("engine.html"));
     const QString address = QUrl::fromLocalFile(toNativePath(page)).toString(QUrl::FullyEncoded);
     return QStringLiteral("C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE ") + address;
 }
@@ -37,7 +39,8 @@ void Form1::mnuDownload_Click()
     try {
         const QString engine = engineModulePath(m_values.WinDrive);
         if (!FileSystemObject(Machine::current()).FileExists(engine))
-            msgBox(joinCrLf({QStringLiteral("File not found: "), engine, QString(), engineRequiredText()}));
+            msgBox(joinCrLf(
+                    {QStringLiteral("File not found: "), engine, QString(), engineRequiredText()}));
         if (askYesNo(downloadQuestion()))
             Shell(downloadCommandLine(), vbNormalFocus);
     } catch (const Error &e) {

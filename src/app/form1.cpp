@@ -93,7 +93,8 @@ void Form1::buildControls()
 void Form1::buildMenus()
 {
     const auto item = [](QMenu *menu, const char *name, const QString &caption) {
-        QAction *action = caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(caption);
+        QAction *action
+                = caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         return action;
     };
@@ -104,11 +105,13 @@ void Form1::buildMenus()
     mnuOpt2 = item(mnuProfile, "mnuOpt2", QStringLiteral("-"));
     mnuProfileEditor = item(mnuProfile, "mnuProfileEditor", QStringLiteral("Profile Editor"));
     mnuOpt3 = item(mnuProfile, "mnuOpt3", QStringLiteral("-"));
-    mnuCheckStorageCards = item(mnuProfile, "mnuCheckStorageCards", QStringLiteral("Check Storage Cards"));
+    mnuCheckStorageCards
+            = item(mnuProfile, "mnuCheckStorageCards", QStringLiteral("Check Storage Cards"));
     mnuHelp = named(menuBar()->addMenu(QStringLiteral("Help")), "mnuHelp");
     mnuInfo = item(mnuHelp, "mnuInfo", QStringLiteral("Info"));
     mnuOpt4 = item(mnuHelp, "mnuOpt4", QStringLiteral("-"));
-    mnuDownload = item(mnuHelp, "mnuDownload", QStringLiteral("Download Windows Media Encoder 9 Series"));
+    mnuDownload = item(
+            mnuHelp, "mnuDownload", QStringLiteral("Download Windows Media Encoder 9 Series"));
     mnuOpt5 = item(mnuHelp, "mnuOpt5", QStringLiteral("-"));
     mnuAbout = item(mnuHelp, "mnuAbout", QStringLiteral("About"));
 }

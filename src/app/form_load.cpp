@@ -16,12 +16,12 @@ const QString defaultProfile = QStringLiteral("Kestrel Medium");
 
 // The Windows folders the program knows, and the drive letter each gives.
 constexpr std::pair<const char *, const char *> knownWindowsFolders[] = {
-    {"C:\\Windows", "C"},
-    {"C:\\WINDOWS", "C"},
-    {"D:\\Windows", "D"},
-    {"D:\\WINDOWS", "D"},
-    {"C:\\WINNT", "C"},
-    {"D:\\WINNT", "D"},
+        {"C:\\Windows", "C"},
+        {"C:\\WINDOWS", "C"},
+        {"D:\\Windows", "D"},
+        {"D:\\WINDOWS", "D"},
+        {"C:\\WINNT", "C"},
+        {"D:\\WINNT", "D"},
 };
 
 } // namespace
@@ -40,8 +40,11 @@ void Form1::Form_Load()
 
         const QString engine = engineModulePath(m_values.WinDrive);
         if (!FileSys->FileExists(engine)) {
-            const QString question = joinCrLf({QStringLiteral("File not found: "), engine,
-                                               engineRequiredText(), QString(), downloadQuestion()});
+            const QString question = joinCrLf({QStringLiteral("File not found: "),
+                                               engine,
+                                               engineRequiredText(),
+                                               QString(),
+                                               downloadQuestion()});
             if (askYesNo(question))
                 Shell(downloadCommandLine(), vbNormalFocus);
         }
@@ -71,8 +74,10 @@ void Form1::Form_Load()
         }
 
         if (Combo1->currentText() != defaultProfile)
-            msgBox(joinCrLf({QStringLiteral("Click Settings / Check Profile Setup"),
-                             QStringLiteral("to copy Pocket PC profiles to Windows Media Encoder directory.")}));
+            msgBox(joinCrLf(
+                    {QStringLiteral("Click Settings / Check Profile Setup"),
+                     QStringLiteral(
+                             "to copy Pocket PC profiles to Windows Media Encoder directory.")}));
     } catch (const Error &e) {
         msgBox(e.description());
         mnuDownload_Click();

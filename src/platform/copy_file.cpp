@@ -7,10 +7,10 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <vector>
-#include <sys/stat.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 

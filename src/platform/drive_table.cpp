@@ -93,6 +93,7 @@ void DriveTable::refresh()
         kept.insert(volume.id, letter);
     }
     m_letterOfId = kept;
-    std::sort(m_drives.begin(), m_drives.end(),
-              [](const Drive &a, const Drive &b) { return a.letter < b.letter; });
+    std::sort(m_drives.begin(), m_drives.end(), [](const Drive &a, const Drive &b) {
+        return a.letter < b.letter;
+    });
 }

@@ -27,7 +27,8 @@ void EncoderSource::setInput(const QString &path, const QString &, const QString
 void EncoderSource::setPreprocessPass(qint16 passes)
 {
     if (passes != 0 && passes != 1)
-        throw Error(QStringLiteral("%1 is not a number of preprocessing passes (0 or 1).").arg(passes));
+        throw Error(
+                QStringLiteral("%1 is not a number of preprocessing passes (0 or 1).").arg(passes));
     m_preprocessPass = passes;
 }
 
@@ -46,7 +47,9 @@ EncoderSource &EncoderSourceGroup::addSource(int type)
     if (type != SourceAudio && type != SourceVideo)
         throw Error(QStringLiteral("%1 is not a source type (1 audio, 2 video).").arg(type));
     if (source(type))
-        throw Error(QStringLiteral("The source group %1 already has a source of type %2.").arg(m_name).arg(type));
+        throw Error(QStringLiteral("The source group %1 already has a source of type %2.")
+                            .arg(m_name)
+                            .arg(type));
     m_sources.push_back(std::make_unique<EncoderSource>(m_encoder, type));
     return *m_sources.back();
 }
@@ -111,10 +114,13 @@ EncodeJob MediaEncoder::jobFromSetup() const
     if (!main || main->input().isEmpty())
         throw Error(QStringLiteral("No input file has been given to the encoder."));
     if (video && audio && video->input() != audio->input())
-        throw Error(QStringLiteral("The video source (%1) and the audio source (%2) must name the same file.")
-                            .arg(video->input(), audio->input()));
+        throw Error(
+                QStringLiteral(
+                        "The video source (%1) and the audio source (%2) must name the same file.")
+                        .arg(video->input(), audio->input()));
     if (!group.profile())
-        throw Error(QStringLiteral("No profile has been chosen for the source group %1.").arg(group.name()));
+        throw Error(QStringLiteral("No profile has been chosen for the source group %1.")
+                            .arg(group.name()));
     if (m_file.localFileName().isEmpty())
         throw Error(QStringLiteral("No output file has been given to the encoder."));
 
@@ -126,12 +132,14 @@ EncodeJob MediaEncoder::jobFromSetup() const
     try {
         job.input = toNativePath(job.inputShown);
     } catch (const Error &e) {
-        throw Error(QStringLiteral("Cannot open the input %1: %2").arg(job.inputShown, e.description()));
+        throw Error(QStringLiteral("Cannot open the input %1: %2")
+                            .arg(job.inputShown, e.description()));
     }
     try {
         job.output = toNativePath(job.outputShown);
     } catch (const Error &e) {
-        throw Error(QStringLiteral("Cannot write the output %1: %2").arg(job.outputShown, e.description()));
+        throw Error(QStringLiteral("Cannot write the output %1: %2")
+                            .arg(job.outputShown, e.description()));
     }
     return job;
 }
@@ -139,7 +147,8 @@ EncodeJob MediaEncoder::jobFromSetup() const
 void MediaEncoder::prepareToEncode(bool prepare)
 {
     if (m_busy)
-        throw Error(QStringLiteral("The encoder is busy with %1.").arg(m_job ? m_job->inputShown : QString()));
+        throw Error(QStringLiteral("The encoder is busy with %1.")
+                            .arg(m_job ? m_job->inputShown : QString()));
     m_job.reset();
     m_durationMs = 0;
     if (!prepare)
@@ -152,7 +161,8 @@ void MediaEncoder::prepareToEncode(bool prepare)
 qint32 MediaEncoder::preparedDurationMs() const
 {
     if (!m_job)
-        throw Error(QStringLiteral("The input's duration is known only after the encoder was set up."));
+        throw Error(
+                QStringLiteral("The input's duration is known only after the encoder was set up."));
     return static_cast<qint32>(std::min<qint64>(m_durationMs, std::numeric_limits<qint32>::max()));
 }
 
@@ -192,5 +202,6 @@ void MediaEncoder::onFinished(const QString &failure)
 void MediaEncoder::setState(qint32 state)
 {
     m_state = state;
-    QMetaObject::invokeMethod(this, [this, state] { emit stateChanged(state); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+            this, [this, state] { emit stateChanged(state); }, Qt::QueuedConnection);
 }

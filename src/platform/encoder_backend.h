@@ -9,20 +9,20 @@
 // What the encoder has written so far.
 struct EncoderStatistics
 {
-    qint64 archiveBytes = 0;  // size of the output so far
-    qint64 archiveMs = 0;     // media duration written so far
-    qint32 bitRate = 0;       // current bit rate, bits per second
+    qint64 archiveBytes = 0; // size of the output so far
+    qint64 archiveMs = 0;    // media duration written so far
+    qint32 bitRate = 0;      // current bit rate, bits per second
 };
 
 // One file to encode, as the encoder object hands it to the engine.
 struct EncodeJob
 {
-    QString input;         // native path
-    QString inputShown;    // the path as the program named it, for messages
-    QString output;        // native path of the final output file
+    QString input;      // native path
+    QString inputShown; // the path as the program named it, for messages
+    QString output;     // native path of the final output file
     QString outputShown;
     ProfileSettings profile;
-    int passes = 1;        // 1 or 2
+    int passes = 1; // 1 or 2
 };
 
 // The media work behind the encoder object model: the worker-process host in the program,

@@ -4,5 +4,6 @@
 
 std::unique_ptr<MediaEncoder> createEncoder(Machine &)
 {
-    throw Error(QStringLiteral("The encoder engine could not be loaded: the engine is not built yet."));
+    throw Error(
+            QStringLiteral("The encoder engine could not be loaded: the engine is not built yet."));
 }

@@ -85,7 +85,8 @@ bool FileSystemObject::FileExists(const QString &path) const
 
 QString FileSystemObject::GetDriveName(const QString &path) const
 {
-    if (path.size() >= 2 && path[0].isLetter() && path[0].unicode() < 128 && path[1] == QLatin1Char(':'))
+    if (path.size() >= 2 && path[0].isLetter() && path[0].unicode() < 128
+        && path[1] == QLatin1Char(':'))
         return path.left(2);
     return {};
 }

@@ -14,7 +14,7 @@ public:
     explicit DriveObject(Drive drive);
 
     QChar DriveLetter() const { return m_drive.letter; }
-    QString Path() const; // "E:"
+    QString Path() const;  // "E:"
     int DriveType() const; // 0 unknown, 1 removable, 2 fixed, 3 network, 4 CD-ROM, 5 RAM disk
     bool IsReady() const;
     // These three fail with "Drive E: is not ready." when no medium is in the drive.

@@ -32,7 +32,8 @@ private:
 
 bool isHidden(const QString &name)
 {
-    return name.startsWith(QLatin1Char('.')) && name != QLatin1String(".") && name != QLatin1String("..");
+    return name.startsWith(QLatin1Char('.')) && name != QLatin1String(".")
+           && name != QLatin1String("..");
 }
 
 } // namespace
@@ -42,7 +43,8 @@ QStringList listFolder(Machine &machine, const QString &folder)
     const QString native = toNativePath(machine, folder);
     DirHandle dir(native.toLocal8Bit());
     if (!dir.get())
-        throw Error(QStringLiteral("Cannot list the folder %1: %2").arg(folder, systemReason(errno)));
+        throw Error(
+                QStringLiteral("Cannot list the folder %1: %2").arg(folder, systemReason(errno)));
     QStringList names;
     errno = 0;
     while (const dirent *entry = ::readdir(dir.get())) {
@@ -52,7 +54,8 @@ QStringList listFolder(Machine &machine, const QString &folder)
         errno = 0;
     }
     if (errno != 0)
-        throw Error(QStringLiteral("Cannot list the folder %1: %2").arg(folder, systemReason(errno)));
+        throw Error(
+                QStringLiteral("Cannot list the folder %1: %2").arg(folder, systemReason(errno)));
     return names;
 }
 
@@ -66,6 +69,7 @@ unsigned fileAttributes(Machine &machine, const QString &path)
     const QString native = toNativePath(machine, path);
     struct stat info;
     if (::stat(native.toLocal8Bit().constData(), &info) != 0)
-        throw Error(QStringLiteral("Cannot read the attributes of %1: %2").arg(path, systemReason(errno)));
+        throw Error(QStringLiteral("Cannot read the attributes of %1: %2")
+                            .arg(path, systemReason(errno)));
     return S_ISDIR(info.st_mode) ? fileAttributeDirectory : 0u;
 }

@@ -10,8 +10,8 @@ namespace {
 
 struct CommandLine
 {
-    QString program;     // Windows form
-    QString native;      // empty when no part of the line names a file
+    QString program; // Windows form
+    QString native;  // empty when no part of the line names a file
     QString argument;
 };
 
@@ -53,7 +53,8 @@ void Shell(Machine &machine, const QString &commandLine, int /*windowStyle*/)
         throw Error(QStringLiteral("Cannot start %1: file not found.").arg(parts.program));
     if (!QFileInfo(parts.native).isExecutable())
         throw Error(QStringLiteral("Cannot start %1: it is not a program.").arg(parts.program));
-    const QStringList arguments = parts.argument.isEmpty() ? QStringList() : QStringList{parts.argument};
+    const QStringList arguments
+            = parts.argument.isEmpty() ? QStringList() : QStringList{parts.argument};
     if (!machine.launch(parts.native, arguments))
         throw Error(QStringLiteral("Cannot start %1.").arg(parts.program));
 }

@@ -38,7 +38,8 @@ bool isRemovableDevice(const QString &device)
 
 bool underDesktopMountPlace(const QString &root)
 {
-    return root.startsWith(QLatin1String("/media/")) || root.startsWith(QLatin1String("/run/media/"))
+    return root.startsWith(QLatin1String("/media/"))
+           || root.startsWith(QLatin1String("/run/media/"))
            || root.startsWith(QLatin1String("/mnt/"));
 }
 
@@ -50,8 +51,8 @@ DriveKind kindOf(const QStorageInfo &info)
     if (type == QLatin1String("iso9660") || type == QLatin1String("udf")
         || QFileInfo(device).fileName().startsWith(QLatin1String("sr")))
         return DriveKind::CdRom;
-    static const QStringList remote = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "fuse.sshfs", "sshfs",
-                                       "9p"};
+    static const QStringList remote
+            = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "fuse.sshfs", "sshfs", "9p"};
     if (remote.contains(type))
         return DriveKind::Remote;
     if (type == QLatin1String("tmpfs") || type == QLatin1String("ramfs"))
@@ -67,16 +68,20 @@ DriveKind kindOf(const QStorageInfo &info)
 QList<VolumeDescription> emptySlots(const QList<QStorageInfo> &mounted)
 {
     QList<VolumeDescription> found;
-    const QStringList disks = QDir(QStringLiteral("/sys/block")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList disks
+            = QDir(QStringLiteral("/sys/block")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &disk : disks) {
         const QString folder = QStringLiteral("/sys/block/") + disk;
         if (readSysfs(folder + QStringLiteral("/removable")) != QLatin1String("1"))
             continue;
         if (readSysfs(folder + QStringLiteral("/size")) != QLatin1String("0"))
             continue;
-        const bool isMounted = std::any_of(mounted.begin(), mounted.end(), [&](const QStorageInfo &i) {
-            return QFileInfo(QString::fromLocal8Bit(i.device())).fileName().startsWith(disk);
-        });
+        const bool isMounted
+                = std::any_of(mounted.begin(), mounted.end(), [&](const QStorageInfo &i) {
+                      return QFileInfo(QString::fromLocal8Bit(i.device()))
+                              .fileName()
+                              .startsWith(disk);
+                  });
         if (isMounted)
             continue;
         VolumeDescription slot;
@@ -97,8 +102,14 @@ SystemVolumes::SystemVolumes(QString driveCRoot)
 QList<VolumeDescription> SystemVolumes::volumes()
 {
     QList<VolumeDescription> result;
-    result.append({QStringLiteral("drive-c"), m_driveCRoot, DriveKind::Fixed,
-                   QStringLiteral("Clipferry"), true, QLatin1Char('C'), {}, {}});
+    result.append({QStringLiteral("drive-c"),
+                   m_driveCRoot,
+                   DriveKind::Fixed,
+                   QStringLiteral("Clipferry"),
+                   true,
+                   QLatin1Char('C'),
+                   {},
+                   {}});
 
     const QList<QStorageInfo> mounted = QStorageInfo::mountedVolumes();
     for (const QStorageInfo &info : mounted) {
@@ -115,7 +126,13 @@ QList<VolumeDescription> SystemVolumes::volumes()
     }
     result.append(emptySlots(mounted));
 
-    result.append({QStringLiteral("drive-z"), QStringLiteral("/"), DriveKind::Fixed,
-                   QStringLiteral("Root"), true, QLatin1Char('Z'), {}, {}});
+    result.append({QStringLiteral("drive-z"),
+                   QStringLiteral("/"),
+                   DriveKind::Fixed,
+                   QStringLiteral("Root"),
+                   true,
+                   QLatin1Char('Z'),
+                   {},
+                   {}});
     return result;
 }

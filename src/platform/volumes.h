@@ -17,7 +17,7 @@ struct VolumeDescription
     DriveKind kind = DriveKind::Fixed;
     QString label;
     bool ready = true;
-    QChar letter;                    // a fixed letter (C:, Z:, or one a test chose); else none
+    QChar letter;                     // a fixed letter (C:, Z:, or one a test chose); else none
     std::optional<qint64> totalBytes; // sizes as told; otherwise read from the file system
     std::optional<qint64> freeBytes;
 };

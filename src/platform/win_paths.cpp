@@ -11,8 +11,8 @@ namespace {
 // Looks for a name that differs only in letter case; the name itself when there is none.
 QString caseInsensitiveMatch(const QString &folder, const QString &name)
 {
-    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                                       | QDir::NoDotAndDotDot);
+    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden
+                                                       | QDir::System | QDir::NoDotAndDotDot);
     QString found;
     for (const QString &entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) != 0)
@@ -35,7 +35,8 @@ bool isFullWindowsPath(const QString &path)
 QString toNativePath(Machine &machine, const QString &windowsPath)
 {
     if (!isFullWindowsPath(windowsPath))
-        throw Error(QStringLiteral("\"%1\" is not a full path with a drive letter.").arg(windowsPath));
+        throw Error(
+                QStringLiteral("\"%1\" is not a full path with a drive letter.").arg(windowsPath));
     const QChar letter = windowsPath[0].toUpper();
     std::optional<Drive> drive = machine.drives().cachedFind(letter);
     if (!drive)
@@ -78,11 +79,13 @@ QString toWindowsPath(Machine &machine, const QString &nativePath)
     const QString clean = QDir::cleanPath(QFileInfo(nativePath).absoluteFilePath());
     const std::optional<Drive> drive = machine.drives().cachedDriveOfNative(clean);
     if (!drive)
-        throw Error(QStringLiteral("The folder %1 is on no drive of this computer.").arg(nativePath));
+        throw Error(
+                QStringLiteral("The folder %1 is on no drive of this computer.").arg(nativePath));
     QString rest = clean.mid(QDir::cleanPath(drive->volume.nativeRoot).size());
     if (rest.startsWith(QLatin1Char('/')))
         rest.remove(0, 1);
-    return QString(drive->letter) + QStringLiteral(":\\") + rest.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    return QString(drive->letter) + QStringLiteral(":\\")
+           + rest.replace(QLatin1Char('/'), QLatin1Char('\\'));
 }
 
 QString toWindowsPath(const QString &nativePath)

@@ -57,6 +57,7 @@ private:
 
 // A new encoder over a scripted backend; the backend stays reachable through the pointer.
 std::unique_ptr<MediaEncoder> scriptedEncoder(ScriptedBackend **backend,
-                                              QStringList profileNames = {QStringLiteral("Kestrel High"),
-                                                                          QStringLiteral("Kestrel Low"),
-                                                                          QStringLiteral("Kestrel Medium")});
+                                              QStringList profileNames
+                                              = {QStringLiteral("Kestrel High"),
+                                                 QStringLiteral("Kestrel Low"),
+                                                 QStringLiteral("Kestrel Medium")});

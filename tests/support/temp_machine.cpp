@@ -17,14 +17,21 @@ QString idOf(QChar letter)
 TempMachine::TempMachine()
 {
     const QString c = m_c.path();
-    for (const char *folder : {"Windows", "Program Files/Clipferry",
+    for (const char *folder : {"Windows",
+                               "Program Files/Clipferry",
                                "Program Files/Windows Media Components/Encoder/Profiles",
                                "Program Files/Internet Explorer"})
         QDir(c).mkpath(QLatin1String(folder));
     auto volumes = std::make_unique<StaticVolumes>();
     m_volumes = volumes.get();
-    m_volumes->add({idOf(QLatin1Char('C')), c, DriveKind::Fixed, QStringLiteral("Clipferry"), true,
-                    QLatin1Char('C'), {}, {}});
+    m_volumes->add({idOf(QLatin1Char('C')),
+                    c,
+                    DriveKind::Fixed,
+                    QStringLiteral("Clipferry"),
+                    true,
+                    QLatin1Char('C'),
+                    {},
+                    {}});
     m_machine = std::make_shared<Machine>(c, std::move(volumes));
     m_machine->setLauncher([this](const QString &program, const QStringList &arguments) {
         m_launches.append({program, arguments});
@@ -60,7 +67,12 @@ void TempMachine::setVolume(const VolumeDescription &volume)
 
 void TempMachine::removeDrive(QChar letter)
 {
-    m_volumes->remove(idOf(letter));
+    removeVolume(idOf(letter));
+}
+
+void TempMachine::removeVolume(const QString &id)
+{
+    m_volumes->remove(id);
     m_machine->drives().drives();
 }
 

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, checks the formatting, then builds and runs every test twice:
+# once normally (build/) and once under AddressSanitizer + UndefinedBehaviorSanitizer
+# (build-asan/). Extra arguments go to ctest (for example: -L platform).
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/install-deps.sh
+./scripts/check-format.sh
+
+jobs=$(nproc)
+configure() { cmake -G Ninja -DCLIPFERRY_WERROR=ON -S . "$@"; }
+
+configure -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j "$jobs"
+./scripts/with-display.sh ctest --test-dir build --output-on-failure -j "$jobs" "$@"
+
+configure -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCLIPFERRY_SANITIZE=ON
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0" \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ./scripts/with-display.sh ctest --test-dir build-asan --output-on-failure -j "$jobs" "$@"
+echo "All tests passed (normal and sanitizer builds)."

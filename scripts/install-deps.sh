@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Clipferry needs to build, test and run, skipping those
+# already present. Works as root and through sudo.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config git
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6
+    libavcodec-dev libavformat-dev libswscale-dev libswresample-dev libavutil-dev
+    ffmpeg xdg-utils
+    xvfb xauth x11-apps fonts-dejavu-core
+    clang-format
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    echo "All packages Clipferry needs are installed."
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+    run=()
+elif command -v sudo >/dev/null 2>&1; then
+    run=(sudo)
+else
+    echo "Please run as root or install sudo; missing packages: ${missing[*]}" >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${run[@]}" apt-get update -qq
+"${run[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
