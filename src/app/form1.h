@@ -190,4 +190,8 @@ private:
     QHash<QString, QString> m_outputsOfBatch; // case-folded output path -> the input it is for
 
     // ---- sources state ----
+    // Finds the drive of SelectedFolder (kept in CurrentDrive); true for a CD-ROM drive.
+    bool selectedFolderIsOnCdRom();
+    // Gives an output list without a folder the input list's folder, then writes Text4.
+    void writeFolderSummary();
 };

@@ -24,6 +24,49 @@ QString caseInsensitiveMatch(const QString &folder, const QString &name)
     return found.isEmpty() ? name : found;
 }
 
+// "." is dropped and ".." never climbs above the drive's root.
+QStringList cleanParts(const QStringList &parts)
+{
+    QStringList clean;
+    for (const QString &part : parts) {
+        if (part == QLatin1String("."))
+            continue;
+        if (part == QLatin1String("..")) {
+            if (!clean.isEmpty())
+                clean.removeLast();
+            continue;
+        }
+        clean.append(part);
+    }
+    return clean;
+}
+
+QString joinNative(const QString &root, const QStringList &parts)
+{
+    if (parts.isEmpty())
+        return root;
+    return (root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'))
+           + parts.join(QLatin1Char('/'));
+}
+
+// Walks the path name by name, taking a name that differs only in letter case where the
+// name itself is missing; from the first name with no match on, names are kept as given.
+QString resolveLetterCase(const QString &root, const QStringList &parts)
+{
+    QString native = root;
+    bool exists = true;
+    for (const QString &part : parts) {
+        const QString base = native.endsWith(QLatin1Char('/')) ? native : native + QLatin1Char('/');
+        QString candidate = base + part;
+        if (exists && !QFileInfo::exists(candidate)) {
+            candidate = base + caseInsensitiveMatch(native, part);
+            exists = QFileInfo::exists(candidate);
+        }
+        native = candidate;
+    }
+    return native;
+}
+
 } // namespace
 
 bool isFullWindowsPath(const QString &path)
@@ -46,27 +89,14 @@ QString toNativePath(Machine &machine, const QString &windowsPath)
     if (drive->volume.nativeRoot.isEmpty())
         throw Error(QStringLiteral("Drive %1: is not ready.").arg(letter));
 
-    QString native = QDir::cleanPath(drive->volume.nativeRoot);
-    const QStringList parts = windowsPath.mid(2).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
-    bool exists = true;
-    for (const QString &part : parts) {
-        if (part == QLatin1String("."))
-            continue;
-        if (part == QLatin1String("..")) {
-            // Never above the drive's root.
-            if (native != QDir::cleanPath(drive->volume.nativeRoot))
-                native = QFileInfo(native).path();
-            continue;
-        }
-        const QString base = native.endsWith(QLatin1Char('/')) ? native : native + QLatin1Char('/');
-        QString candidate = base + part;
-        if (exists && !QFileInfo::exists(candidate)) {
-            candidate = base + caseInsensitiveMatch(native, part);
-            exists = QFileInfo::exists(candidate);
-        }
-        native = candidate;
-    }
-    return native;
+    const QString root = QDir::cleanPath(drive->volume.nativeRoot);
+    const QStringList parts
+            = cleanParts(windowsPath.mid(2).split(QLatin1Char('\\'), Qt::SkipEmptyParts));
+    const QString literal = joinNative(root, parts);
+    // One look at the file system for the usual case of a path that exists as written.
+    if (parts.isEmpty() || QFileInfo::exists(literal))
+        return literal;
+    return resolveLetterCase(root, parts);
 }
 
 QString toNativePath(const QString &windowsPath)

@@ -2,7 +2,6 @@
 
 #include "common/error.h"
 #include "common/step_over.h"
-#include "common/texts.h"
 #include "platform/folder_listing.h"
 #include "platform/machine.h"
 
@@ -23,6 +22,20 @@ QString withoutTrailingSeparator(const QString &folder)
     return path;
 }
 
+// Names in the order a user expects: letter case aside first, then exactly.
+bool nameOrder(const QString &a, const QString &b)
+{
+    const int order = a.compare(b, Qt::CaseInsensitive);
+    return order != 0 ? order < 0 : a < b;
+}
+
+QModelIndexList sortedSelection(const QItemSelectionModel *model)
+{
+    QModelIndexList rows = model->selectedIndexes();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
 } // namespace
 
 FileListBox::FileListBox(QWidget *parent)
@@ -33,6 +46,8 @@ FileListBox::FileListBox(QWidget *parent)
 
 QStringList FileListBox::filesOf(const QString &folder)
 {
+    if (folder.isEmpty())
+        throw Error(QStringLiteral("No folder has been chosen: the folder name is empty."));
     Machine &machine = Machine::current();
     const QString listed = folder.endsWith(QLatin1Char('\\')) ? folder : folder + QLatin1Char('\\');
     QStringList files;
@@ -45,31 +60,28 @@ QStringList FileListBox::filesOf(const QString &folder)
         if (!(attributes & fileAttributeDirectory))
             files.append(name);
     }
-    std::sort(files.begin(), files.end(), [](const QString &a, const QString &b) {
-        const int order = a.compare(b, Qt::CaseInsensitive);
-        return order != 0 ? order < 0 : a < b;
-    });
+    std::sort(files.begin(), files.end(), nameOrder);
     return files;
+}
+
+void FileListBox::showFiles(const QStringList &files)
+{
+    clear();
+    addItems(files);
 }
 
 void FileListBox::setPath(const QString &folder)
 {
-    if (folder.isEmpty())
-        throw Error(QStringLiteral("No folder has been chosen."));
     const QString path = withoutTrailingSeparator(folder);
     const QStringList files = filesOf(path);
     m_path = path;
-    clear();
-    addItems(files);
+    showFiles(files);
 }
 
 void FileListBox::Refresh()
 {
-    if (m_path.isEmpty())
-        return;
-    const QStringList files = filesOf(m_path);
-    clear();
-    addItems(files);
+    if (!m_path.isEmpty())
+        showFiles(filesOf(m_path));
 }
 
 QString FileListBox::List(int index) const
@@ -92,15 +104,25 @@ void FileListBox::setSelected(int index, bool selected)
 
 void FileListBox::mousePressEvent(QMouseEvent *event)
 {
+    m_pressedOnEntry
+            = event->button() == Qt::LeftButton && itemAt(event->position().toPoint()) != nullptr;
     QListWidget::mousePressEvent(event);
-    if (itemAt(event->position().toPoint()))
+}
+
+void FileListBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    QListWidget::mouseReleaseEvent(event);
+    if (m_pressedOnEntry && event->button() == Qt::LeftButton) {
+        m_pressedOnEntry = false;
         emit Click();
+    }
 }
 
 void FileListBox::keyPressEvent(QKeyEvent *event)
 {
     const int before = currentRow();
+    const QModelIndexList selectedBefore = sortedSelection(selectionModel());
     QListWidget::keyPressEvent(event);
-    if (currentRow() != before)
+    if (currentRow() != before || sortedSelection(selectionModel()) != selectedBefore)
         emit Click();
 }

@@ -1,0 +1,232 @@
+#include "browser/dir_tree.h"
+
+#include "browser/dir_tree_paths.h"
+#include "common/error.h"
+#include "common/step_over.h"
+#include "common/texts.h"
+#include "platform/folder_listing.h"
+#include "platform/kernel32.h"
+#include "platform/machine.h"
+
+#include <QKeyEvent>
+#include <QTreeWidget>
+
+namespace {
+
+constexpr qint16 keyCodeF5 = 116;
+
+// The key code the keyboard reports for a key: function keys from 112 (F1), letters and
+// digits as their upper-case character; 0 for keys the tree has no use for.
+qint16 keyCodeOf(int qtKey)
+{
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return qint16(112 + (qtKey - Qt::Key_F1));
+    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
+        return qint16(qtKey);
+    return 0;
+}
+
+qint16 shiftStateOf(Qt::KeyboardModifiers modifiers)
+{
+    return qint16((modifiers & Qt::ShiftModifier ? 1 : 0)
+                  | (modifiers & Qt::ControlModifier ? 2 : 0)
+                  | (modifiers & Qt::AltModifier ? 4 : 0));
+}
+
+} // namespace
+
+DirTree::DirTree(QWidget *parent)
+    : QWidget(parent)
+    , m_tree(new QTreeWidget(this))
+{
+    m_tree->setObjectName(QStringLiteral("DirTree"));
+    m_tree->setHeaderHidden(true);
+    m_tree->setColumnCount(1);
+    m_tree->setIconSize(QSize(16, 16));
+    m_tree->setUniformRowHeights(true);
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tree->installEventFilter(this);
+    setFocusProxy(m_tree);
+
+    connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *node, int) {
+        DirTree_NodeClick(node);
+    });
+    connect(m_tree, &QTreeWidget::itemExpanded, this, &DirTree::DirTree_Expand);
+}
+
+QString DirTree::nodeKey(const QTreeWidgetItem *node)
+{
+    return node->data(0, KeyRole).toString();
+}
+
+QString DirTree::nodeImage(const QTreeWidgetItem *node)
+{
+    return node->data(0, ImageRole).toString();
+}
+
+QString DirTree::nodeSelectedImage(const QTreeWidgetItem *node)
+{
+    return node->data(0, SelectedImageRole).toString();
+}
+
+void DirTree::GoList()
+{
+    FillDrives();
+}
+
+void DirTree::removeAllNodes()
+{
+    m_nodesByKey.clear();
+    m_tree->clear();
+}
+
+void DirTree::FillDrives()
+{
+    removeAllNodes();
+    for (char code = 'A'; code <= 'Z'; ++code) {
+        const QChar letter = QLatin1Char(code);
+        stepOver([&] {
+            addDriveNode(letter, GetDriveTypeA(QString(letter) + QStringLiteral(":\\")));
+        });
+    }
+}
+
+// One drive's node and, except for a removable drive, its first folder level. A drive
+// whose label cannot be read (a CD-ROM drive without a disc) gets no node at all, and
+// removable drives are not touched until the user clicks them.
+void DirTree::addDriveNode(QChar letter, std::uint32_t driveType)
+{
+    const std::optional<QString> image = driveImageKey(driveType);
+    if (!image)
+        return;
+    const QString key = driveKey(letter);
+    const bool removable = driveType == removableDriveType;
+    stepOver([&] {
+        const QString text
+                = removable ? removableDriveText(letter)
+                            : labelledDriveText(
+                                    letter, volumeLabel(Machine::current(), driveDesignator(key)));
+        QTreeWidgetItem *node = newNode(text, *image, *image);
+        node->setData(0, KeyRole, key);
+        m_tree->addTopLevelItem(node);
+        m_nodesByKey.insert(key, node);
+    });
+    if (removable)
+        return;
+    stepOver([&] {
+        QTreeWidgetItem *node = nodeByKey(key);
+        if (!node)
+            throw Error(QStringLiteral("Drive %1: has no node.").arg(letter));
+        AddSubFolders(driveDesignator(key), node);
+    });
+}
+
+// Lists the sub-folders of a folder ("C:" or "C:\Windows") and adds them, sorted, as the
+// last children of the parent. A folder that cannot be listed gets no children; an entry
+// whose attributes cannot be read is left out.
+void DirTree::AddSubFolders(const QString &folder, QTreeWidgetItem *parent)
+{
+    Machine &machine = Machine::current();
+    const QString listed = folder + QLatin1Char('\\');
+    QStringList entries;
+    if (!stepOver([&] { entries = listFolder(machine, listed); }))
+        return;
+    for (const QString &name : std::as_const(entries)) {
+        if (name == QLatin1String(".") || name == QLatin1String(".."))
+            continue;
+        stepOver([&] {
+            if (fileAttributes(machine, listed + name) & fileAttributeDirectory)
+                List1.add(properCase(name), name);
+        });
+    }
+    QList<QTreeWidgetItem *> nodes;
+    nodes.reserve(List1.count());
+    for (const SortedNameList::Entry &entry : List1.entries()) {
+        nodes.append(newNode(entry.text, QStringLiteral("folder"), QStringLiteral("open")));
+        nodes.last()->setData(0, RealNameRole, entry.realName);
+    }
+    parent->addChildren(nodes); // in one go: one model update for the whole folder
+    List1.clear();
+}
+
+QTreeWidgetItem *
+DirTree::newNode(const QString &text, const QString &image, const QString &selectedImage) const
+{
+    auto *node = new QTreeWidgetItem(QStringList(text));
+    node->setData(0, ImageRole, image);
+    node->setData(0, SelectedImageRole, selectedImage);
+    node->setIcon(0, img.nodeIcon(image, selectedImage));
+    return node;
+}
+
+QString DirTree::folderOf(const QTreeWidgetItem *node) const
+{
+    QStringList names;
+    while (node->parent()) {
+        names.prepend(node->data(0, RealNameRole).toString());
+        node = node->parent();
+    }
+    return folderPath(nodeKey(node), names);
+}
+
+// A node is listed the first time it is handled; a node with children is never listed
+// again (folders made later show after F5), one without is listed at every handling.
+void DirTree::NodeClick(QTreeWidgetItem *node)
+{
+    // A drive node's own listing covers the folder listing below: each folder is listed
+    // once per handling.
+    if (node->childCount() == 0)
+        AddSubFolders(folderOf(node), node);
+    m_path = withTrailingSeparator(folderOf(node));
+    emit Click();
+}
+
+// Lists every child, so exactly the children that hold folders get an expand mark.
+void DirTree::Expand(QTreeWidgetItem *node)
+{
+    for (int i = 0; i < node->childCount(); ++i)
+        NodeClick(node->child(i));
+    NodeClick(node);
+    m_tree->setCurrentItem(node);
+}
+
+void DirTree::DirTree_NodeClick(QTreeWidgetItem *node)
+{
+    NodeClick(node);
+}
+
+void DirTree::DirTree_Expand(QTreeWidgetItem *node)
+{
+    Expand(node);
+}
+
+void DirTree::DirTree_KeyDown(qint16 KeyCode, qint16 /*Shift*/)
+{
+    if (KeyCode == keyCodeF5) {
+        removeAllNodes();
+        FillDrives();
+    }
+}
+
+bool DirTree::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_tree && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const qint16 code = keyCodeOf(key->key());
+        DirTree_KeyDown(code, shiftStateOf(key->modifiers()));
+        return code == keyCodeF5; // every other key is the tree view's
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void DirTree::UserControl_Resize()
+{
+    m_tree->setGeometry(0, 0, width(), height());
+}
+
+void DirTree::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    UserControl_Resize();
+}

@@ -1,0 +1,77 @@
+#include "browser/dir_tree_paths.h"
+
+#include "common/texts.h"
+
+namespace {
+const QString rootPrefix = QStringLiteral("root");
+} // namespace
+
+QString driveKey(QChar letter)
+{
+    return rootPrefix + QString::number(letter.unicode());
+}
+
+bool isDriveKey(const QString &key)
+{
+    return key.startsWith(rootPrefix);
+}
+
+QChar letterOfDriveKey(const QString &key)
+{
+    if (!isDriveKey(key))
+        return {};
+    bool ok = false;
+    const int code = key.mid(rootPrefix.size()).toInt(&ok);
+    if (!ok || code < 'A' || code > 'Z')
+        return {};
+    return QChar(code);
+}
+
+QString driveDesignator(const QString &key)
+{
+    const QChar letter = letterOfDriveKey(key);
+    return letter.isNull() ? QString() : QString(letter) + QLatin1Char(':');
+}
+
+std::optional<QString> driveImageKey(std::uint32_t driveType)
+{
+    switch (driveType) {
+    case 0:
+        return QStringLiteral("unknown");
+    case removableDriveType:
+        return QStringLiteral("remove");
+    case 3:
+        return QStringLiteral("fixed");
+    case 4:
+        return QStringLiteral("remote");
+    case 5:
+        return QStringLiteral("cd");
+    case 6:
+        return QStringLiteral("ram");
+    default:
+        return std::nullopt;
+    }
+}
+
+QString removableDriveText(QChar letter)
+{
+    return QStringLiteral("(%1:)").arg(letter);
+}
+
+QString labelledDriveText(QChar letter, const QString &label)
+{
+    return properCase(label) + QStringLiteral(" (%1:)").arg(letter);
+}
+
+QString folderPath(const QString &driveKey, const QStringList &realNames)
+{
+    QString path = driveDesignator(driveKey);
+    for (const QString &name : realNames)
+        path = joinPath(path, name);
+    return path;
+}
+
+QString withTrailingSeparator(const QString &path)
+{
+    return path.endsWith(QLatin1Char('\\')) ? path : path + QLatin1Char('\\');
+}

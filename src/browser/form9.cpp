@@ -1,0 +1,128 @@
+#include "browser/form9.h"
+
+#include "app/form1.h"
+#include "browser/dir_tree.h"
+#include "browser/form9_layout.h"
+#include "common/step_over.h"
+#include "platform/machine.h"
+#include "sources/file_list_box.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QPushButton>
+#include <QTreeWidget>
+
+Form9::Form9(Form1 &owner, ProgramValues &values)
+    : QDialog(&owner,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_owner(owner)
+    , m_values(values)
+{
+    setObjectName(QStringLiteral("Form9"));
+    setWindowTitle(QString());
+    setSizeGripEnabled(false);
+    buildControls();
+    resize(twipsToPixels(form9ClientWidth, dpi()), twipsToPixels(form9ClientHeight, dpi()));
+    Form_Resize();
+    Form_Load();
+}
+
+void Form9::buildControls()
+{
+    // Made back to front: the panel lies behind the tree and the buttons.
+    Picture1 = new QFrame(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    DirTree1 = new DirTree(this);
+    DirTree1->setObjectName(QStringLiteral("DirTree1"));
+    connect(DirTree1, &DirTree::Click, this, &Form9::DirTree1_Click);
+    for (int i = 0; i < 2; ++i) {
+        cmd[i] = new QPushButton(i == 0 ? QStringLiteral("OK") : QStringLiteral("Cancel"), this);
+        cmd[i]->setObjectName(QStringLiteral("cmd(%1)").arg(i));
+        cmd[i]->setAutoDefault(false); // neither is the default button: Enter means nothing
+        cmd[i]->setFixedSize(twipsToPixels(form9ButtonWidth, dpi()),
+                             twipsToPixels(form9ButtonHeight, dpi()));
+        connect(cmd[i], &QPushButton::clicked, this, [this, i] { cmd_Click(i); });
+    }
+    setTabOrder(cmd[0], cmd[1]);
+    setTabOrder(cmd[1], DirTree1->treeView());
+    cmd[0]->setFocus();
+}
+
+double Form9::dpi() const
+{
+    return logicalDpiY();
+}
+
+void Form9::Form_Load()
+{
+    DirTree1->GoList();
+    const double scale = dpi();
+    const QPointF form1TopLeft(pixelsToTwips(m_owner.pos().x(), scale),
+                               pixelsToTwips(m_owner.pos().y(), scale));
+    const QSizeF outer(pixelsToTwips(frameGeometry().width(), scale),
+                       pixelsToTwips(frameGeometry().height(), scale));
+    const QPointF place = form9Placement(form1TopLeft, outer);
+    move(twipsToPixels(place.x(), scale), twipsToPixels(place.y(), scale));
+}
+
+void Form9::Form_Resize()
+{
+    const double scale = dpi();
+    const Form9Layout layout = form9Layout(QSizeF(pixelsToTwips(frameGeometry().width(), scale),
+                                                  pixelsToTwips(frameGeometry().height(), scale)));
+    Picture1->setGeometry(twipsToPixels(layout.picture1, scale));
+    DirTree1->setGeometry(twipsToPixels(layout.dirTree1, scale));
+    cmd[0]->move(twipsToPixels(layout.ok, scale).topLeft());
+    cmd[1]->move(twipsToPixels(layout.cancel, scale).topLeft());
+}
+
+void Form9::showModal()
+{
+    exec();
+}
+
+// Failures end the handling silently; what was done by then stays done, and a failure
+// before the window is hidden leaves it open for another try.
+void Form9::cmd_Click(int index)
+{
+    stepOver([&] {
+        if (index == 0)
+            m_values.SelectedFolder = DirTree1->path();
+        else if (index == 1)
+            m_values.SelectedFolder = Machine::current().programFolder();
+        hide();
+        // The output list takes the input list's folder while it has none. This runs
+        // before the caller applies the new choice, so it sees the input folder as it was.
+        if (m_owner.File2->Path().isEmpty())
+            m_owner.File2->setPath(m_owner.File1->Path());
+    });
+}
+
+void Form9::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    Form_Resize();
+}
+
+void Form9::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    Form_Resize(); // the frame is known only once the window is on the screen
+}
+
+// Closing through the title bar unloads the window: tree and stored path go with it.
+void Form9::closeEvent(QCloseEvent *event)
+{
+    QDialog::closeEvent(event);
+    if (event->isAccepted()) {
+        m_unloaded = true;
+        deleteLater();
+    }
+}
+
+// Skips the dialog's own keys: Escape does not cancel and Enter presses no button.
+void Form9::keyPressEvent(QKeyEvent *event)
+{
+    QWidget::keyPressEvent(event);
+}

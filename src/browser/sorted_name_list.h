@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// The tree's scratch list (List1): the sub-folders of one folder, kept in ascending order
+// of their shown text, ignoring case, before they become nodes. Each entry carries the
+// folder's real name beside its shown text, since Linux names are case-sensitive and two
+// folders may differ in case only. Empty between operations.
+class SortedNameList
+{
+public:
+    struct Entry
+    {
+        QString text;     // as shown, in proper case
+        QString realName; // as the file system gives it
+        QString sortKey;  // the text case-folded once, rather than at every comparison
+    };
+
+    void add(const QString &text, const QString &realName);
+    // The entries in order; names equal but for case keep the order they were added in.
+    const QList<Entry> &entries() const;
+    int count() const { return int(m_entries.size()); }
+    void clear();
+
+private:
+    // Sorted on reading rather than on every add: a folder of ten thousand sub-folders
+    // would otherwise shift the list ten thousand times.
+    mutable QList<Entry> m_entries;
+    mutable bool m_sorted = true;
+};

@@ -1,0 +1,27 @@
+#include "app/form1.h"
+
+#include "app/text_box.h"
+#include "common/texts.h"
+#include "sources/file_list_box.h"
+
+// Echoes a click in the input list: Text4 names both folders, Text3 keeps a running list
+// of the names clicked. Text3 is only a display; the batch reads the selection from File1.
+// Each click appends the clicked name, even when the click took it out of the selection;
+// when exactly one entry is left selected, Text3 starts afresh with the clicked name.
+void Form1::File1_Click()
+{
+    Text4->setText(joinCrLf({QStringLiteral("input directory: ") + File1->Path(),
+                             QStringLiteral("output directory: ") + File2->Path()}));
+
+    int selectedCount = 0;
+    for (int index = 0; index < File1->ListCount(); ++index) {
+        if (File1->Selected(index))
+            ++selectedCount;
+    }
+
+    const QString clicked = File1->List(File1->ListIndex());
+    if (selectedCount >= 1)
+        Text3->setText(Text3->text() + CrLf + clicked);
+    if (selectedCount == 1)
+        Text3->setText(clicked);
+}

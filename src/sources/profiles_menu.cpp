@@ -1,0 +1,102 @@
+#include "sources/profiles_menu.h"
+#include "app/form1.h"
+
+#include "common/error.h"
+#include "common/step_over.h"
+#include "common/texts.h"
+#include "platform/dialogs.h"
+#include "platform/machine.h"
+#include "platform/shell.h"
+
+#include <QComboBox>
+
+namespace {
+
+const QString copyQuestion = QStringLiteral("Copy files to Windows Media Encoder directory?");
+
+// Copies each shipped profile into the profile folder; a failed copy does not keep the
+// others from being tried. Returns the descriptions of the failures.
+QStringList copyShippedProfiles(const FileSystemObject &fileSys)
+{
+    const QString programFolder = Machine::current().programFolder();
+    QStringList failures;
+    for (const QString &name : shippedProfileFiles()) {
+        try {
+            fileSys.CopyFile(joinPath(programFolder, name), profileFolder());
+        } catch (const Error &e) {
+            failures.append(e.description());
+        }
+    }
+    return failures;
+}
+
+} // namespace
+
+QString profileFolder()
+{
+    return QStringLiteral("C:\\Program Files\\Windows Media Components\\Encoder\\Profiles\\");
+}
+
+QStringList shippedProfileFiles()
+{
+    return {QStringLiteral("Kestrel High.prx"),
+            QStringLiteral("Kestrel Low.prx"),
+            QStringLiteral("Kestrel Medium.prx")};
+}
+
+void Form1::Combo1_Click()
+{
+    try {
+        if (!Profiles)
+            throw Error(QStringLiteral("No profile can be chosen: the encoder could not be "
+                                       "started."));
+        const int count = Profiles->count();
+        for (LoopIndex = 0; LoopIndex <= count - 1; ++LoopIndex) {
+            Profile = &Profiles->item(LoopIndex);
+            if (Profile->name() == Combo1->currentText()) {
+                SourceGroup->setProfile(*Profile);
+                break;
+            }
+        }
+    } catch (const Error &e) {
+        msgBox(e.description());
+    }
+}
+
+void Form1::mnuCurrentProfile_Click()
+{
+    msgBox(Profile ? Profile->name() : QStringLiteral("No profile has been chosen."));
+}
+
+void Form1::mnuProfileSetup_Click()
+{
+    bool allInstalled = true;
+    for (const char *name : {"Kestrel Medium.prx", "Kestrel High.prx", "Kestrel Low.prx"}) {
+        if (!FileSys->FileExists(profileFolder() + QLatin1String(name)))
+            allInstalled = false;
+    }
+    const QString state
+            = allInstalled ? QStringLiteral("Kestrel Profiles are allready installed.")
+                           : QStringLiteral("Kestrel Profiles are not installed completely.");
+    if (!askYesNo(joinCrLf({state, copyQuestion})))
+        return;
+
+    const QStringList failures = copyShippedProfiles(*FileSys);
+    if (!failures.isEmpty()) {
+        msgBox(joinCrLf(failures));
+        return;
+    }
+    msgBox(joinCrLf({QStringLiteral("Files copied. Restart Clipferry"),
+                     QStringLiteral("for changes to take effect.")}));
+}
+
+void Form1::mnuProfileEditor_Click()
+{
+    // The editor is a convenience: when it is not installed there is nothing to say.
+    stepOver([&] {
+        Shell(m_values.WinDrive
+                      + QStringLiteral(
+                              ":\\Program Files\\Windows Media Components\\Encoder\\WMProEdt.exe"),
+              vbNormalFocus);
+    });
+}

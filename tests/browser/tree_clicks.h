@@ -1,0 +1,33 @@
+#pragma once
+
+#include "browser/dir_tree.h"
+
+#include <QTest>
+#include <QTreeWidget>
+
+// Clicks a node of the tree with the mouse, as a user does (its parents are expanded first
+// when they are not, which the tree handles as expansions).
+inline void clickNode(DirTree &tree, QTreeWidgetItem *node)
+{
+    QTreeWidget *view = tree.treeView();
+    view->scrollToItem(node);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(node).center());
+}
+
+// The child of a node with the given text, or null.
+inline QTreeWidgetItem *childNamed(QTreeWidgetItem *node, const QString &text)
+{
+    for (int i = 0; node && i < node->childCount(); ++i) {
+        if (node->child(i)->text(0) == text)
+            return node->child(i);
+    }
+    return nullptr;
+}
+
+inline QStringList childTexts(const QTreeWidgetItem *node)
+{
+    QStringList texts;
+    for (int i = 0; i < node->childCount(); ++i)
+        texts.append(node->child(i)->text(0));
+    return texts;
+}
