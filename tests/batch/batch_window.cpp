@@ -2,6 +2,7 @@
 
 #include "sources/file_list_box.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -36,6 +37,16 @@ void BatchWindow::listInput(const QStringList &files, const QStringList &selecte
     form->File2->setPath(QStringLiteral("C:\\Out"));
     for (int i = 0; i < form->File1->ListCount(); ++i)
         form->File1->setSelected(i, selected.contains(form->File1->List(i)));
+}
+
+QString BatchWindow::insertCard(const QString &storageDrive)
+{
+    const QString card = machine.addDrive(QLatin1Char('E'), DriveKind::Removable, "CARD");
+    form->StorageDrive = storageDrive;
+    // Ticked without the card scan the box runs when clicked: the card is chosen already.
+    const QSignalBlocker quiet(form->chkCopytoStorage);
+    form->chkCopytoStorage->setChecked(true);
+    return card;
 }
 
 void BatchWindow::onState(std::function<void(qint32, int)> step)

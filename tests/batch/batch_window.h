@@ -34,6 +34,10 @@ public:
     // Writes the files into C:\Videos, lists that folder in File1 and C:\Out in File2, and
     // selects the named entries.
     void listInput(const QStringList &files, const QStringList &selected);
+    void listAndSelect(const QStringList &files) { listInput(files, files); }
+    // A card in E:, chosen as the storage card (StorageDrive = storageDrive) with the copy box
+    // ticked; returns the card's native root.
+    QString insertCard(const QString &storageDrive = QStringLiteral("E"));
     // Called with every state code the window receives, after the window's own handler;
     // job is the number of jobs started so far.
     void onState(std::function<void(qint32 state, int job)> step);

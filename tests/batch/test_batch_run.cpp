@@ -99,8 +99,7 @@ void TestBatchRun::twoFilesOneAfterTheOther()
 void TestBatchRun::failingStartEndsTheBatch()
 {
     BatchWindow w;
-    w.listInput({QStringLiteral("a.mpg"), QStringLiteral("b.mpg")},
-                {QStringLiteral("a.mpg"), QStringLiteral("b.mpg")});
+    w.listAndSelect({QStringLiteral("a.mpg"), QStringLiteral("b.mpg")});
     const QString reason = QStringLiteral("The encoder engine could not start: no worker");
     w.backend->failStartWith(reason);
     w.form->cmdStart->click();
@@ -121,7 +120,7 @@ void TestBatchRun::stopDuringTheSecondOfThree()
     BatchWindow w;
     const QStringList files{
             QStringLiteral("a.mpg"), QStringLiteral("b.mpg"), QStringLiteral("c.mpg")};
-    w.listInput(files, files);
+    w.listAndSelect(files);
     w.form->Text3->setText(QStringLiteral("a.mpg\r\nb.mpg\r\nc.mpg"));
     QString whileStopping;
     w.onState([&](qint32 state, int job) {
@@ -153,14 +152,8 @@ void TestBatchRun::stopDuringTheSecondOfThree()
 void TestBatchRun::closingTheWindowEndsTheBatch()
 {
     BatchWindow w;
-    const QString card = w.machine.addDrive(QLatin1Char('E'), DriveKind::Removable);
-    w.form->StorageDrive = QStringLiteral("E");
-    {
-        const QSignalBlocker quiet(w.form->chkCopytoStorage);
-        w.form->chkCopytoStorage->setChecked(true);
-    }
-    w.listInput({QStringLiteral("a.mpg"), QStringLiteral("b.mpg")},
-                {QStringLiteral("a.mpg"), QStringLiteral("b.mpg")});
+    const QString card = w.insertCard();
+    w.listAndSelect({QStringLiteral("a.mpg"), QStringLiteral("b.mpg")});
     w.form->show();
     w.onState([&](qint32 state, int) {
         if (state == EncoderStarting) {
@@ -193,7 +186,7 @@ void TestBatchRun::filesWithoutAnOutputNameAreNamedAtTheEnd()
                             "b.Mpg",
                             "Talk.dat",
                             "talk.mpeg"};
-    w.listInput(files, files);
+    w.listAndSelect(files);
     w.finishEachJob();
     w.form->cmdStart->click();
 
@@ -233,16 +226,10 @@ void TestBatchRun::failureInsideTheEngine()
     QFETCH(bool, engineWrites);
     QFETCH(QByteArray, after);
     BatchWindow w;
-    const QString card = w.machine.addDrive(QLatin1Char('E'), DriveKind::Removable);
-    w.form->StorageDrive = QStringLiteral("E");
-    {
-        const QSignalBlocker quiet(w.form->chkCopytoStorage);
-        w.form->chkCopytoStorage->setChecked(true);
-    }
+    const QString card = w.insertCard();
     if (!before.isEmpty())
         w.machine.writeFile(QStringLiteral("C:\\Out\\a.wmv"), before);
-    w.listInput({QStringLiteral("a.mpg"), QStringLiteral("b.mpg")},
-                {QStringLiteral("a.mpg"), QStringLiteral("b.mpg")});
+    w.listAndSelect({QStringLiteral("a.mpg"), QStringLiteral("b.mpg")});
     const QString reason = QStringLiteral("The input C:\\Videos\\a.mpg is damaged: invalid frame");
     w.onState([&](qint32 state, int job) {
         if (state != EncoderStarting)

@@ -19,14 +19,8 @@ private:
 // A card in E:, the box ticked, a.mpg and b.mpg selected; returns the card's native root.
 QString TestCardCopy::prepare(BatchWindow &w, const QString &storageDrive)
 {
-    const QString card = w.machine.addDrive(QLatin1Char('E'), DriveKind::Removable, "CARD");
-    w.form->StorageDrive = storageDrive;
-    {
-        const QSignalBlocker quiet(w.form->chkCopytoStorage);
-        w.form->chkCopytoStorage->setChecked(true);
-    }
-    w.listInput({QStringLiteral("a.mpg"), QStringLiteral("b.mpg")},
-                {QStringLiteral("a.mpg"), QStringLiteral("b.mpg")});
+    const QString card = w.insertCard(storageDrive);
+    w.listAndSelect({QStringLiteral("a.mpg"), QStringLiteral("b.mpg")});
     return card;
 }
 
