@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6
     libavcodec-dev libavformat-dev libswscale-dev libswresample-dev libavutil-dev
     ffmpeg xdg-utils
-    xvfb xauth x11-apps fonts-dejavu-core
+    xvfb xauth x11-apps fonts-dejavu-core fonts-liberation
     clang-format
 )
 

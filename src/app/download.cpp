@@ -38,7 +38,10 @@ void Form1::mnuDownload_Click()
 {
     try {
         const QString engine = engineModulePath(m_values.WinDrive);
-        if (!FileSystemObject(Machine::current()).FileExists(engine))
+        if (!FileSys)
+            throw Error(
+                    QStringLiteral("The file system cannot be reached: the window is closing."));
+        if (!FileSys->FileExists(engine))
             msgBox(joinCrLf(
                     {QStringLiteral("File not found: "), engine, QString(), engineRequiredText()}));
         if (askYesNo(downloadQuestion()))

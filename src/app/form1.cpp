@@ -1,11 +1,13 @@
 #include "app/form1.h"
 
 #include "app/clickable_label.h"
+#include "app/form1_layout.h"
 #include "app/text_box.h"
 #include "browser/form9.h"
 #include "sources/file_list_box.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -16,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -38,9 +41,22 @@ Form1::Form1(ProgramValues &values, EncoderFactory createEncoder, QWidget *paren
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Clipferry"));
+    // A window of fixed size offers no maximise command.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    const QIcon icon(QStringLiteral(":/icons/clipferry.svg"));
+    setWindowIcon(icon);
+    QApplication::setWindowIcon(icon);
     buildControls();
     buildMenus();
     connectHandlers();
+    const qreal dpiX = screen()->logicalDotsPerInchX();
+    const qreal dpiY = screen()->logicalDotsPerInchY();
+    layOutForm1(centralWidget(), dpiX, dpiY);
+    applyTabOrder();
+    m_outerSize = form1OuterSize(dpiX, dpiY);
+    resize(m_outerSize);
     Form_Load();
 }
 
@@ -60,6 +76,8 @@ void Form1::buildControls()
     CF_MAKE(File1, FileListBox);
     CF_MAKE(Label4, QLabel);
     CF_MAKE(Combo1, QComboBox);
+    // Its text field must follow it in the focus chain before the tab order is set.
+    Combo1->setEditable(true);
     CF_MAKE(Label7, QLabel);
     CF_MAKE(optOnePass, QRadioButton);
     CF_MAKE(Label1, QLabel);
@@ -80,14 +98,39 @@ void Form1::buildControls()
     Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(1000);
 
-    Combo1->setEditable(true);
     optTwoPass->setChecked(true);
+    // Only File2's folder is used; the list itself is never seen nor focused.
+    File2->setFocusPolicy(Qt::NoFocus);
     File2->hide();
     Label6->hide();
-    Line1->hide();
-    Line2->hide();
+    for (QFrame *line : {Line1, Line2}) {
+        line->setFrameShape(QFrame::VLine);
+        line->setFrameShadow(QFrame::Plain);
+        line->setLineWidth(1);
+        line->hide();
+    }
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+}
+
+void Form1::applyTabOrder()
+{
+    QWidget *const order[] = {cmdStart,
+                              File1,
+                              cmdReset,
+                              cmdStop,
+                              Combo1,
+                              Text3,
+                              Text4,
+                              cmdInput,
+                              cmdOutput,
+                              optOnePass,
+                              optTwoPass,
+                              chkCopytoStorage};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    cmdStart->setFocus();
 }
 
 void Form1::buildMenus()
@@ -98,6 +141,8 @@ void Form1::buildMenus()
         action->setObjectName(QLatin1String(name));
         return action;
     };
+    // The menus stay in the window on every desktop, so the controls keep their places.
+    menuBar()->setNativeMenuBar(false);
     mnuProfile = named(menuBar()->addMenu(QStringLiteral("Settings")), "mnuProfile");
     mnuCurrentProfile = item(mnuProfile, "mnuCurrentProfile", QStringLiteral("Current Profile"));
     mnuOpt1 = item(mnuProfile, "mnuOpt1", QStringLiteral("-"));
@@ -150,4 +195,15 @@ void Form1::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     Form_Resize();
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    QRect outer(QPoint(), m_outerSize);
+    outer.moveCenter(screen()->availableGeometry().center());
+    move(outer.topLeft());
 }

@@ -51,7 +51,7 @@ public:
 
     // The folder browser, loaded on first use (its load builds the tree and places it).
     Form9 &folderBrowser();
-    bool folderBrowserLoaded() const { return !m_form9.isNull(); }
+    bool folderBrowserLoaded() const;
 
     // ---- controls ----
     QLabel *Label10 = nullptr;
@@ -152,11 +152,13 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildControls();
     void buildMenus();
     void applyButtonColours();
+    void applyTabOrder();
     void connectHandlers();
 
     ProgramValues &m_values;
@@ -164,6 +166,8 @@ private:
     QPointer<Form9> m_form9;
 
     // ---- app state ----
+    QSize m_outerSize;    // the window's fixed outer size in pixels
+    bool m_shown = false; // centred once, when first shown
 
     // ---- batch ----
     // Run when the window closes: a running batch stops its encode, lets the partial file

@@ -24,6 +24,16 @@ constexpr std::pair<const char *, const char *> knownWindowsFolders[] = {
         {"D:\\WINNT", "D"},
 };
 
+// Listing a profile shows nothing in the text field: only choosing one does, so an
+// unchosen default leaves the field empty instead of showing whichever profile came first.
+void appendKeepingText(QComboBox *combo, const QString &item)
+{
+    const int current = combo->currentIndex();
+    combo->addItem(item);
+    if (combo->currentIndex() != current)
+        combo->setCurrentIndex(current);
+}
+
 } // namespace
 
 void Form1::Form_Load()
@@ -61,14 +71,14 @@ void Form1::Form_Load()
         Profiles = &Encoder->profileCollection();
         for (LoopIndex = 0; LoopIndex < Profiles->count(); ++LoopIndex) {
             Profile = &Profiles->item(LoopIndex);
-            Combo1->addItem(Profile->name());
+            appendKeepingText(Combo1, Profile->name());
         }
 
         for (LoopIndex = 0; LoopIndex < Profiles->count(); ++LoopIndex) {
             Profile = &Profiles->item(LoopIndex);
             if (Profile->name() == defaultProfile) {
                 SourceGroup->setProfile(*Profile);
-                Combo1->setCurrentText(defaultProfile);
+                Combo1->setCurrentIndex(LoopIndex);
                 break;
             }
         }

@@ -215,6 +215,10 @@ bool DirTree::eventFilter(QObject *watched, QEvent *event)
         const auto *key = static_cast<QKeyEvent *>(event);
         const qint16 code = keyCodeOf(key->key());
         DirTree_KeyDown(code, shiftStateOf(key->modifiers()));
+        // "*" would expand a whole branch, and every expansion lists the children's
+        // folders: on Z: that walks the entire file system. The tree does not offer it.
+        if (key->key() == Qt::Key_Asterisk)
+            return true;
         return code == keyCodeF5; // every other key is the tree view's
     }
     return QWidget::eventFilter(watched, event);

@@ -10,3 +10,8 @@ Form9 &Form1::folderBrowser()
         m_form9 = new Form9(*this, m_values);
     return *m_form9;
 }
+
+bool Form1::folderBrowserLoaded() const
+{
+    return m_form9 && !m_form9->isUnloaded();
+}

@@ -5,6 +5,7 @@
 #include "platform/win_paths.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -25,6 +26,16 @@ QString nativeFileOrEmpty(Machine &machine, const QString &path)
     }
 }
 
+// For the message when no part of a line names a file: the part up to a blank after
+// ".exe", where there is one, is the program the user meant.
+QString programNamedIn(const QString &text)
+{
+    const QRegularExpression exe(QStringLiteral("\\.exe(?= )"),
+                                 QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = exe.match(text);
+    return match.hasMatch() ? text.left(match.capturedEnd()) : text;
+}
+
 CommandLine split(Machine &machine, const QString &line)
 {
     const QString text = line.trimmed();
@@ -41,7 +52,10 @@ CommandLine split(Machine &machine, const QString &line)
         if (!native.isEmpty())
             return {program, native, text.mid(blank + 1).trimmed()};
     }
-    return {text, nativeFileOrEmpty(machine, text), {}};
+    const QString native = nativeFileOrEmpty(machine, text);
+    if (native.isEmpty())
+        return {programNamedIn(text), QString(), {}};
+    return {text, native, {}};
 }
 
 } // namespace

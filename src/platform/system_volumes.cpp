@@ -43,6 +43,11 @@ bool underDesktopMountPlace(const QString &root)
            || root.startsWith(QLatin1String("/mnt/"));
 }
 
+bool underMntOnly(const QString &root)
+{
+    return root.startsWith(QLatin1String("/mnt/"));
+}
+
 DriveKind kindOf(const QStorageInfo &info)
 {
     const QString type = QString::fromLatin1(info.fileSystemType()).toLower();
@@ -121,6 +126,10 @@ QList<VolumeDescription> SystemVolumes::volumes()
         volume.nativeRoot = root;
         volume.kind = kindOf(info);
         volume.label = info.name();
+        // Desktops mount media under their label; where the system keeps no label index
+        // (no udev), that folder name is the best label there is.
+        if (volume.label.isEmpty() && !underMntOnly(root))
+            volume.label = QFileInfo(root).fileName();
         volume.ready = info.isReady();
         result.append(volume);
     }

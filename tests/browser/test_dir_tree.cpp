@@ -298,6 +298,11 @@ void TestDirTree::foldersMadeLaterShowAfterF5()
     QCOMPARE(tree.path(), QStringLiteral("D:\\"));
     QCOMPARE(tree.treeView()->currentItem(), nullptr);
     QCOMPARE(childTexts(tree.nodeByKey(QStringLiteral("root68"))), QStringList({"New", "Old"}));
+
+    // "*" would expand the whole branch (and list every folder below it): not offered.
+    tree.treeView()->setCurrentItem(tree.nodeByKey(QStringLiteral("root68")));
+    QTest::keyClick(tree.treeView(), Qt::Key_Asterisk);
+    QVERIFY(!tree.nodeByKey(QStringLiteral("root68"))->isExpanded());
 }
 
 void TestDirTree::imagesAreDrawn()

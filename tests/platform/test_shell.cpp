@@ -55,7 +55,8 @@ void TestShell::failuresAreErrors()
     TempMachine machine;
     machine.writeFile(QStringLiteral("C:\\data.txt"), "not a program");
     try {
-        Shell(QStringLiteral(":\\Program Files\\Windows Media Components\\Encoder\\WMProEdt.exe"));
+        Shell(QStringLiteral(
+                ":\\Program Files\\Windows Media Components\\Encoder\\WMProEdt.exe a b"));
         QFAIL("a missing program must fail");
     } catch (const Error &e) {
         QCOMPARE(e.description(),

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "app/form1.h"
+#include "scripted_backend.h"
+#include "scripted_dialogs.h"
+#include "temp_machine.h"
+
+#include <QFile>
+#include <QStringList>
+
+#include <memory>
+
+// A machine of temporary folders, scripted message boxes and a main window opened on them.
+struct AppFixture
+{
+    static inline const QString enginePath
+            = QStringLiteral("C:\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll");
+    static inline const QString browserPath
+            = QStringLiteral("C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE");
+
+    TempMachine machine;
+    ScriptedDialogs dialogs;
+    ProgramValues values;
+    ScriptedBackend *backend = nullptr;
+    std::unique_ptr<Form1> form;
+
+    void installEngine() { machine.writeFile(enginePath, "module"); }
+    void installBrowser()
+    {
+        QFile::setPermissions(machine.writeFile(browserPath, "#!/bin/sh\n"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    // The usual machine: Windows in C:\Windows, the engine and the browser installed.
+    void installAll()
+    {
+        installEngine();
+        installBrowser();
+    }
+
+    Form1 &open(const QStringList &profiles = {QStringLiteral("Kestrel High"),
+                                               QStringLiteral("Kestrel Low"),
+                                               QStringLiteral("Kestrel Medium")})
+    {
+        form = std::make_unique<Form1>(
+                values, [this, profiles] { return scriptedEncoder(&backend, profiles); });
+        return *form;
+    }
+
+    // Every box so far as "ok: text" or "yn: text".
+    QStringList boxes() const
+    {
+        QStringList result;
+        for (const ScriptedDialogs::Box &box : dialogs.boxes())
+            result.append((box.buttons == MsgButtons::Ok ? QStringLiteral("ok: ")
+                                                         : QStringLiteral("yn: "))
+                          + box.text);
+        return result;
+    }
+};
+
+// The program's own texts, written out here as the user reads them.
+namespace texts {
+
+inline QString enginePathOn(const QString &winDrive)
+{
+    return winDrive
+           + QStringLiteral(":\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll");
+}
+
+// The combined question at start-up when the engine file is missing.
+inline QString startupQuestion(const QString &winDrive)
+{
+    return QStringLiteral("yn: File not found: \r\n") + enginePathOn(winDrive)
+           + QStringLiteral("\r\nClipferry only works with Windows Media Encoder 9 Series "
+                            "installed.\r\n\r\nDownload Windows Media Encoder 9 Series?");
+}
+
+// The download command's own message about a missing engine file.
+inline QString fileNotFound(const QString &winDrive)
+{
+    return QStringLiteral("ok: File not found: \r\n") + enginePathOn(winDrive)
+           + QStringLiteral("\r\n\r\nClipferry only works with Windows Media Encoder 9 Series "
+                            "installed.");
+}
+
+inline const QString downloadQuestion
+        = QStringLiteral("yn: Download Windows Media Encoder 9 Series?");
+
+inline const QString profileHint = QStringLiteral(
+        "ok: Click Settings / Check Profile Setup\r\nto copy Pocket PC profiles to Windows Media "
+        "Encoder directory.");
+
+// No part of the browser's command line names a program that exists; the message names the
+// browser, not the page.
+inline const QString browserMissing = QStringLiteral(
+        "ok: Cannot start C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE: file not "
+        "found.");
+
+} // namespace texts
