@@ -4,8 +4,10 @@
 #include "platform/encoder.h"
 #include "platform/file_system.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -13,6 +15,7 @@
 
 class ClickableLabel;
 class FileListBox;
+struct OutputStamp;
 class Form9;
 class QAction;
 class QCheckBox;
@@ -171,6 +174,24 @@ private:
     // be finished, and leaves its wait so the program can quit cleanly.
     void endBatchForClose();
     QEventLoop *m_wait = nullptr; // the batch's wait for the stopped state, while it runs
+
+    bool runBatch();
+    void encodeEntry(int index);
+    bool claimOutputName(const QString &input, const QString &output);
+    void showStarting();
+    void finishEntry(const QString &input, const QString &outputPath, const OutputStamp &before);
+    void waitForStopped();
+    void finishPartialFileBeforeClose();
+    void showReadyBetweenFiles();
+    void copyToStorageCard();
+    void showProgress();
+    void reportNotConverted();
+    MediaEncoder &encoderInUse() const;
+
+    bool m_batchRunning = false; // cmdStart_Click is running a batch
+    bool m_batchClosing = false; // the window closes: the batch starts no further file
+    QStringList m_notConverted;  // "name: reason" of each selected file the batch did not convert
+    QHash<QString, QString> m_outputsOfBatch; // case-folded output path -> the input it is for
 
     // ---- sources state ----
     // Finds the drive of SelectedFolder (kept in CurrentDrive); true for a CD-ROM drive.

@@ -1,0 +1,85 @@
+#include "batch/progress_monitor.h"
+
+#include "app/form1.h"
+#include "common/error.h"
+#include "common/rounding.h"
+#include "common/step_over.h"
+#include "common/texts.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QProgressBar>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+qint64 floorDiv(qint64 value, qint64 divisor)
+{
+    const qint64 quotient = value / divisor;
+    return (value % divisor != 0 && (value < 0) != (divisor < 0)) ? quotient - 1 : quotient;
+}
+
+QString twoDigits(qint64 value)
+{
+    return value < 10 ? QStringLiteral("0") + decimalText(value) : decimalText(value);
+}
+
+qint32 clampedToInt32(qint64 value)
+{
+    return static_cast<qint32>(std::clamp<qint64>(
+            value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
+}
+
+// Thousands, rounded halves to even, kept wide: sizes and bit rates of long files go far
+// beyond what a 16-bit number holds.
+qint64 thousands(qint64 value)
+{
+    return roundHalfEven(static_cast<double>(value) / 1000.0);
+}
+
+} // namespace
+
+QString timeLeftText(qint64 secondsLeft)
+{
+    const qint64 hours = floorDiv(secondsLeft, 3600);
+    const qint64 minutes = floorDiv(secondsLeft, 60) - 60 * hours;
+    const qint64 seconds = secondsLeft - 60 * minutes - 3600 * hours;
+    return twoDigits(hours) + QLatin1Char(':') + twoDigits(minutes) + QLatin1Char(':')
+           + twoDigits(seconds);
+}
+
+void Form1::Timer1_Timer()
+{
+    // A tick that cannot finish (no statistics yet, no duration to measure against) ends
+    // quietly where it failed; the next tick starts afresh.
+    stepOver([this] { showProgress(); });
+}
+
+void Form1::showProgress()
+{
+    const EncoderStatistics statistics = encoderInUse().statistics();
+    EncodedSec = clampedToInt32(thousands(statistics.archiveMs));
+    Label1->setText(QStringLiteral("Size: ") + decimalText(thousands(statistics.archiveBytes))
+                    + QStringLiteral(" Kb"));
+    Label2->setText(QStringLiteral("Duration: ") + decimalText(EncodedSec) + QStringLiteral(" s"));
+    Label3->setText(QStringLiteral("Current bit rate: ")
+                    + decimalText(thousands(statistics.bitRate)) + QStringLiteral(" Kbps"));
+    if (DurationSec == 0)
+        throw Error(
+                QStringLiteral("The input's duration is zero, so no share of it can be shown."));
+
+    // The written media can outlast the measured duration; the line and the bar are made
+    // for 0 to 100 per cent and a time left of zero or more.
+    const double share = static_cast<double>(EncodedSec) / DurationSec * 100.0;
+    PercentDone = static_cast<qint32>(std::clamp<qint64>(roundHalfEven(share), 0, 100));
+    SecondsLeft = std::max<qint32>(clampedToInt32(qint64(DurationSec) - EncodedSec), 0);
+    Label5->setText(QStringLiteral("Status: encoding, ") + decimalText(PercentDone)
+                    + QStringLiteral(" % complete, time left: ") + timeLeftText(SecondsLeft));
+    ProgressBar1->setValue(PercentDone);
+    Line1->show();
+    Line2->show();
+    Label5->show();
+    Label6->hide();
+}

@@ -1,0 +1,38 @@
+#include "app/form1.h"
+
+#include "common/error.h"
+#include "common/rounding.h"
+#include "common/texts.h"
+#include "platform/dialogs.h"
+#include "sources/file_list_box.h"
+
+#include <QLabel>
+
+MediaEncoder &Form1::encoderInUse() const
+{
+    // Without an engine at start-up there is no encoder, and every job must say so.
+    if (!Encoder || !VideoSource || !AudioSource)
+        throw Error(QStringLiteral("The encoder is not available: it could not be set up when "
+                                   "Clipferry started. Install the encoder engine and start "
+                                   "Clipferry again."));
+    return *Encoder;
+}
+
+// A failing step shows its description and ends the set-up; the batch then starts the
+// encoder anyway, whose own failure ends the batch. DurationSec keeps the last file's value.
+void Form1::SetupJob()
+{
+    try {
+        MediaEncoder &encoder = encoderInUse();
+        const QString input = joinPath(File1->Path(), m_values.InputFile);
+        VideoSource->setInput(input, QString(), QString());
+        AudioSource->setInput(input, QString(), QString());
+        Label7->setText(QStringLiteral("File: ") + m_values.OutputFile);
+        AudioSource->setPreprocessPass(PreprocessPasses);
+        encoder.file().setLocalFileName(joinPath(File2->Path(), m_values.OutputFile));
+        encoder.prepareToEncode(true);
+        DurationSec = static_cast<qint32>(roundHalfEven(AudioSource->duration() / 1000.0));
+    } catch (const Error &e) {
+        msgBox(e.description());
+    }
+}

@@ -1,0 +1,50 @@
+#include "app/form1.h"
+
+#include "app/text_box.h"
+#include "common/step_over.h"
+#include "platform/machine.h"
+#include "sources/file_list_box.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+void Form1::cmdStop_Click()
+{
+    Timer1->stop();
+    // Stopping an idle encoder, or one that was never created, is no failure worth a word.
+    stepOver([this] { encoderInUse().stop(); });
+    cmdStart->setEnabled(true);
+    cmdReset->setEnabled(true);
+}
+
+void Form1::cmdReset_Click()
+{
+    // The stop button enables this button while the batch still waits for the encoder;
+    // resetting the lists under a running batch would pull its files away.
+    if (m_batchRunning)
+        return;
+    Combo1->setEnabled(true);
+    File1->setEnabled(true);
+    // A folder that can no longer be listed keeps its entries; the reset goes on regardless.
+    stepOver([this] { File1->Refresh(); });
+
+    Label1->clear();
+    Label2->clear();
+    Label3->clear();
+    Label5->clear();
+    Label5->show();
+    Label6->clear();
+    Label6->hide();
+    Label7->clear();
+    Text3->setText(QString());
+    Text4->setText(QString());
+
+    const QString programFolder = Machine::current().programFolder();
+    stepOver([&] { File1->setPath(programFolder); });
+    stepOver([&] { File2->setPath(programFolder); });
+    Line1->hide();
+    Line2->hide();
+}
