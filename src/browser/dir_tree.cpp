@@ -8,6 +8,7 @@
 #include "platform/kernel32.h"
 #include "platform/machine.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QTreeWidget>
 
@@ -53,6 +54,13 @@ DirTree::DirTree(QWidget *parent)
         DirTree_NodeClick(node);
     });
     connect(m_tree, &QTreeWidget::itemExpanded, this, &DirTree::DirTree_Expand);
+    // Moving through the tree with the keyboard handles each node it reaches, as a click
+    // does, so the folder the user sees selected is the one OK hands back. A mouse press
+    // changes the current node too; its click handles it when the button is released.
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *node) {
+        if (node && !m_selecting && QApplication::mouseButtons() == Qt::NoButton)
+            DirTree_NodeClick(node);
+    });
 }
 
 QString DirTree::nodeKey(const QTreeWidgetItem *node)
@@ -188,7 +196,9 @@ void DirTree::Expand(QTreeWidgetItem *node)
     for (int i = 0; i < node->childCount(); ++i)
         NodeClick(node->child(i));
     NodeClick(node);
+    m_selecting = true;
     m_tree->setCurrentItem(node);
+    m_selecting = false;
 }
 
 void DirTree::DirTree_NodeClick(QTreeWidgetItem *node)

@@ -73,4 +73,5 @@ private:
     SortedNameList List1;
     QHash<QString, QTreeWidgetItem *> m_nodesByKey;
     QString m_path;
+    bool m_selecting = false; // the tree itself selects a node: no handling of its own
 };

@@ -27,6 +27,7 @@ private slots:
     void foldersSortedInProperCase();
     void paths_data();
     void paths();
+    void keyboardMovesHandleNodes();
     void namesDifferingOnlyInCase();
     void expandHandlesEachChildThenTheNode();
     void foldersMadeLaterShowAfterF5();
@@ -222,6 +223,29 @@ void TestDirTree::paths()
         clickNode(tree, node);
     }
     QCOMPARE(tree.path(), path);
+}
+
+// Moving with the arrow keys handles each node reached, as a click does: the folder shown
+// selected is the folder the tree hands out.
+void TestDirTree::keyboardMovesHandleNodes()
+{
+    const QString root
+            = m_machine->addDrive(QLatin1Char('D'), DriveKind::Fixed, QStringLiteral("x"));
+    QDir(root).mkpath(QStringLiteral("alpha/inner"));
+    QDir(root).mkpath(QStringLiteral("beta"));
+
+    DirTree &tree = builtTree();
+    QTreeWidgetItem *drive = tree.nodeByKey(QStringLiteral("root68"));
+    clickNode(tree, drive);
+    QSignalSpy clicks(&tree, &DirTree::Click);
+    tree.treeView()->setFocus();
+    QTest::keyClick(tree.treeView(), Qt::Key_Right); // expands the drive
+    QTest::keyClick(tree.treeView(), Qt::Key_Down);
+    QCOMPARE(tree.treeView()->currentItem()->text(0), QStringLiteral("Alpha"));
+    QCOMPARE(tree.path(), QStringLiteral("D:\\alpha\\"));
+    QTest::keyClick(tree.treeView(), Qt::Key_Down);
+    QCOMPARE(tree.path(), QStringLiteral("D:\\beta\\"));
+    QVERIFY(clicks.count() >= 2);
 }
 
 // Linux keeps "data" and "Data" apart: both show as Data, each leads to its own folder.
