@@ -56,6 +56,8 @@ window=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" --name '^Cl
     head -n 1) || true
 [ -n "$window" ] || { cat "$tmp/program.log"; fail "no Clipferry window within 60 s"; }
 
+# The window is mapped before it is painted: give it a moment for the picture.
+sleep 1
 mkdir -p "$(dirname "$screenshot")"
 import -window "$window" "$screenshot"
 
