@@ -87,7 +87,8 @@ private:
     }
 
     // A link already in place is pointed at the installed file; a real file of the user's
-    // own under that name is left alone.
+    // own under that name is left alone. Two windows started at once set up the same drive:
+    // what the other one made in the meantime is as good as made here.
     void linkTo(const QString &target, const QString &link) const
     {
         const QByteArray linkName = QFile::encodeName(link);
@@ -96,11 +97,14 @@ private:
         if (::lstat(linkName.constData(), &info) == 0) {
             if (!S_ISLNK(info.st_mode) || readLink(linkName) == targetName)
                 return;
-            if (::unlink(linkName.constData()) != 0)
+            if (::unlink(linkName.constData()) != 0 && errno != ENOENT)
                 fail(QStringLiteral("replace the link"), link, errno);
         }
-        if (::symlink(targetName.constData(), linkName.constData()) != 0)
-            fail(QStringLiteral("make the link"), link, errno);
+        if (::symlink(targetName.constData(), linkName.constData()) == 0)
+            return;
+        const int failure = errno;
+        if (failure != EEXIST || readLink(linkName) != targetName)
+            fail(QStringLiteral("make the link"), link, failure);
     }
 
     static QByteArray readLink(const QByteArray &link)
@@ -116,7 +120,7 @@ private:
         if (::lstat(QFile::encodeName(copy).constData(), &info) == 0)
             return;
         QFile file(source);
-        if (!file.copy(copy))
+        if (!file.copy(copy) && !QFileInfo::exists(copy))
             fail(QStringLiteral("copy the profile"), source, file.errorString());
         // The installed file is read-only for the user; the copy is theirs to edit.
         QFile::setPermissions(copy, QFile::permissions(copy) | QFile::WriteOwner);
@@ -173,7 +177,7 @@ private:
             const QFileInfo entry(it.next());
             if (!entry.isSymLink() || entry.exists())
                 continue;
-            if (::unlink(QFile::encodeName(entry.filePath()).constData()) != 0)
+            if (::unlink(QFile::encodeName(entry.filePath()).constData()) != 0 && errno != ENOENT)
                 fail(QStringLiteral("remove the stale link"), entry.filePath(), errno);
         }
     }
