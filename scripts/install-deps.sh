@@ -10,6 +10,10 @@ packages=(
     ffmpeg xdg-utils
     xvfb xauth x11-apps fonts-dejavu-core fonts-liberation
     clang-format
+    # the end-to-end tests: driving and photographing windows, closing them as a user does
+    xdotool imagemagick procps libxcb1-dev
+    # cpack's Debian package: library dependencies read from the programs
+    dpkg-dev file
 )
 
 missing=()

@@ -1,15 +1,11 @@
-#include "app/form1.h"
-#include "platform/encoder_host.h"
-#include "platform/machine.h"
+#include "app/program.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    Machine::setCurrent(Machine::forExecutable(QCoreApplication::applicationFilePath()));
-    ProgramValues values;
-    Form1 window(values, [] { return createEncoder(Machine::current()); });
-    window.show();
-    return app.exec();
+    // Desktops match the window to clipferry.desktop (its name and icon) by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("clipferry"));
+    return runProgram(QCoreApplication::applicationFilePath());
 }

@@ -1,5 +1,6 @@
 #include "platform/machine.h"
 
+#include "platform/user_drive.h"
 #include "platform/win_paths.h"
 
 #include <QCoreApplication>
@@ -27,9 +28,16 @@ std::shared_ptr<Machine> Machine::forExecutable(const QString &executablePath)
 {
     // <root>/Program Files/Clipferry/clipferry
     const QString programDir = QFileInfo(executablePath).absolutePath();
-    const QString root = QDir::cleanPath(programDir + QStringLiteral("/../.."));
+    const QString installedRoot = QDir::cleanPath(programDir + QStringLiteral("/../.."));
+    QString root = installedRoot;
+    if (isSharedDriveC(installedRoot)) {
+        root = userDriveCRoot();
+        prepareUserDriveC(installedRoot, root);
+    }
     auto machine = std::make_shared<Machine>(root, std::make_unique<SystemVolumes>(root));
-    machine->setProgramFolder(toWindowsPath(*machine, programDir));
+    const QString programFolder
+            = root + QLatin1Char('/') + QDir(installedRoot).relativeFilePath(programDir);
+    machine->setProgramFolder(toWindowsPath(*machine, programFolder));
     return machine;
 }
 

@@ -20,7 +20,9 @@ public:
     Machine(QString driveCRoot, std::unique_ptr<VolumeSource> volumes);
 
     // The machine of an installed program: its executable lives in
-    // <C: root>/Program Files/Clipferry/, the drives come from the system's mounts.
+    // <C: root>/Program Files/Clipferry/, the drives come from the system's mounts. A C:
+    // root shared by the machine's users is not written to: the user's own C: drive, set up
+    // from it, is the machine's C: (see user_drive.h). Throws Error when that cannot be set up.
     static std::shared_ptr<Machine> forExecutable(const QString &executablePath);
 
     static Machine &current();

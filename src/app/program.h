@@ -1,0 +1,28 @@
+#pragma once
+
+#include "app/form1.h"
+#include "app/program_values.h"
+
+#include <QString>
+
+// The program as main() starts it, in pieces that the end-to-end test starts the same way.
+
+// Makes the machine of the program's executable the current one. When the user's own C:
+// drive cannot be set up, says why in a message box and returns false.
+bool installMachineFor(const QString &executablePath);
+
+// The program-wide values and the main window on the current machine, with the encoder of
+// the machine's encoder folder. The window is loaded (its start-up checks ran), not shown.
+class Program
+{
+public:
+    Program();
+    Form1 &window() { return m_window; }
+
+private:
+    ProgramValues m_values;
+    Form1 m_window;
+};
+
+// The machine, the window, and the event loop until the window closes; the exit code.
+int runProgram(const QString &executablePath);
