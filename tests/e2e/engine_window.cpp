@@ -52,13 +52,12 @@ void install(TempMachine &machine)
 
 } // namespace
 
-EngineWindow::EngineWindow()
+EngineWindow::EngineWindow(Ticks ticks)
 {
     install(machine);
     form = std::make_unique<Form1>(values, [] { return createEncoder(Machine::current()); });
-    // The window's one-second tick comes faster here, so that a clip of a few seconds, which
-    // the engine converts in a fraction of a second, still shows its progress.
-    form->Timer1->setInterval(40);
+    if (ticks == Ticks::Quick)
+        form->Timer1->setInterval(40);
     form->show();
     if (!QTest::qWaitForWindowExposed(form.get()))
         qWarning("the main window was not shown");

@@ -21,7 +21,11 @@ class QAbstractButton;
 class EngineWindow
 {
 public:
-    EngineWindow();
+    // Quick: Timer1 ticks every 40 ms, so that a clip of a few seconds, which the engine
+    // converts in a fraction of a second, still shows its progress. AsBuilt: once a second.
+    enum class Ticks { Quick, AsBuilt };
+
+    explicit EngineWindow(Ticks ticks = Ticks::Quick);
     ~EngineWindow();
 
     TempMachine machine;
