@@ -41,6 +41,8 @@ void TestPassOptions::optionsSetPasses()
     QCOMPARE(form.optTwoPass->isChecked(), passes == 1);
 }
 
+// The setting is read afresh for each file's set-up: the encoder gets one pass after
+// optOnePass until optTwoPass is clicked.
 void TestPassOptions::nextFilesUseThePasses()
 {
     SourcesWindow window;
@@ -52,19 +54,20 @@ void TestPassOptions::nextFilesUseThePasses()
         window.values.InputFile = QStringLiteral("a.mpg");
         window.values.OutputFile = QStringLiteral("a.wmv");
         form.SetupJob();
-        if (window.backend->durationReads().isEmpty())
-            return 0;
-        return window.backend->durationReads().last().passes;
     };
 
+    setUpFile();
     form.optOnePass->click();
-    const int first = setUpFile();
-    if (first == 0)
-        QSKIP("The job set-up is not part of this build.");
-    QCOMPARE(first, 1);
-    QCOMPARE(setUpFile(), 1);
+    setUpFile();
+    setUpFile();
     form.optTwoPass->click();
-    QCOMPARE(setUpFile(), 2);
+    setUpFile();
+
+    QList<int> passes; // as the encoder hands them to the engine, one entry per set-up
+    for (const EncodeJob &job : window.backend->durationReads())
+        passes.append(job.passes);
+    QCOMPARE(passes, (QList<int>{2, 1, 1, 2}));
+    QCOMPARE(window.dialogs.texts(), QStringList());
 }
 
 QTEST_MAIN(TestPassOptions)
