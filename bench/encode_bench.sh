@@ -17,7 +17,7 @@ trap 'rm -rf "$work"' EXIT
 
 clip="$work/clip.mpg"
 echo "making a ${seconds}-second clip ..."
-"$build/bench/cf-makeclip" --seconds "$seconds" "$clip"
+"$build/tools/clips/cf-makeclip" --seconds "$seconds" "$clip"
 
 now() { date +%s.%N; }
 
