@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <functional>
@@ -82,6 +83,7 @@ class TestEditorFiles : public QObject
     Q_OBJECT
 private slots:
     void readOnlyFolderKeepsItsFiles();
+    void fullDiskLeavesNoTemporary();
     void nameTakenMeanwhileIsRefused();
     void writesNeverReplaceAFileTheyMustNot();
     void programStartsTheBuiltEditor();
@@ -118,6 +120,36 @@ void TestEditorFiles::readOnlyFolderKeepsItsFiles()
     QCOMPARE(f.contentOf(QStringLiteral("Kestrel Medium.prx")), before);
     QCOMPARE(f.entries(), entries);                               // no temporary left behind
     QVERIFY(f.listTexts().contains(QStringLiteral("Renamed *"))); // the change is still there
+}
+
+// The temporary file is made, but its bytes do not fit: the save fails, and the temporary
+// goes again.
+void TestEditorFiles::fullDiskLeavesNoTemporary()
+{
+    EditorFixture f;
+    const QByteArray folder = QFile::encodeName(f.folder());
+    if (::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=64k") != 0)
+        QSKIP("A small tmpfs cannot be mounted here (needs root and mount rights)");
+    const auto unmount = qScopeGuard([&] { ::umount(folder.constData()); });
+    f.writeKestrel(QStringLiteral("Medium"));
+    {
+        QFile filler(f.path(QStringLiteral("filler")));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {}
+    }
+    const QByteArray before = f.contentOf(QStringLiteral("Kestrel Medium.prx"));
+    f.open();
+    f.choose(QStringLiteral("Kestrel Medium"));
+    f.type("description", QStringLiteral("a longer description than the disk has room for"));
+    f.click("saveButton");
+
+    QCOMPARE(f.prompts.errors().size(), 1);
+    QVERIFY2(f.prompts.errors().first().endsWith(f.path(QStringLiteral("Kestrel Medium.prx"))
+                                                 + QStringLiteral(": No space left on device")),
+             qPrintable(f.prompts.errors().first()));
+    QCOMPARE(f.contentOf(QStringLiteral("Kestrel Medium.prx")), before);
+    QCOMPARE(f.entries(), (QStringList{"Kestrel Medium.prx", "filler"}));
 }
 
 void TestEditorFiles::nameTakenMeanwhileIsRefused()

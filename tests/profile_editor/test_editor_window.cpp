@@ -286,8 +286,8 @@ void TestEditorWindow::newAndDuplicateGetFreeNames()
     QCOMPARE(readProfileFile(f.path(QStringLiteral("My Clip.prx"))).name,
              QStringLiteral("My Clip"));
     QCOMPARE(f.listTexts().mid(5),
-             (QStringList{"Kestrel Medium",
-                          "Kestrel Medium copy",
+             (QStringList{"Kestrel Medium copy", // the encoder's order: blank before dot
+                          "Kestrel Medium",
                           "My Clip",
                           "Kestrel Medium copy 2 *",
                           BuiltIns[0] + " copy *"}));
