@@ -25,14 +25,24 @@ QPushButton *button(const QString &text, const char *name)
     return pushButton;
 }
 
-QListWidgetItem *heading(const QString &text)
+QListWidgetItem *heading(const QString &text, const QPalette &palette)
 {
     auto *item = new QListWidgetItem(text);
     item->setFlags(Qt::NoItemFlags);
     item->setData(EntryRole, NoEntry);
+    item->setForeground(palette.color(QPalette::Active, QPalette::WindowText));
     QFont font = item->font();
     font.setBold(true);
     item->setFont(font);
+    return item;
+}
+
+QListWidgetItem *hint(const QString &text, const QPalette &palette)
+{
+    auto *item = new QListWidgetItem(text);
+    item->setFlags(Qt::NoItemFlags);
+    item->setData(EntryRole, NoEntry);
+    item->setForeground(palette.color(QPalette::Disabled, QPalette::Text));
     return item;
 }
 
@@ -75,11 +85,12 @@ ProfileEditorWindow::ProfileEditorWindow(const QString &profileFolder,
     layout->addWidget(listSide(), 2);
     layout->addWidget(formSide(), 3);
     setCentralWidget(central);
-    resize(860, 600);
+    resize(940, 600);
 
     m_profiles.load();
+    // Start on the first profile that can be edited, if there is one.
     int first = 0;
-    while (first < m_profiles.count() && m_profiles.at(first).kind == ProfileEntry::Kind::BuiltIn)
+    while (first < m_profiles.count() && !m_profiles.at(first).editable())
         ++first;
     fillList(first < m_profiles.count() ? first : 0);
     statusBar()->showMessage(
@@ -98,7 +109,9 @@ QWidget *ProfileEditorWindow::listSide()
     layout->setContentsMargins(0, 0, 0, 0);
     m_list = new QListWidget;
     m_list->setObjectName(QStringLiteral("profileList"));
-    m_list->setTextElideMode(Qt::ElideRight);
+    // An unreadable file's line carries its reason, which may be long.
+    m_list->setWordWrap(true);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     layout->addWidget(m_list);
     auto *buttons = new QHBoxLayout;
     m_new = button(tr("&New"), "newButton");
@@ -146,16 +159,15 @@ void ProfileEditorWindow::fillList(int select)
 {
     const QSignalBlocker quiet(m_list);
     m_list->clear();
-    m_list->addItem(heading(tr("Built-in (read only)")));
-    bool folderHeading = false;
-    for (int i = 0; i < m_profiles.count(); ++i) {
-        const ProfileEntry &entry = m_profiles.at(i);
-        if (entry.kind != ProfileEntry::Kind::BuiltIn && !folderHeading) {
-            m_list->addItem(heading(tr("Profile folder")));
-            folderHeading = true;
-        }
-        m_list->addItem(entryItem(entry, i, palette()));
-    }
+    m_list->addItem(heading(tr("Built-in (read only)"), palette()));
+    int i = 0;
+    for (; i < m_profiles.count() && m_profiles.at(i).kind == ProfileEntry::Kind::BuiltIn; ++i)
+        m_list->addItem(entryItem(m_profiles.at(i), i, palette()));
+    m_list->addItem(heading(tr("Profile folder"), palette()));
+    if (i == m_profiles.count())
+        m_list->addItem(hint(tr("No profiles yet: New or Duplicate makes one."), palette()));
+    for (; i < m_profiles.count(); ++i)
+        m_list->addItem(entryItem(m_profiles.at(i), i, palette()));
     m_current = NoEntry;
     selectEntry(select);
 }

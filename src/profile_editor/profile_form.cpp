@@ -76,8 +76,10 @@ QWidget *ProfileForm::profileGroup()
     auto *form = new QFormLayout(group);
     m_name = text("name", 100);
     m_description = text("description", 200);
-    form->addRow(tr("N&ame:"), m_name);
-    addReason(form, ProfileField::Name, QStringLiteral("name"));
+    auto *name = new QHBoxLayout;
+    name->addWidget(m_name, 1);
+    name->addWidget(reason(ProfileField::Name, QStringLiteral("name")), 1);
+    addRow(form, tr("N&ame:"), m_name, name);
     form->addRow(tr("Descr&iption:"), m_description);
     connect(m_name, &QLineEdit::textEdited, this, &ProfileForm::reportChange);
     connect(m_description, &QLineEdit::textEdited, this, &ProfileForm::reportChange);
@@ -95,19 +97,17 @@ QWidget *ProfileForm::videoGroup()
     size->addWidget(new QLabel(QStringLiteral("×")));
     size->addWidget(m_height);
     size->addWidget(new QLabel(tr("pixels")));
-    size->addStretch();
-    form->addRow(tr("Frame si&ze:"), size);
-    addReason(form, ProfileField::Width, QStringLiteral("width"));
-    addReason(form, ProfileField::Height, QStringLiteral("height"));
+    auto *sizeReasons = new QVBoxLayout;
+    sizeReasons->addWidget(reason(ProfileField::Width, QStringLiteral("width")));
+    sizeReasons->addWidget(reason(ProfileField::Height, QStringLiteral("height")));
+    size->addLayout(sizeReasons, 1);
+    addRow(form, tr("Frame si&ze:"), m_width, size);
     m_frameRate = number("frameRate", 3, tr(" frames/s"));
-    form->addRow(tr("&Frame rate:"), m_frameRate);
-    addReason(form, ProfileField::FrameRate, QStringLiteral("frameRate"));
+    addRow(form, tr("&Frame rate:"), m_frameRate, ProfileField::FrameRate);
     m_videoBitRate = wholeNumber("videoBitRate", 999999999, tr(" bit/s"));
-    form->addRow(tr("&Bit rate:"), m_videoBitRate);
-    addReason(form, ProfileField::VideoBitRate, QStringLiteral("videoBitRate"));
+    addRow(form, tr("&Bit rate:"), m_videoBitRate, ProfileField::VideoBitRate);
     m_keyFrameSeconds = number("keyFrameSeconds", 2, tr(" s"));
-    form->addRow(tr("&Key frame every:"), m_keyFrameSeconds);
-    addReason(form, ProfileField::KeyFrameSeconds, QStringLiteral("keyFrameSeconds"));
+    addRow(form, tr("&Key frame every:"), m_keyFrameSeconds, ProfileField::KeyFrameSeconds);
     for (QSpinBox *box : {m_width, m_height, m_videoBitRate})
         connect(box, &QSpinBox::valueChanged, this, &ProfileForm::reportChange);
     for (QDoubleSpinBox *box : {m_frameRate, m_keyFrameSeconds})
@@ -120,35 +120,50 @@ QWidget *ProfileForm::audioGroup()
     auto *group = new QGroupBox(tr("Audio"));
     auto *form = new QFormLayout(group);
     m_audioBitRate = wholeNumber("audioBitRate", 9999999, tr(" bit/s"));
-    form->addRow(tr("Bi&t rate:"), m_audioBitRate);
-    addReason(form, ProfileField::AudioBitRate, QStringLiteral("audioBitRate"));
+    addRow(form, tr("Bi&t rate:"), m_audioBitRate, ProfileField::AudioBitRate);
     m_sampleRate = new QComboBox;
     m_sampleRate->setObjectName(QStringLiteral("sampleRate"));
     for (const int rate : supportedSampleRates())
         m_sampleRate->addItem(tr("%1 Hz").arg(rate), rate);
-    form->addRow(tr("Sampl&e rate:"), m_sampleRate);
-    addReason(form, ProfileField::SampleRate, QStringLiteral("sampleRate"));
+    addRow(form, tr("Sampl&e rate:"), m_sampleRate, ProfileField::SampleRate);
     m_channels = new QComboBox;
     m_channels->setObjectName(QStringLiteral("channels"));
     m_channels->addItem(tr("1 (mono)"), 1);
     m_channels->addItem(tr("2 (stereo)"), 2);
-    form->addRow(tr("&Channels:"), m_channels);
-    addReason(form, ProfileField::Channels, QStringLiteral("channels"));
+    addRow(form, tr("&Channels:"), m_channels, ProfileField::Channels);
     connect(m_audioBitRate, &QSpinBox::valueChanged, this, &ProfileForm::reportChange);
     for (QComboBox *box : {m_sampleRate, m_channels})
         connect(box, &QComboBox::currentIndexChanged, this, &ProfileForm::reportChange);
     return group;
 }
 
-void ProfileForm::addReason(QFormLayout *layout, ProfileField field, const QString &name)
+// A field keeps its size; the reason it is refused takes the rest of the row, so that
+// reasons coming and going do not move the rows.
+void ProfileForm::addRow(QFormLayout *form, const QString &label, QWidget *field, ProfileField f)
+{
+    field->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    auto *row = new QHBoxLayout;
+    row->addWidget(field);
+    row->addWidget(reason(f, field->objectName()), 1);
+    addRow(form, label, field, row);
+}
+
+void ProfileForm::addRow(QFormLayout *form, const QString &label, QWidget *buddy, QLayout *row)
+{
+    auto *text = new QLabel(label);
+    text->setBuddy(buddy);
+    form->addRow(text, row);
+}
+
+QLabel *ProfileForm::reason(ProfileField field, const QString &name)
 {
     auto *label = new QLabel;
     label->setObjectName(name + QStringLiteral("Problem"));
     label->setWordWrap(true);
     label->setStyleSheet(QStringLiteral("color: #b00020;"));
-    layout->addRow(QString(), label);
-    layout->setRowVisible(label, false);
-    m_reasons.insert(field, {layout, label});
+    label->setVisible(false);
+    m_reasons.insert(field, label);
+    return label;
 }
 
 void ProfileForm::reportChange()
@@ -162,6 +177,7 @@ void ProfileForm::showSettings(const ProfileSettings &s)
     m_filling = true;
     m_name->setText(s.name);
     m_description->setText(s.description);
+    m_description->setCursorPosition(0); // show a long description from its start
     m_width->setValue(s.width);
     m_height->setValue(s.height);
     m_frameRate->setValue(s.maxFrameRate);
@@ -193,9 +209,16 @@ void ProfileForm::setEditable(bool editable)
 {
     for (QLineEdit *edit : {m_name, m_description})
         edit->setReadOnly(!editable);
-    for (QAbstractSpinBox *box : std::initializer_list<QAbstractSpinBox *>{
-                 m_width, m_height, m_frameRate, m_videoBitRate, m_keyFrameSeconds, m_audioBitRate})
+    for (QAbstractSpinBox *box : std::initializer_list<QAbstractSpinBox *>{m_width,
+                                                                           m_height,
+                                                                           m_frameRate,
+                                                                           m_videoBitRate,
+                                                                           m_keyFrameSeconds,
+                                                                           m_audioBitRate}) {
         box->setReadOnly(!editable);
+        box->setButtonSymbols(editable ? QAbstractSpinBox::UpDownArrows
+                                       : QAbstractSpinBox::NoButtons);
+    }
     m_sampleRate->setEnabled(editable);
     m_channels->setEnabled(editable);
 }
@@ -210,7 +233,7 @@ void ProfileForm::showProblems(const QList<ProfileProblem> &problems)
         }
         if (!reason.isEmpty())
             reason[0] = reason[0].toUpper();
-        it->label->setText(reason);
-        it->layout->setRowVisible(it->label, !reason.isEmpty());
+        it.value()->setText(reason);
+        it.value()->setVisible(!reason.isEmpty());
     }
 }

@@ -9,10 +9,11 @@ class QComboBox;
 class QDoubleSpinBox;
 class QFormLayout;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QSpinBox;
 
-// The settings of one profile as fields, each with the reason it is refused shown beneath
+// The settings of one profile as fields, each with the reason it is refused shown beside
 // it. Every field's objectName is the setting's name ("name", "frameRate", ...), each
 // reason label's that name followed by "Problem".
 class ProfileForm : public QWidget
@@ -32,16 +33,12 @@ signals:
     void changed();
 
 private:
-    struct Reason
-    {
-        QFormLayout *layout;
-        QLabel *label;
-    };
-
     QWidget *profileGroup();
     QWidget *videoGroup();
     QWidget *audioGroup();
-    void addReason(QFormLayout *layout, ProfileField field, const QString &name);
+    void addRow(QFormLayout *form, const QString &label, QWidget *field, ProfileField f);
+    void addRow(QFormLayout *form, const QString &label, QWidget *buddy, QLayout *row);
+    QLabel *reason(ProfileField field, const QString &name);
     void reportChange();
 
     QLineEdit *m_name = nullptr;
@@ -54,6 +51,6 @@ private:
     QSpinBox *m_audioBitRate = nullptr;
     QComboBox *m_sampleRate = nullptr;
     QComboBox *m_channels = nullptr;
-    QMap<ProfileField, Reason> m_reasons;
+    QMap<ProfileField, QLabel *> m_reasons;
     bool m_filling = false;
 };

@@ -60,7 +60,7 @@ public:
     // Types into a text or number field as a user does (the old value selected first).
     void type(const char *fieldName, const QString &text);
     QLabel *problem(const char *fieldName) const;
-    // The reason shown beneath a field, empty when it is hidden.
+    // The reason shown beside a field, empty when there is none.
     QString reason(const char *fieldName) const;
     QString status() const;
 

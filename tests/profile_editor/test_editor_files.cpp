@@ -10,7 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QtTest>
 
@@ -86,6 +88,7 @@ private slots:
     void fullDiskLeavesNoTemporary();
     void nameTakenMeanwhileIsRefused();
     void writesNeverReplaceAFileTheyMustNot();
+    void missingFolderIsMadeOnSave();
     void programStartsTheBuiltEditor();
 };
 
@@ -204,6 +207,24 @@ void TestEditorFiles::writesNeverReplaceAFileTheyMustNot()
     writeProfileFile(taken, profile); // replacing is what an in-place save does
     QCOMPARE(readProfileFile(taken).name, QStringLiteral("Taken"));
     QCOMPARE(QFileInfo(taken).permissions(), file.permissions());
+}
+
+void TestEditorFiles::missingFolderIsMadeOnSave()
+{
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    const QString folder = dir.filePath(QStringLiteral("Profiles"));
+    ProfileEditorWindow window(folder, &prompts);
+    window.show();
+    QVERIFY(window.findChild<QListWidget *>(QStringLiteral("profileList"))
+                    ->findItems(QStringLiteral("No profiles yet"), Qt::MatchStartsWith)
+                    .size()
+            == 1);
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("newButton")), Qt::LeftButton);
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("saveButton")),
+                      Qt::LeftButton);
+    QCOMPARE(prompts.errors(), QStringList());
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"New profile.prx"});
 }
 
 void TestEditorFiles::programStartsTheBuiltEditor()
