@@ -27,15 +27,11 @@ public:
                                  QWidget *parent = nullptr);
     ~ProfileEditorWindow() override;
 
-    const ProfileFolder &profiles() const { return m_profiles; }
-    // The entry shown in the form, -1 when none.
-    int currentEntry() const { return m_current; }
-    void selectEntry(int index);
-
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void selectEntry(int index);
     QWidget *listSide();
     QWidget *formSide();
     void fillList(int select);
