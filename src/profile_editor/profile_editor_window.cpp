@@ -46,6 +46,12 @@ QListWidgetItem *hint(const QString &text, const QPalette &palette)
     return item;
 }
 
+// A profile with changes not yet in its file is marked, as editors do.
+QString shownName(const ProfileEntry &entry)
+{
+    return entry.modified() ? entry.edited.name + QStringLiteral(" *") : entry.edited.name;
+}
+
 QListWidgetItem *entryItem(const ProfileEntry &entry, int index, const QPalette &palette)
 {
     auto *item = new QListWidgetItem;
@@ -56,7 +62,7 @@ QListWidgetItem *entryItem(const ProfileEntry &entry, int index, const QPalette 
         item->setForeground(palette.color(QPalette::Disabled, QPalette::Text));
         return item;
     }
-    item->setText(entry.modified() ? entry.edited.name + QStringLiteral(" *") : entry.edited.name);
+    item->setText(shownName(entry));
     if (entry.kind == ProfileEntry::Kind::BuiltIn) {
         item->setToolTip(QObject::tr("Built-in profile (read only)"));
         QFont font = item->font();
@@ -228,10 +234,8 @@ void ProfileEditorWindow::onFormChanged()
     if (m_current == NoEntry || !m_profiles.at(m_current).editable())
         return;
     m_profiles.edit(m_current, m_form->settings());
-    const ProfileEntry &entry = m_profiles.at(m_current);
     if (QListWidgetItem *item = m_list->currentItem())
-        item->setText(entry.modified() ? entry.edited.name + QStringLiteral(" *")
-                                       : entry.edited.name);
+        item->setText(shownName(m_profiles.at(m_current)));
     updateState();
 }
 
