@@ -15,4 +15,6 @@ struct ProfileSettings
     int audioBitRate = 48000;     // bits per second
     int sampleRate = 44100;
     int channels = 2;
+
+    bool operator==(const ProfileSettings &) const = default;
 };

@@ -2,11 +2,11 @@
 
 #include "common/error.h"
 #include "common/step_over.h"
+#include "profiles/atomic_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -95,12 +95,6 @@ void readVideoSize(const QString &text, ProfileSettings &profile, const QString 
                      .arg(text));
 }
 
-void require(bool condition, const QString &where, const QString &reason)
-{
-    if (!condition)
-        fail(where, reason);
-}
-
 QString formatNumber(double value)
 {
     return QString::number(value, 'g', 10);
@@ -127,36 +121,6 @@ ProfileSettings parseProfile(const QString &text, const QString &where)
     profile.channels = wholeNumber(pairs, QStringLiteral("Channels"), where);
     validateProfile(profile, where);
     return profile;
-}
-
-void validateProfile(const ProfileSettings &p, const QString &where)
-{
-    require(!p.name.trimmed().isEmpty(), where, QStringLiteral("the profile has no name"));
-    require(p.width >= 16 && p.height >= 16 && p.width <= 1920 && p.height <= 1088,
-            where,
-            QStringLiteral("the video size must be between 16x16 and 1920x1088"));
-    require(p.width % 2 == 0 && p.height % 2 == 0,
-            where,
-            QStringLiteral("the video width and height must be even numbers"));
-    require(p.maxFrameRate >= 1 && p.maxFrameRate <= 60,
-            where,
-            QStringLiteral("the frame rate must be between 1 and 60"));
-    require(p.videoBitRate >= 10000,
-            where,
-            QStringLiteral("the video bit rate must be at least 10000"));
-    require(p.keyFrameSeconds > 0 && p.keyFrameSeconds <= 60,
-            where,
-            QStringLiteral("the key frame distance must be more than 0 and at most 60 seconds"));
-    // The WMA2 encoder refuses less.
-    require(p.audioBitRate >= 24000,
-            where,
-            QStringLiteral("the audio bit rate must be at least 24000"));
-    require(p.sampleRate >= 8000 && p.sampleRate <= 48000,
-            where,
-            QStringLiteral("the sample rate must be between 8000 and 48000"));
-    require(p.channels == 1 || p.channels == 2,
-            where,
-            QStringLiteral("there must be 1 or 2 audio channels"));
 }
 
 ProfileSettings readProfileFile(const QString &nativePath)
@@ -189,24 +153,34 @@ QString profileText(const ProfileSettings &p)
 void writeProfileFile(const QString &nativePath, const ProfileSettings &profile)
 {
     validateProfile(profile, nativePath);
-    const QByteArray bytes = profileText(profile).toUtf8();
-    QSaveFile file(nativePath);
-    if (!file.open(QIODevice::WriteOnly))
-        fail(nativePath, file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        fail(nativePath, file.errorString());
+    writeFileAtomically(nativePath, profileText(profile).toUtf8(), ExistingFile::Replace);
+}
+
+void createProfileFile(const QString &nativePath, const ProfileSettings &profile)
+{
+    validateProfile(profile, nativePath);
+    writeFileAtomically(nativePath, profileText(profile).toUtf8(), ExistingFile::Refuse);
+}
+
+QStringList profileFileNames(const QString &nativeFolder)
+{
+    QStringList names = QDir(nativeFolder).entryList({QStringLiteral("*.prx")}, QDir::Files);
+    std::sort(names.begin(), names.end(), profileFileOrder);
+    return names;
+}
+
+bool profileFileOrder(const QString &a, const QString &b)
+{
+    const int folded = a.compare(b, Qt::CaseInsensitive);
+    return folded != 0 ? folded < 0 : a < b;
 }
 
 QList<ProfileSettings> profilesInFolder(const QString &nativeFolder)
 {
-    QStringList names = QDir(nativeFolder).entryList({QStringLiteral("*.prx")}, QDir::Files);
-    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        const int folded = a.compare(b, Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : a < b;
-    });
+    const QStringList names = profileFileNames(nativeFolder);
     QList<ProfileSettings> profiles;
     // A malformed profile is left out of the list; the others stay usable.
-    for (const QString &name : std::as_const(names))
+    for (const QString &name : names)
         stepOver([&] { profiles.append(readProfileFile(QDir(nativeFolder).filePath(name))); });
     return profiles;
 }

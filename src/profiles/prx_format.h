@@ -1,6 +1,7 @@
 #pragma once
 
 #include "profiles/profile.h"
+#include "profiles/profile_rules.h"
 
 #include <QList>
 #include <QString>
@@ -30,9 +31,13 @@ ProfileSettings readProfileFile(const QString &nativePath);
 QString profileText(const ProfileSettings &profile);
 // Writes the file in one piece (a failed write leaves an existing file as it was).
 void writeProfileFile(const QString &nativePath, const ProfileSettings &profile);
+// The same for a file that must not exist yet: fails, writing nothing, when it does.
+void createProfileFile(const QString &nativePath, const ProfileSettings &profile);
 
-// Fails with "<where>: <reason>" when the engine cannot encode with these settings.
-void validateProfile(const ProfileSettings &profile, const QString &where);
+// The ".prx" file names of a folder in the order the encoder lists them: by name, letter
+// case aside (names equal but for case in plain order).
+QStringList profileFileNames(const QString &nativeFolder);
+bool profileFileOrder(const QString &a, const QString &b);
 
 // Every readable profile of a folder, in file-name order; a malformed file is skipped.
 QList<ProfileSettings> profilesInFolder(const QString &nativeFolder);

@@ -93,7 +93,7 @@ void TestProfiles::refusesMalformedProfiles_data()
                        "VideoSize must be width x height, such as 320x240, not \"320 by 240\"");
     text = Medium;
     QTest::newRow("odd size") << text.replace(QStringLiteral("320x240"), QStringLiteral("321x240"))
-                              << QStringLiteral("the video width and height must be even numbers");
+                              << QStringLiteral("the video width must be an even number");
     text = Medium;
     QTest::newRow("not a number") << text.replace(QStringLiteral("=300000"),
                                                   QStringLiteral("=fast"))
