@@ -13,8 +13,6 @@
 // A machine of temporary folders, scripted message boxes and a main window opened on them.
 struct AppFixture
 {
-    static inline const QString enginePath
-            = QStringLiteral("C:\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll");
     static inline const QString browserPath
             = QStringLiteral("C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE");
 
@@ -24,17 +22,21 @@ struct AppFixture
     ScriptedBackend *backend = nullptr;
     std::unique_ptr<Form1> form;
 
-    void installEngine() { machine.writeFile(enginePath, "module"); }
-    void installBrowser()
+    // The usual machine has the engine module on C: and the browser; Windows is C:\Windows.
+    void install(bool engine = true, bool browser = true)
     {
-        QFile::setPermissions(machine.writeFile(browserPath, "#!/bin/sh\n"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (engine)
+            machine.writeFile(QStringLiteral("C:\\Program Files\\Windows Media Components\\"
+                                             "Encoder\\WMEncEng.dll"));
+        if (browser)
+            QFile::setPermissions(machine.writeFile(browserPath, "#!/bin/sh\n"),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    // The usual machine: Windows in C:\Windows, the engine and the browser installed.
-    void installAll()
+    // Answers the coming Yes/No questions in turn (true: Yes).
+    void answer(const QList<bool> &answers)
     {
-        installEngine();
-        installBrowser();
+        for (bool yes : answers)
+            yes ? dialogs.answerYes() : dialogs.answerNo();
     }
 
     Form1 &open(const QStringList &profiles = {QStringLiteral("Kestrel High"),
@@ -51,9 +53,7 @@ struct AppFixture
     {
         QStringList result;
         for (const ScriptedDialogs::Box &box : dialogs.boxes())
-            result.append((box.buttons == MsgButtons::Ok ? QStringLiteral("ok: ")
-                                                         : QStringLiteral("yn: "))
-                          + box.text);
+            result.append((box.buttons == MsgButtons::Ok ? "ok: " : "yn: ") + box.text);
         return result;
     }
 };
@@ -63,37 +63,29 @@ namespace texts {
 
 inline QString enginePathOn(const QString &winDrive)
 {
-    return winDrive
-           + QStringLiteral(":\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll");
+    return winDrive + ":\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll";
 }
 
 // The combined question at start-up when the engine file is missing.
 inline QString startupQuestion(const QString &winDrive)
 {
-    return QStringLiteral("yn: File not found: \r\n") + enginePathOn(winDrive)
-           + QStringLiteral("\r\nClipferry only works with Windows Media Encoder 9 Series "
-                            "installed.\r\n\r\nDownload Windows Media Encoder 9 Series?");
+    return "yn: File not found: \r\n" + enginePathOn(winDrive)
+           + "\r\nClipferry only works with Windows Media Encoder 9 Series installed.\r\n\r\n"
+             "Download Windows Media Encoder 9 Series?";
 }
 
 // The download command's own message about a missing engine file.
 inline QString fileNotFound(const QString &winDrive)
 {
-    return QStringLiteral("ok: File not found: \r\n") + enginePathOn(winDrive)
-           + QStringLiteral("\r\n\r\nClipferry only works with Windows Media Encoder 9 Series "
-                            "installed.");
+    return "ok: File not found: \r\n" + enginePathOn(winDrive)
+           + "\r\n\r\nClipferry only works with Windows Media Encoder 9 Series installed.";
 }
 
-inline const QString downloadQuestion
-        = QStringLiteral("yn: Download Windows Media Encoder 9 Series?");
-
-inline const QString profileHint = QStringLiteral(
-        "ok: Click Settings / Check Profile Setup\r\nto copy Pocket PC profiles to Windows Media "
-        "Encoder directory.");
-
-// No part of the browser's command line names a program that exists; the message names the
-// browser, not the page.
-inline const QString browserMissing = QStringLiteral(
-        "ok: Cannot start C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE: file not "
-        "found.");
+inline const QString downloadQuestion = "yn: Download Windows Media Encoder 9 Series?";
+inline const QString profileHint = "ok: Click Settings / Check Profile Setup\r\nto copy Pocket "
+                                   "PC profiles to Windows Media Encoder directory.";
+// The message names the browser, not the page.
+inline const QString browserMissing
+        = "ok: Cannot start C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE: file not found.";
 
 } // namespace texts

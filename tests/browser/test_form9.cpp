@@ -19,55 +19,53 @@
 #include <functional>
 #include <memory>
 
+namespace {
+const QString programFolder = QStringLiteral("C:\\Program Files\\Clipferry");
+} // namespace
+
 class TestForm9 : public QObject
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { m_world.reset(); }
 
     void layoutForOuterSize_data();
     void layoutForOuterSize();
-    void firstUsePlacesWindowBesideMainWindow_data();
-    void firstUsePlacesWindowBesideMainWindow();
     void buttons_data();
     void buttons();
-    void secondUseShowsTheSameTree();
-    void titleBarCloseUnloads();
-    void outputListTakesInputFolder_data();
-    void outputListTakesInputFolder();
-    void enterAndEscapeMeanNothing();
+    void usesOneAfterAnother();
     void resizeKeepsTreeAboveButtons_data();
     void resizeKeepsTreeAboveButtons();
 
 private:
     // Shows the browser modally, as the folder commands do, and lets the user act in it.
     void useBrowser(const std::function<void(Form9 &)> &user);
-    void clickPath(Form9 &browser, const QStringList &texts);
 
-    std::unique_ptr<TempMachine> m_machine;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    ScriptedBackend *m_backend = nullptr;
-    ProgramValues m_values;
-    std::unique_ptr<Form1> m_form;
+    // A machine of temporary folders with the engine, and the main window on it.
+    struct Fixture
+    {
+        TempMachine machine;
+        ScriptedDialogs dialogs;
+        ProgramValues values;
+        ScriptedBackend *backend = nullptr;
+        std::unique_ptr<Form1> form;
+    };
+    std::unique_ptr<Fixture> m_world;
+    Form1 *m_form = nullptr;
+    ProgramValues *m_values = nullptr;
 };
 
 void TestForm9::init()
 {
-    m_machine = std::make_unique<TempMachine>();
-    m_machine->writeFile(
-            QStringLiteral("C:\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll"));
-    m_dialogs = std::make_unique<ScriptedDialogs>();
-    m_values = ProgramValues();
-    m_form = std::make_unique<Form1>(m_values, [this] { return scriptedEncoder(&m_backend); });
-}
-
-void TestForm9::cleanup()
-{
-    m_form.reset();
-    m_dialogs.reset();
-    m_machine.reset();
+    m_world = std::make_unique<Fixture>();
+    m_world->machine.writeFile(
+            "C:\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll");
+    m_world->form = std::make_unique<Form1>(m_world->values,
+                                            [this] { return scriptedEncoder(&m_world->backend); });
+    m_form = m_world->form.get();
+    m_values = &m_world->values;
 }
 
 void TestForm9::useBrowser(const std::function<void(Form9 &)> &user)
@@ -86,150 +84,117 @@ void TestForm9::useBrowser(const std::function<void(Form9 &)> &user)
     QVERIFY(acted);
 }
 
-void TestForm9::clickPath(Form9 &browser, const QStringList &texts)
-{
-    QTreeWidget *view = browser.DirTree1->treeView();
-    QTreeWidgetItem *node = nullptr;
-    for (int i = 0; !node && i < view->topLevelItemCount(); ++i) {
-        if (view->topLevelItem(i)->text(0) == texts.first())
-            node = view->topLevelItem(i);
-    }
-    for (const QString &text : texts.mid(1)) {
-        clickNode(*browser.DirTree1, node);
-        node = childNamed(node, text);
-    }
-    QVERIFY(node);
-    clickNode(*browser.DirTree1, node);
-}
-
 void TestForm9::layoutForOuterSize_data()
 {
     QTest::addColumn<QSizeF>("outer");
-    QTest::addColumn<QRectF>("picture1");
-    QTest::addColumn<QRectF>("dirTree1");
-    QTest::addColumn<QPointF>("ok");
-    QTest::addColumn<QPointF>("cancel");
+    QTest::addColumn<QSizeF>("pane"); // the tree's and the panel's size
+    QTest::addColumn<double>("buttonTop");
 
-    QTest::newRow("as laid out") << QSizeF(3675, 4775) << QRectF(0, -10, 3600, 4080)
-                                 << QRectF(0, -20, 3600, 4080) << QPointF(2000, 4060)
-                                 << QPointF(175, 4060);
-    QTest::newRow("wider and taller")
-            << QSizeF(5675, 5775) << QRectF(0, -10, 5600, 5080) << QRectF(0, -20, 5600, 5080)
-            << QPointF(2000, 5060) << QPointF(175, 5060);
-    QTest::newRow("at the bounds") << QSizeF(75, 715) << QRectF(0, -10, 0, 20)
-                                   << QRectF(0, -20, 0, 20) << QPointF(2000, 0) << QPointF(175, 0);
-    QTest::newRow("below the bounds")
-            << QSizeF(40, 600) << QRectF(0, -10, 0, 0) << QRectF(0, -20, 0, 0) << QPointF(2000, 0)
-            << QPointF(175, 0);
+    QTest::newRow("as laid out") << QSizeF(3675, 4775) << QSizeF(3600, 4080) << 4060.0;
+    QTest::newRow("wider and taller") << QSizeF(5675, 5775) << QSizeF(5600, 5080) << 5060.0;
+    QTest::newRow("at the bounds") << QSizeF(75, 715) << QSizeF(0, 20) << 0.0;
+    QTest::newRow("below the bounds") << QSizeF(40, 600) << QSizeF(0, 0) << 0.0;
 }
 
+// The tree and the panel fill the window less 75 and 695 twips, their tops cut off; both
+// buttons sit on the tree's lower edge at fixed places; nothing turns negative.
 void TestForm9::layoutForOuterSize()
 {
     QFETCH(QSizeF, outer);
-    QFETCH(QRectF, picture1);
-    QFETCH(QRectF, dirTree1);
-    QFETCH(QPointF, ok);
-    QFETCH(QPointF, cancel);
+    QFETCH(QSizeF, pane);
+    QFETCH(double, buttonTop);
     const Form9Layout layout = form9Layout(outer);
-    QCOMPARE(layout.picture1, picture1);
-    QCOMPARE(layout.dirTree1, dirTree1);
-    QCOMPARE(layout.ok, QRectF(ok, QSizeF(1455, 375)));
-    QCOMPARE(layout.cancel, QRectF(cancel, QSizeF(1455, 375)));
-}
-
-void TestForm9::firstUsePlacesWindowBesideMainWindow_data()
-{
-    QTest::addColumn<QPoint>("form1");
-    QTest::newRow("middle of the screen") << QPoint(900, 700);
-    QTest::newRow("near the top left corner: partly off-screen") << QPoint(10, 20);
-}
-
-void TestForm9::firstUsePlacesWindowBesideMainWindow()
-{
-    QFETCH(QPoint, form1);
-    m_form->move(form1);
-    Form9 &browser = m_form->folderBrowser();
-    QVERIFY(browser.DirTree1->nodeByKey(QStringLiteral("root67")));
-    QCOMPARE(browser.windowTitle(), QString());
-    const QSize outer = browser.frameGeometry().size();
-    QVERIFY(qAbs(browser.pos().x() - (form1.x() - outer.width() / 2.0)) <= 1);
-    QVERIFY(qAbs(browser.pos().y() - (form1.y() - outer.height() / 8.0)) <= 1);
+    QCOMPARE(layout.picture1, QRectF(QPointF(0, -10), pane));
+    QCOMPARE(layout.dirTree1, QRectF(QPointF(0, -20), pane));
+    QCOMPARE(layout.ok, QRectF(2000, buttonTop, 1455, 375));
+    QCOMPARE(layout.cancel, QRectF(175, buttonTop, 1455, 375));
 }
 
 void TestForm9::buttons_data()
 {
     QTest::addColumn<QStringList>("clicks");
-    QTest::addColumn<QString>("button"); // "OK", "Cancel" or "title bar"
+    QTest::addColumn<int>("button"); // 0 OK, 1 Cancel
     QTest::addColumn<QString>("selected");
-    QTest::addColumn<bool>("stillLoaded");
+    QTest::addColumn<QString>("output"); // File2's folder before
+    QTest::addColumn<QString>("outputAfter");
 
     const QStringList windows{"Clipferry (C:)", "Windows"};
-    QTest::newRow("OK after clicks") << windows << "OK"
-                                     << "C:\\Windows\\" << true;
-    QTest::newRow("OK at once") << QStringList() << "OK"
-                                << "" << true;
-    QTest::newRow("Cancel") << windows << "Cancel"
-                            << "C:\\Program Files\\Clipferry" << true;
-    QTest::newRow("title bar") << windows << "title bar"
-                               << "E:\\before\\" << false;
+    const QString input = QStringLiteral("C:\\Windows"); // File1's folder
+    QTest::newRow("OK") << windows << 0 << "C:\\Windows\\"
+                        << "" << input;
+    QTest::newRow("OK at once") << QStringList() << 0 << ""
+                                << "" << input;
+    QTest::newRow("Cancel") << windows << 1 << programFolder << "" << input;
+    const QString output = QStringLiteral("C:\\Program Files");
+    QTest::newRow("output kept") << windows << 0 << "C:\\Windows\\" << output << output;
 }
 
+// OK gives the tree's path (empty before any node was handled), Cancel the program's
+// folder; either only hides the window, and an output list without a folder takes the
+// input list's.
 void TestForm9::buttons()
 {
     QFETCH(QStringList, clicks);
-    QFETCH(QString, button);
-    QFETCH(QString, selected);
-    QFETCH(bool, stillLoaded);
-    m_values.SelectedFolder = QStringLiteral("E:\\before\\");
+    QFETCH(int, button);
+    QFETCH(QString, output);
+    m_form->File1->setPath(QStringLiteral("C:\\Windows"));
+    if (!output.isEmpty())
+        m_form->File2->setPath(output);
     useBrowser([&](Form9 &browser) {
         if (!clicks.isEmpty())
-            clickPath(browser, clicks);
-        if (button == QLatin1String("title bar"))
-            browser.windowHandle()->close();
-        else
-            QTest::mouseClick(browser.cmd[button == QLatin1String("OK") ? 0 : 1], Qt::LeftButton);
+            QVERIFY(clickPath(*browser.DirTree1, clicks));
+        QTest::mouseClick(browser.cmd[button], Qt::LeftButton);
+        QVERIFY(!browser.isVisible());
     });
-    QCOMPARE(m_values.SelectedFolder, selected);
-    QTest::qWait(0); // a closed window is deleted once back in the main loop
-    QCOMPARE(m_form->folderBrowserLoaded(), stillLoaded);
-    if (stillLoaded)
-        QVERIFY(!m_form->folderBrowser().isVisible());
+    QTEST(m_values->SelectedFolder, "selected");
+    QTEST(m_form->File2->Path(), "outputAfter");
+    QVERIFY(m_form->folderBrowserLoaded());
 }
 
-// OK only hides the window: the next use shows the same tree, selection and place, and OK
-// at once gives the same folder again.
-void TestForm9::secondUseShowsTheSameTree()
+// A walk through three uses. Loading builds the tree and places the window half its width
+// left of the main window and an eighth of its height above it, not held on the screen
+// (here partly off it). OK has the focus, but Enter and Escape mean nothing. OK only
+// hides the window: the next use shows the same tree, selection and place, and OK at once
+// gives the same folder again. Closing through the title bar leaves SelectedFolder as it
+// was and unloads the window: the next use builds a new tree and places the window afresh.
+void TestForm9::usesOneAfterAnother()
 {
-    const QPoint movedTo(321, 234);
+    m_form->move(10, 20);
+    QPointer<Form9> first = &m_form->folderBrowser();
+    QCOMPARE(first->windowTitle(), QString());
+    const QPoint placed = first->pos();
+    const QSize outer = first->frameGeometry().size();
+    QVERIFY(qAbs(placed.x() - (10 - outer.width() / 2.0)) <= 1);
+    QVERIFY(qAbs(placed.y() - (20 - outer.height() / 8.0)) <= 1);
+    const QPoint movedTo = placed + QPoint(50, 50);
+    const QString folder = QStringLiteral("C:\\Program Files\\Clipferry\\");
     useBrowser([&](Form9 &browser) {
-        clickPath(browser, {"Clipferry (C:)", "Program Files", "Clipferry"});
+        QCOMPARE(QApplication::focusWidget(), browser.cmd[0]);
+        QTest::keyClick(&browser, Qt::Key_Escape);
+        QTest::keyClick(browser.cmd[0], Qt::Key_Return);
+        QTest::keyClick(browser.cmd[0], Qt::Key_Enter);
+        QVERIFY(browser.isVisible());
+        QVERIFY(clickPath(*browser.DirTree1, {"Clipferry (C:)", "Program Files", "Clipferry"}));
         browser.move(movedTo);
         QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
     });
-    QPointer<Form9> first = &m_form->folderBrowser();
+    QCOMPARE(m_values->SelectedFolder, folder);
     QTreeWidgetItem *selected = first->DirTree1->treeView()->currentItem();
-    m_values.SelectedFolder.clear();
+    m_values->SelectedFolder.clear();
     useBrowser([&](Form9 &browser) {
         QCOMPARE(&browser, first.data());
         QCOMPARE(browser.pos(), movedTo);
         QCOMPARE(browser.DirTree1->treeView()->currentItem(), selected);
         QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
     });
-    QCOMPARE(m_values.SelectedFolder, QStringLiteral("C:\\Program Files\\Clipferry\\"));
-}
+    QCOMPARE(m_values->SelectedFolder, folder);
 
-// Closing through the title bar unloads the window: the next use builds a new tree and
-// places the window afresh, with no folder handled yet.
-void TestForm9::titleBarCloseUnloads()
-{
-    m_form->move(600, 500);
-    QPointer<Form9> first = &m_form->folderBrowser();
-    const QPoint placed = first->pos();
     useBrowser([&](Form9 &browser) {
-        clickPath(browser, {"Clipferry (C:)", "Windows"});
-        browser.move(placed + QPoint(50, 50));
+        QVERIFY(clickPath(*browser.DirTree1, {"Clipferry (C:)", "Windows"}));
         browser.windowHandle()->close();
     });
+    QCOMPARE(m_values->SelectedFolder, folder);
+    QVERIFY(!m_form->folderBrowserLoaded());
     Form9 &second = m_form->folderBrowser();
     QVERIFY(&second != first.data() || first.isNull());
     QCOMPARE(second.pos(), placed);
@@ -238,68 +203,15 @@ void TestForm9::titleBarCloseUnloads()
     QTRY_VERIFY(first.isNull());
 }
 
-void TestForm9::outputListTakesInputFolder_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("output");
-    QTest::addColumn<int>("button");
-    QTest::addColumn<QString>("outputAfter");
-
-    QTest::newRow("no output folder, OK") << "C:\\Windows"
-                                          << "" << 0 << "C:\\Windows";
-    QTest::newRow("no output folder, Cancel") << "C:\\Windows"
-                                              << "" << 1 << "C:\\Windows";
-    QTest::newRow("output folder kept") << "C:\\Windows"
-                                        << "C:\\Program Files" << 0 << "C:\\Program Files";
-    QTest::newRow("neither has a folder") << ""
-                                          << "" << 1 << "";
-}
-
-void TestForm9::outputListTakesInputFolder()
-{
-    QFETCH(QString, input);
-    QFETCH(QString, output);
-    QFETCH(int, button);
-    QFETCH(QString, outputAfter);
-    if (!input.isEmpty())
-        m_form->File1->setPath(input);
-    if (!output.isEmpty())
-        m_form->File2->setPath(output);
-    useBrowser([&](Form9 &browser) {
-        clickPath(browser, {"Clipferry (C:)", "Program Files"});
-        QTest::mouseClick(browser.cmd[button], Qt::LeftButton);
-        QVERIFY(!browser.isVisible());
-    });
-    QCOMPARE(m_form->File2->Path(), outputAfter);
-    QCOMPARE(m_values.SelectedFolder,
-             button == 0 ? QStringLiteral("C:\\Program Files\\")
-                         : QStringLiteral("C:\\Program Files\\Clipferry"));
-}
-
-void TestForm9::enterAndEscapeMeanNothing()
-{
-    m_values.SelectedFolder = QStringLiteral("C:\\Windows");
-    useBrowser([&](Form9 &browser) {
-        QCOMPARE(QApplication::focusWidget(), browser.cmd[0]);
-        QTest::keyClick(&browser, Qt::Key_Escape);
-        QTest::keyClick(browser.cmd[0], Qt::Key_Return);
-        QTest::keyClick(browser.cmd[0], Qt::Key_Enter);
-        QVERIFY(browser.isVisible());
-        QCOMPARE(m_values.SelectedFolder, QStringLiteral("C:\\Windows"));
-        QTest::mouseClick(browser.cmd[1], Qt::LeftButton);
-    });
-    QCOMPARE(m_values.SelectedFolder, QStringLiteral("C:\\Program Files\\Clipferry"));
-}
-
 void TestForm9::resizeKeepsTreeAboveButtons_data()
 {
     QTest::addColumn<QSize>("growth");
-    QTest::newRow("wider") << QSize(150, 0);
-    QTest::newRow("taller") << QSize(0, 120);
-    QTest::newRow("both") << QSize(75, 95);
+    QTest::newRow("larger") << QSize(75, 95);
     QTest::newRow("smaller") << QSize(-60, -80);
 }
 
+// Dragging the border resizes the tree and the panel with the window; the tree view fills
+// the tree control, and the buttons move down with the tree's lower edge, not sideways.
 void TestForm9::resizeKeepsTreeAboveButtons()
 {
     QFETCH(QSize, growth);

@@ -31,3 +31,19 @@ inline QStringList childTexts(const QTreeWidgetItem *node)
         texts.append(node->child(i)->text(0));
     return texts;
 }
+
+// Clicks the drive node of the first text, then each folder below it, as a user opens the
+// tree. Returns the last node clicked, or null when one of them is not there.
+inline QTreeWidgetItem *clickPath(DirTree &tree, const QStringList &texts)
+{
+    QTreeWidgetItem *node = tree.treeView()->findItems(texts.first(), Qt::MatchExactly).value(0);
+    for (const QString &text : texts.mid(1)) {
+        if (!node)
+            return nullptr;
+        clickNode(tree, node);
+        node = childNamed(node, text);
+    }
+    if (node)
+        clickNode(tree, node);
+    return node;
+}
