@@ -1,31 +1,51 @@
+// The folder browser: the directory tree control on its own, then the dialog that hosts it.
+
 #include "tree_clicks.h"
 
+#include "app/form1.h"
 #include "browser/dir_tree.h"
+#include "browser/form9.h"
+#include "browser/form9_layout.h"
 #include "browser/tree_images.h"
+#include "scripted_backend.h"
+#include "scripted_dialogs.h"
+#include "sources/file_list_box.h"
 #include "temp_machine.h"
 
 #include <QDir>
+#include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
-Q_DECLARE_METATYPE(DriveKind)
+namespace {
+const QString programFolder = QStringLiteral("C:\\Program Files\\Clipferry");
+} // namespace
 
-class TestDirTree : public QObject
+class TestFolderBrowser : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init() { m_machine = std::make_unique<TempMachine>(); }
+    void init();
     void cleanup();
 
     void drives();
     void foldersAndPaths();
     void expandKeysAndF5();
     void imagesAreDrawn();
+    void layoutForOuterSize_data();
+    void layoutForOuterSize();
+    void buttons_data();
+    void buttons();
+    void usesOneAfterAnother();
 
 private:
     // A shown tree over the current machine, built as the folder browser builds it.
@@ -36,18 +56,39 @@ private:
         return m_machine->addDrive(QLatin1Char('D'), DriveKind::Fixed, label);
     }
     QTreeWidgetItem *node(const char *key) { return m_tree->nodeByKey(QLatin1String(key)); }
+    // Shows the browser modally, as the folder commands do, and lets the user act in it.
+    void useBrowser(const std::function<void(Form9 &)> &user);
 
-    std::unique_ptr<TempMachine> m_machine;
+    // A machine of temporary folders with the engine, and the main window on it.
+    struct World
+    {
+        TempMachine machine;
+        ScriptedDialogs dialogs;
+        ProgramValues values;
+        ScriptedBackend *backend = nullptr;
+        std::unique_ptr<Form1> form;
+    };
+    std::unique_ptr<World> m_world;
+    TempMachine *m_machine = nullptr;
     std::unique_ptr<DirTree> m_tree;
 };
 
-void TestDirTree::cleanup()
+void TestFolderBrowser::init()
 {
-    m_tree.reset();
-    m_machine.reset();
+    m_world = std::make_unique<World>();
+    m_machine = &m_world->machine;
+    m_machine->writeFile("C:\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll");
+    m_world->form = std::make_unique<Form1>(m_world->values,
+                                            [this] { return scriptedEncoder(&m_world->backend); });
 }
 
-DirTree &TestDirTree::builtTree()
+void TestFolderBrowser::cleanup()
+{
+    m_tree.reset();
+    m_world.reset();
+}
+
+DirTree &TestFolderBrowser::builtTree()
 {
     m_tree = std::make_unique<DirTree>();
     m_tree->resize(320, 480);
@@ -58,11 +99,27 @@ DirTree &TestDirTree::builtTree()
     return *m_tree;
 }
 
+void TestFolderBrowser::useBrowser(const std::function<void(Form9 &)> &user)
+{
+    Form9 &browser = m_world->form->folderBrowser();
+    browser.setWindowTitle(QStringLiteral("Select MPG-input directory"));
+    bool acted = false;
+    QTimer::singleShot(0, &browser, [&] {
+        if (QTest::qWaitForWindowExposed(&browser))
+            user(browser);
+        acted = true;
+        if (browser.isVisible()) // a user who did not leave: let the test go on
+            browser.hide();
+    });
+    browser.showModal();
+    QVERIFY(acted);
+}
+
 // A drive of each kind: keys, texts and images, in letter order; a letter without a drive,
 // or whose label cannot be read, gets no node. Every drive but a removable one has its
 // first folder level (and no more) listed when the tree is built; a click on a drive gives
 // its root and a Click, and lists it, even a removable slot without a medium.
-void TestDirTree::drives()
+void TestFolderBrowser::drives()
 {
     m_machine->addEmptySlot(QLatin1Char('A'), DriveKind::Removable);
     const QChar c('C');
@@ -125,7 +182,7 @@ void TestDirTree::drives()
 // Only folders show (no dot-folders, no files), in proper case, sorted ignoring case; the
 // path is empty until a node is handled, then ends in "\" and is built from the real names,
 // so "data" and "Data" each lead to their own folder.
-void TestDirTree::foldersAndPaths()
+void TestFolderBrowser::foldersAndPaths()
 {
     const QString root = driveD(QStringLiteral("SYSTEM"));
     for (const char *folder : {"WINDOWS/system32/drivers",
@@ -174,7 +231,7 @@ void TestDirTree::foldersAndPaths()
 // with the arrow keys handles each node reached, as a click does. A node with children is
 // never listed again: a folder made later shows only when F5 rebuilds the tree, which keeps
 // the path but no selection; a node without sub-folders is listed again at every click.
-void TestDirTree::expandKeysAndF5()
+void TestFolderBrowser::expandKeysAndF5()
 {
     const QString root = driveD();
     for (const char *folder : {"p/a", "p/b/deeper", "p/c", "p/d/deeper", "p/e"})
@@ -221,7 +278,7 @@ void TestDirTree::expandKeysAndF5()
 }
 
 // The eight images are drawn at 16 x 16, not blank squares.
-void TestDirTree::imagesAreDrawn()
+void TestFolderBrowser::imagesAreDrawn()
 {
     TreeImages images;
     QCOMPARE(TreeImages::keys(),
@@ -236,5 +293,137 @@ void TestDirTree::imagesAreDrawn()
     }
 }
 
-QTEST_MAIN(TestDirTree)
-#include "test_dir_tree.moc"
+void TestFolderBrowser::layoutForOuterSize_data()
+{
+    QTest::addColumn<QSizeF>("outer");
+    QTest::addColumn<QSizeF>("pane"); // the tree's and the panel's size
+    QTest::addColumn<double>("buttonTop");
+
+    QTest::newRow("as laid out") << QSizeF(3675, 4775) << QSizeF(3600, 4080) << 4060.0;
+    QTest::newRow("wider and taller") << QSizeF(5675, 5775) << QSizeF(5600, 5080) << 5060.0;
+    QTest::newRow("at the bounds") << QSizeF(75, 715) << QSizeF(0, 20) << 0.0;
+    QTest::newRow("below the bounds") << QSizeF(40, 600) << QSizeF(0, 0) << 0.0;
+}
+
+// The tree and the panel fill the window less 75 and 695 twips, their tops cut off; both
+// buttons sit on the tree's lower edge at fixed places; nothing turns negative.
+void TestFolderBrowser::layoutForOuterSize()
+{
+    QFETCH(QSizeF, outer);
+    QFETCH(QSizeF, pane);
+    QFETCH(double, buttonTop);
+    const Form9Layout layout = form9Layout(outer);
+    QCOMPARE(layout.picture1, QRectF(QPointF(0, -10), pane));
+    QCOMPARE(layout.dirTree1, QRectF(QPointF(0, -20), pane));
+    QCOMPARE(layout.ok, QRectF(2000, buttonTop, 1455, 375));
+    QCOMPARE(layout.cancel, QRectF(175, buttonTop, 1455, 375));
+}
+
+void TestFolderBrowser::buttons_data()
+{
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<int>("button"); // 0 OK, 1 Cancel
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("output"); // File2's folder before
+    QTest::addColumn<QString>("outputAfter");
+
+    const QStringList windows{"Clipferry (C:)", "Windows"};
+    const QString input = QStringLiteral("C:\\Windows"); // File1's folder
+    QTest::newRow("OK") << windows << 0 << "C:\\Windows\\"
+                        << "" << input;
+    QTest::newRow("OK at once") << QStringList() << 0 << ""
+                                << "" << input;
+    QTest::newRow("Cancel") << windows << 1 << programFolder << "" << input;
+    const QString output = QStringLiteral("C:\\Program Files");
+    QTest::newRow("output kept") << windows << 0 << "C:\\Windows\\" << output << output;
+}
+
+// OK gives the tree's path (empty before any node was handled), Cancel the program's
+// folder; either only hides the window, and an output list without a folder takes the
+// input list's.
+void TestFolderBrowser::buttons()
+{
+    QFETCH(QStringList, clicks);
+    QFETCH(int, button);
+    QFETCH(QString, output);
+    m_world->form->File1->setPath(QStringLiteral("C:\\Windows"));
+    if (!output.isEmpty())
+        m_world->form->File2->setPath(output);
+    useBrowser([&](Form9 &browser) {
+        if (!clicks.isEmpty())
+            QVERIFY(clickPath(*browser.DirTree1, clicks));
+        QTest::mouseClick(browser.cmd[button], Qt::LeftButton);
+        QVERIFY(!browser.isVisible());
+    });
+    QTEST(m_world->values.SelectedFolder, "selected");
+    QTEST(m_world->form->File2->Path(), "outputAfter");
+    QVERIFY(m_world->form->folderBrowserLoaded());
+}
+
+// A walk through three uses. Loading builds the tree and places the window half its width
+// left of the main window and an eighth of its height above it, not held on the screen
+// (here partly off it). OK has the focus, but Enter and Escape mean nothing. Dragging the
+// border resizes the tree and the panel; the tree view fills the tree, and the buttons move
+// down with its lower edge, not sideways. OK only
+// hides the window: the next use shows the same tree, selection and place, and OK at once
+// gives the same folder again. Closing through the title bar leaves SelectedFolder as it
+// was and unloads the window: the next use builds a new tree and places the window afresh.
+void TestFolderBrowser::usesOneAfterAnother()
+{
+    m_world->form->move(10, 20);
+    QPointer<Form9> first = &m_world->form->folderBrowser();
+    QCOMPARE(first->windowTitle(), QString());
+    const QPoint placed = first->pos();
+    const QSize outer = first->frameGeometry().size();
+    QVERIFY(qAbs(placed.x() - (10 - outer.width() / 2.0)) <= 1);
+    QVERIFY(qAbs(placed.y() - (20 - outer.height() / 8.0)) <= 1);
+    const QPoint movedTo = placed + QPoint(50, 50);
+    const QString folder = QStringLiteral("C:\\Program Files\\Clipferry\\");
+    useBrowser([&](Form9 &browser) {
+        QCOMPARE(QApplication::focusWidget(), browser.cmd[0]);
+        QTest::keyClick(&browser, Qt::Key_Escape);
+        QTest::keyClick(browser.cmd[0], Qt::Key_Return);
+        QTest::keyClick(browser.cmd[0], Qt::Key_Enter);
+        QVERIFY(browser.isVisible());
+        const QRect tree = browser.DirTree1->geometry();
+        const QSize panel = browser.Picture1->size();
+        const QPoint ok = browser.cmd[0]->pos(), cancel = browser.cmd[1]->pos();
+        QCOMPARE(tree.bottom() + 1, ok.y());
+        browser.resize(browser.size() + QSize(75, 95));
+        QTRY_COMPARE(browser.DirTree1->size(), tree.size() + QSize(75, 95));
+        QCOMPARE(browser.Picture1->size(), panel + QSize(75, 95));
+        QCOMPARE(browser.DirTree1->treeView()->geometry(),
+                 QRect(QPoint(), browser.DirTree1->size()));
+        QCOMPARE(browser.cmd[0]->pos(), ok + QPoint(0, 95));
+        QCOMPARE(browser.cmd[1]->pos(), cancel + QPoint(0, 95));
+        QVERIFY(clickPath(*browser.DirTree1, {"Clipferry (C:)", "Program Files", "Clipferry"}));
+        browser.move(movedTo);
+        QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
+    });
+    QCOMPARE(m_world->values.SelectedFolder, folder);
+    QTreeWidgetItem *selected = first->DirTree1->treeView()->currentItem();
+    m_world->values.SelectedFolder.clear();
+    useBrowser([&](Form9 &browser) {
+        QCOMPARE(&browser, first.data());
+        QCOMPARE(browser.pos(), movedTo);
+        QCOMPARE(browser.DirTree1->treeView()->currentItem(), selected);
+        QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
+    });
+    QCOMPARE(m_world->values.SelectedFolder, folder);
+
+    useBrowser([&](Form9 &browser) {
+        QVERIFY(clickPath(*browser.DirTree1, {"Clipferry (C:)", "Windows"}));
+        browser.windowHandle()->close();
+    });
+    QCOMPARE(m_world->values.SelectedFolder, folder);
+    QVERIFY(!m_world->form->folderBrowserLoaded());
+    Form9 &second = m_world->form->folderBrowser();
+    QVERIFY(&second != first.data() || first.isNull());
+    QCOMPARE(second.pos(), placed);
+    QCOMPARE(second.DirTree1->path(), QString());
+    QCOMPARE(second.DirTree1->nodeByKey(QStringLiteral("root67"))->childCount(), 2);
+    QTRY_VERIFY(first.isNull());
+}
+
+QTEST_MAIN(TestFolderBrowser)
+#include "test_folder_browser.moc"
