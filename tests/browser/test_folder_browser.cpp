@@ -396,6 +396,7 @@ void TestFolderBrowser::usesOneAfterAnother()
                  QRect(QPoint(), browser.DirTree1->size()));
         QCOMPARE(browser.cmd[0]->pos(), ok + QPoint(0, 95));
         QCOMPARE(browser.cmd[1]->pos(), cancel + QPoint(0, 95));
+        QVERIFY(cancel.x() < ok.x());
         QVERIFY(clickPath(*browser.DirTree1, {"Clipferry (C:)", "Program Files", "Clipferry"}));
         browser.move(movedTo);
         QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
