@@ -134,20 +134,16 @@ void TestStartup::failingStartUp_data()
     QTest::addColumn<QStringList>("boxes");
 
     const QString failure = "ok: The encoder engine could not be loaded: no worker.";
+    const QString offer = texts::startupQuestion("C");
+    const QStringList command{texts::fileNotFound("C"), texts::downloadQuestion};
     QTest::newRow("no encoder") << true << true << true << QList<bool>{false}
                                 << QStringList{failure, texts::downloadQuestion};
     QTest::newRow("no encoder, no engine file")
             << false << true << true << QList<bool>{false, false}
-            << QStringList{texts::startupQuestion("C"),
-                           failure,
-                           texts::fileNotFound("C"),
-                           texts::downloadQuestion};
+            << QStringList{offer, failure} + command;
     // The offer's Yes cannot start the browser: that failure ends start-up the same way.
     QTest::newRow("no browser") << false << false << false << QList<bool>{true, false}
-                                << QStringList{texts::startupQuestion("C"),
-                                               texts::browserMissing,
-                                               texts::fileNotFound("C"),
-                                               texts::downloadQuestion};
+                                << QStringList{offer, texts::browserMissing} + command;
 }
 
 // A failing step shows its description, then runs the download command; the window still
