@@ -22,12 +22,6 @@ QString buildDriveC(const QString &path)
     return qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C", CF_BUILD_DRIVE_C) + "/" + path;
 }
 
-void writeText(const QString &path, const QByteArray &text)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-}
-
 // Hidden temporaries the host leaves in a folder.
 QStringList leftovers(const QString &folder)
 {
@@ -117,14 +111,12 @@ private slots:
     void initTestCase();
     void creationNeedsModuleAndWorker_data();
     void creationNeedsModuleAndWorker();
-    void profilesAreBuiltInsThenTheFolder();
     void encodesLikeTheWindowDoes_data();
     void encodesLikeTheWindowDoes();
-    void stopEndsWithAShorterPlayableFile();
-    void workerKilledMidEncode();
+    void stopAndCrashMidEncode();
     void unusableInputsAreDescribed_data();
     void unusableInputsAreDescribed();
-    void twoPassThatAbortsIsRedoneInOnePass();
+    void folderProfilesAndTwoPassAbort();
     void readOnlyOutputFolderIsAnError();
 };
 
@@ -160,34 +152,13 @@ void TestEncoderHost::creationNeedsModuleAndWorker()
     auto m = machine(module == "link", worker == "link");
     const QString folder = m->native(EncoderFolder);
     if (module != "link" && module != "none")
-        writeText(folder + "/WMEncEng.dll", module.toUtf8());
+        writeFile(folder + "/WMEncEng.dll", module.toUtf8());
     if (worker != "link" && worker != "none")
-        writeText(folder + "/WMEncWorker", worker.toUtf8());
+        writeFile(folder + "/WMEncWorker", worker.toUtf8());
     const QString failure = failureOf([&] { createEncoder(m->machine()); });
     QVERIFY2(
             failure.startsWith("The encoder engine could not be loaded: " + EncoderFolder + reason),
             qPrintable(failure));
-}
-
-// The engine's built-in profiles, then the folder's ".prx" files in file-name order, letter
-// case aside; files that are no profile are skipped.
-void TestEncoderHost::profilesAreBuiltInsThenTheFolder()
-{
-    auto m = machine();
-    const QString profiles = m->native(EncoderFolder + "\\Profiles") + "/";
-    writeText(profiles + "aardvark.prx",
-              contentOf(profiles + "Kestrel Low.prx").replace("Name=Kestrel Low", "Name=Aardvark"));
-    writeText(profiles + "broken.prx", "[Clipferry Profile]\nVersion=1\nName=Broken\n");
-    writeText(profiles + "notes.txt", "not a profile");
-
-    Setup setup(createEncoder(m->machine()));
-    ProfileCollection &collection = setup.encoder->profileCollection();
-    QStringList names;
-    for (int i = 0; i < collection.count(); ++i)
-        names << collection.item(i).name();
-    QCOMPARE(names.size(), 7);
-    QCOMPARE(names.mid(3),
-             QStringList({"Aardvark", "Kestrel High", "Kestrel Low", "Kestrel Medium"}));
 }
 
 void TestEncoderHost::encodesLikeTheWindowDoes_data()
@@ -231,12 +202,15 @@ void TestEncoderHost::encodesLikeTheWindowDoes()
     QCOMPARE(leftovers(m->native("C:\\out")), QStringList());
 }
 
-// Stop does nothing while idle or only set up; mid-way it ends the file, which plays and
-// is shorter, under its final name.
-void TestEncoderHost::stopEndsWithAShorterPlayableFile()
+// One encoder runs two files, as the window does. Stop does nothing while idle or only set
+// up; mid-way it ends the file, which plays and is shorter, under its final name. A worker
+// that dies ends its file only, and the earlier output of that name stays as it was.
+void TestEncoderHost::stopAndCrashMidEncode()
 {
     auto m = machine();
-    Setup setup(createEncoder(m->machine()));
+    auto backend = std::make_unique<WorkerBackend>(m->native(EncoderFolder), EncoderFolder);
+    WorkerBackend *worker = backend.get();
+    Setup setup(std::make_unique<MediaEncoder>(std::move(backend)));
     setup.encoder->stop();
     setup.prepare("C:\\clips\\long.mpg", "C:\\clips\\long.wmv");
     setup.encoder->stop();
@@ -249,32 +223,22 @@ void TestEncoderHost::stopEndsWithAShorterPlayableFile()
     QVERIFY(codes.contains(EncoderStopping));
     QCOMPARE(codes.count(EncoderStopped), 1);
     QCOMPARE(setup.encoder->lastFailure(), QString());
-
-    const MediaFacts facts = inspectMedia(m->native("C:\\clips\\long.wmv"));
+    const QString output = m->native("C:\\clips") + "/long.wmv";
+    const MediaFacts facts = inspectMedia(output);
     QVERIFY(facts.decodedFrames > 0);
     QVERIFY2(facts.durationMs < 55000, qPrintable(QString::number(facts.durationMs)));
-    QCOMPARE(leftovers(m->native("C:\\clips")), QStringList());
-}
 
-// A crash inside the worker ends that file only, and an earlier output stays as it was.
-void TestEncoderHost::workerKilledMidEncode()
-{
-    auto m = machine();
-    auto backend = std::make_unique<WorkerBackend>(m->native(EncoderFolder), EncoderFolder);
-    WorkerBackend *worker = backend.get();
-    Setup setup(std::make_unique<MediaEncoder>(std::move(backend)));
-    const QString earlier = m->native("C:\\clips") + "/long.wmv";
-    writeText(earlier, "an earlier result");
+    const QByteArray stopped = contentOf(output);
+    setup.states.clear();
     setup.prepare("C:\\clips\\long.mpg", "C:\\clips\\long.wmv");
     setup.encoder->start();
     QTRY_VERIFY_WITH_TIMEOUT(
             worker->workerProcessId() > 0 && setup.encoder->statistics().frames > 0, 30000);
     QCOMPARE(::kill(static_cast<pid_t>(worker->workerProcessId()), SIGKILL), 0);
-
     QVERIFY(setup.codesWhenStopped().endsWith(EncoderStopped));
     QCOMPARE(setup.encoder->lastFailure(),
              "The encoder stopped unexpectedly while converting C:\\clips\\long.mpg");
-    QCOMPARE(contentOf(earlier), "an earlier result");
+    QVERIFY(contentOf(output) == stopped);
     QCOMPARE(leftovers(m->native("C:\\clips")), QStringList());
 }
 
@@ -298,7 +262,7 @@ void TestEncoderHost::unusableInputsAreDescribed()
     QFETCH(QString, reason);
     auto m = machine();
     if (!content.isNull())
-        writeText(m->native("C:\\clips") + "/bad.mpg", content);
+        writeFile(m->native("C:\\clips") + "/bad.mpg", content);
     Setup setup(createEncoder(m->machine()));
     QString failure = failureOf([&] {
         setup.prepare("C:\\clips\\bad.mpg", "C:\\clips\\bad.wmv");
@@ -315,16 +279,28 @@ void TestEncoderHost::unusableInputsAreDescribed()
     QCOMPARE(leftovers(m->native("C:\\clips")), QStringList());
 }
 
-// libavcodec aborts a second pass that cannot reach its bit rate: the file is done in one.
-void TestEncoderHost::twoPassThatAbortsIsRedoneInOnePass()
+// The profiles are the engine's built-ins, then the folder's ".prx" files in file-name order,
+// letter case aside, named by their content; files that are no profile are skipped. One that
+// starves the second pass makes libavcodec abort it: the file is then done in one pass.
+void TestEncoderHost::folderProfilesAndTwoPassAbort()
 {
     auto m = machine();
     const QString profiles = m->native(EncoderFolder + "\\Profiles") + "/";
-    writeText(profiles + "starved.prx",
+    writeFile(profiles + "aardvark.prx",
               contentOf(profiles + "Kestrel Medium.prx")
                       .replace("Name=Kestrel Medium", "Name=Starved")
                       .replace("VideoBitRate=300000", "VideoBitRate=10000"));
+    writeFile(profiles + "broken.prx", "[Clipferry Profile]\nVersion=1\nName=Broken\n");
+    writeFile(profiles + "notes.txt", "not a profile");
     Setup setup(createEncoder(m->machine()), "Starved");
+    ProfileCollection &collection = setup.encoder->profileCollection();
+    QStringList names;
+    for (int i = 0; i < collection.count(); ++i)
+        names << collection.item(i).name();
+    QCOMPARE(names.size(), 7);
+    QCOMPARE(names.mid(3),
+             QStringList({"Starved", "Kestrel High", "Kestrel Low", "Kestrel Medium"}));
+
     setup.prepare("C:\\clips\\clip.mpg", "C:\\clips\\clip.wmv", 1);
     setup.encoder->start();
     QCOMPARE(setup.codesWhenStopped(),
@@ -338,7 +314,7 @@ void TestEncoderHost::readOnlyOutputFolderIsAnError()
 {
     auto m = machine();
     const QString folder = m->makeFolder("C:\\locked");
-    writeText(folder + "/clip.wmv", "an earlier result");
+    writeFile(folder + "/clip.wmv", "an earlier result");
     const ReadOnlyFolder locked(folder);
     if (!locked.locked())
         QSKIP("this file system cannot make a folder read-only here");

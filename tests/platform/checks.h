@@ -6,7 +6,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QTest>
 
 #include <unistd.h>
 
@@ -14,6 +16,15 @@ inline QByteArray contentOf(const QString &nativePath)
 {
     QFile file(nativePath);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+}
+
+// Writes a file, making its folder; the test fails when that does not work.
+inline void writeFile(const QString &nativePath, const QByteArray &content)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(nativePath).path()));
+    QFile file(nativePath);
+    QVERIFY2(file.open(QIODevice::WriteOnly) && file.write(content) == content.size(),
+             qPrintable(nativePath));
 }
 
 // Every entry of a folder, hidden ones (such as temporaries) included, by name.

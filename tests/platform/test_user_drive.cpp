@@ -19,36 +19,17 @@ namespace {
 const QString ProgramDir = QStringLiteral("Program Files/Clipferry");
 const QString EncoderDir = QStringLiteral("Program Files/Windows Media Components/Encoder");
 
-void writeFile(const QString &path, const QByteArray &content, bool executable = false)
-{
-    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    QCOMPARE(file.write(content), content.size());
-    file.close();
-    if (executable)
-        QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
-}
-
-QString linkTarget(const QString &path)
-{
-    QByteArray buffer(4096, '\0');
-    const ssize_t length
-            = ::readlink(QFile::encodeName(path).constData(), buffer.data(), buffer.size());
-    return length < 0 ? QString() : QFile::decodeName(buffer.left(length));
-}
-
 // An installed C: drive as the install rules lay it out. The profile editor is a stand-in
 // that writes its arguments into the file named by CF_ARGS.
 void layOutInstallation(const QString &root)
 {
     writeFile(root + "/" + sharedDriveMarker, "shared\n");
-    writeFile(root + "/" + ProgramDir + "/clipferry", "program", true);
+    writeFile(root + "/" + ProgramDir + "/clipferry", "program");
     writeFile(root + "/" + ProgramDir + "/engine.html", "<html/>");
     writeFile(root + "/" + EncoderDir + "/WMEncEng.dll", "module");
-    writeFile(root + "/" + EncoderDir + "/WMProEdt.exe",
-              "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$CF_ARGS\"\n",
-              true);
+    const QString editor = root + "/" + EncoderDir + "/WMProEdt.exe";
+    writeFile(editor, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$CF_ARGS\"\n");
+    QFile::setPermissions(editor, QFile::permissions(editor) | QFile::ExeOwner);
     writeFile(root + "/" + EncoderDir + "/Profiles/Shared.prx", "shared profile");
     writeFile(root + "/Samples/AVSEQ01.DAT", "clip");
     QVERIFY(QDir().mkpath(root + "/Windows"));
@@ -106,7 +87,7 @@ void TestUserDrive::firstAndLaterStarts()
                                 ProgramDir + "/engine.html",
                                 EncoderDir + "/WMEncEng.dll",
                                 QStringLiteral("Samples/AVSEQ01.DAT")})
-        QCOMPARE(linkTarget(m_user + "/" + path), m_installed + "/" + path);
+        QCOMPARE(QFileInfo(m_user + "/" + path).symLinkTarget(), m_installed + "/" + path);
     const QString profiles = m_user + "/" + EncoderDir + "/Profiles";
     for (const QString &path :
          {profiles, m_user + "/Samples", m_user + "/Windows", profiles + "/Shared.prx"}) {
@@ -133,7 +114,7 @@ void TestUserDrive::firstAndLaterStarts()
     prepareUserDriveC(moved, m_user);
 
     for (const QString &path : {ProgramDir + "/clipferry", EncoderDir + "/WMProfiles.txt"})
-        QCOMPARE(linkTarget(m_user + "/" + path), moved + "/" + path);
+        QCOMPARE(QFileInfo(m_user + "/" + path).symLinkTarget(), moved + "/" + path);
     const QFileInfo dropped(m_user + "/" + EncoderDir + "/WMEncEng.dll");
     QVERIFY(!dropped.exists() && !dropped.isSymLink());
     QCOMPARE(contentOf(profiles + "/Shared.prx"), QByteArray("edited by the user"));

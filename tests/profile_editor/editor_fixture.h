@@ -36,8 +36,7 @@ public:
     QString path(const QString &fileName) const { return m_dir.filePath(fileName); }
     void write(const QString &fileName, const QByteArray &content)
     {
-        QFile file(path(fileName));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        writeFile(path(fileName), content);
     }
     // One of the three Kestrel profiles shipped with the program, as built.
     void writeKestrel(const QString &level)
