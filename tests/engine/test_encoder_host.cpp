@@ -125,9 +125,7 @@ void TestEncoderHost::initTestCase()
     m_short = m_clips.filePath("clip.mpg");
     makeClip(m_short, {});
     m_long = m_clips.filePath("long.mpg");
-    ClipOptions longer;
-    longer.seconds = 60;
-    makeClip(m_long, longer);
+    makeClip(m_long, {.seconds = 60});
 }
 
 void TestEncoderHost::creationNeedsModuleAndWorker_data()

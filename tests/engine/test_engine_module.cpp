@@ -72,25 +72,14 @@ void TestEngineModule::encodesToProfile_data()
 {
     QTest::addColumn<ClipOptions>("options");
     QTest::addColumn<OutputSettings>("settings");
-    ClipOptions ntsc;
-    QTest::newRow("NTSC program stream, Medium") << ntsc << Medium;
-    ClipOptions pal;
-    pal.pal = true;
-    QTest::newRow("PAL program stream, Low") << pal << Low;
-    ClipOptions dat;
-    dat.vcdDat = true;
-    dat.leadInSectors = 600; // about 8 seconds of nothing before the stream
-    QTest::newRow("Video CD .dat with a long empty lead-in") << dat << Medium;
-    ClipOptions restart;
-    restart.seconds = 4;
-    restart.parts = 2;
-    QTest::newRow("timestamps restart part-way") << restart << Medium;
-    ClipOptions silent;
-    silent.audio = false;
-    QTest::newRow("no sound: video only") << silent << Medium;
-    ClipOptions sound;
-    sound.video = false;
-    QTest::newRow("no pictures: audio only") << sound << Low;
+    QTest::newRow("NTSC program stream, Medium") << ClipOptions{} << Medium;
+    QTest::newRow("PAL program stream, Low") << ClipOptions{.pal = true} << Low;
+    // About 8 seconds of nothing before the stream.
+    QTest::newRow("Video CD .dat with a long empty lead-in")
+            << ClipOptions{.vcdDat = true, .leadInSectors = 600} << Medium;
+    QTest::newRow("timestamps restart part-way") << ClipOptions{.seconds = 4, .parts = 2} << Medium;
+    QTest::newRow("no sound: video only") << ClipOptions{.audio = false} << Medium;
+    QTest::newRow("no pictures: audio only") << ClipOptions{.video = false} << Low;
 }
 
 // The duration is read before encoding; the output is ASF with WMV2 and WMA2 at the profile's
@@ -136,11 +125,8 @@ void TestEngineModule::encodesToProfile()
 // Pass one only analyses (nothing written yet); pass two lands nearer the bit rate.
 void TestEngineModule::twoPassesLandNearerTheTarget()
 {
-    ClipOptions options;
-    options.seconds = 6;
-    options.audio = false;
     const QString input = path("rate.mpg");
-    makeClip(input, options);
+    makeClip(input, {.seconds = 6, .audio = false});
     OutputSettings settings = Medium;
     settings.videoBitRate = 200000;
     TestObserver one;
@@ -164,16 +150,14 @@ void TestEngineModule::picturesKeepTheirShape_data()
     QTest::addColumn<QSize>("source");
     QTest::addColumn<AVRational>("sampleAspect");
     QTest::addColumn<QRect>("expected"); // within 320 x 240
-    QTest::newRow("NTSC Video CD fills 4:3")
-            << QSize(352, 240) << AVRational{10, 11} << QRect(0, 0, 320, 240);
-    QTest::newRow("PAL Video CD fills 4:3")
-            << QSize(352, 288) << AVRational{59, 54} << QRect(0, 0, 320, 240);
-    QTest::newRow("16:9: bars above and below")
-            << QSize(1280, 720) << AVRational{1, 1} << QRect(0, 30, 320, 180);
-    QTest::newRow("aspect unknown: square pixels")
-            << QSize(352, 240) << AVRational{0, 1} << QRect(0, 10, 320, 218);
-    QTest::newRow("portrait: bars at the sides")
-            << QSize(480, 640) << AVRational{1, 1} << QRect(70, 0, 180, 240);
+    const auto row = [](const char *tag, int w, int h, AVRational aspect, QRect expected) {
+        QTest::newRow(tag) << QSize(w, h) << aspect << expected;
+    };
+    row("NTSC Video CD fills 4:3", 352, 240, {10, 11}, {0, 0, 320, 240});
+    row("PAL Video CD fills 4:3", 352, 288, {59, 54}, {0, 0, 320, 240});
+    row("16:9: bars above and below", 1280, 720, {1, 1}, {0, 30, 320, 180});
+    row("aspect unknown: square pixels", 352, 240, {0, 1}, {0, 10, 320, 218});
+    row("portrait: bars at the sides", 480, 640, {1, 1}, {70, 0, 180, 240});
 }
 
 void TestEngineModule::picturesKeepTheirShape()

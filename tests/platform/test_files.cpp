@@ -16,9 +16,8 @@ class TestFiles : public QObject
 private slots:
     void pathTranslation_data();
     void pathTranslation();
-    void pathFailures();
+    void pathsThatLeadNowhere();
     void unusualNamesWork();
-    void fileExists();
     void listingAndAttributes();
     void copiesReplaceOrLeaveNothing();
     void copyOntoFullFileSystemLeavesNothing();
@@ -61,13 +60,21 @@ void TestFiles::pathTranslation()
                                            : QString(relative).replace('/', '\\')));
 }
 
-void TestFiles::pathFailures()
+// No such drive, no drive letter, a relative path, an empty slot: nothing to translate and
+// no such file. A folder is no file either.
+void TestFiles::pathsThatLeadNowhere()
 {
     TempMachine machine;
+    FileSystemObject fs(machine.machine());
     machine.addEmptySlot(QLatin1Char('F'));
-    for (const char *path : {"Q:\\a", ":\\Program Files", "relative\\a", "F:\\a"})
+    machine.writeFile("C:\\a\\clip.mpg");
+    for (const char *path : {"Q:\\a\\clip.mpg", ":\\a\\clip.mpg", "a\\clip.mpg", "F:\\clip.mpg"}) {
         QVERIFY_THROWS_EXCEPTION(Error, toNativePath(machine.machine(), path));
+        QVERIFY2(!fs.FileExists(path), path);
+    }
     QVERIFY_THROWS_EXCEPTION(Error, toWindowsPath(machine.machine(), "/proc"));
+    QVERIFY(fs.FileExists("C:\\a\\\\clip.mpg"));
+    QVERIFY(!fs.FileExists("C:\\a") && !fs.FileExists("C:\\a\\other.mpg"));
 }
 
 // Blanks, non-ASCII letters and 200-character names: query, list and copy.
@@ -85,17 +92,6 @@ void TestFiles::unusualNamesWork()
         fs.CopyFile(path, "C:\\Windows\\");
         QVERIFY(fs.FileExists("C:\\Windows\\" + name));
     }
-}
-
-void TestFiles::fileExists()
-{
-    TempMachine machine;
-    FileSystemObject fs(machine.machine());
-    machine.writeFile("C:\\a\\clip.mpg");
-    QVERIFY(fs.FileExists("C:\\a\\\\clip.mpg"));
-    // A folder, a missing file, a missing drive, no drive letter at all.
-    for (const char *path : {"C:\\a", "C:\\a\\other.mpg", "Q:\\a\\clip.mpg", ":\\a\\clip.mpg"})
-        QVERIFY2(!fs.FileExists(path), path);
 }
 
 // Listing keeps "." and ".." and leaves out hidden (dot) entries; attribute 16 is a folder.

@@ -48,9 +48,10 @@ public:
     QByteArray contentOf(const QString &fileName) const { return ::contentOf(path(fileName)); }
     QStringList entries() const { return entriesOf(folder()); }
 
-    ProfileEditorWindow &open()
+    // The editor on the folder, or on `subfolder` of it.
+    ProfileEditorWindow &open(const QString &subfolder = {})
     {
-        m_window = std::make_unique<ProfileEditorWindow>(folder(), &prompts);
+        m_window = std::make_unique<ProfileEditorWindow>(path(subfolder), &prompts);
         m_window->show();
         if (!QTest::qWaitForWindowExposed(m_window.get()))
             qFatal("the editor window was not shown");

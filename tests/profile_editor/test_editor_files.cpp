@@ -130,19 +130,16 @@ void TestEditorFiles::writesNeverReplaceAFileTheyMustNot()
     QCOMPARE(QFileInfo(taken).permissions(), permissions);
 }
 
+// A profile folder that is not there yet is shown empty and made by the first save.
 void TestEditorFiles::missingFolderIsMadeOnSave()
 {
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    const QString folder = dir.filePath("Profiles");
-    ProfileEditorWindow window(folder, &prompts);
-    window.show();
-    auto *list = window.findChild<QListWidget *>("profileList");
-    QCOMPARE(list->findItems("No profiles yet", Qt::MatchStartsWith).size(), 1);
-    QTest::mouseClick(window.findChild<QPushButton *>("newButton"), Qt::LeftButton);
-    QTest::mouseClick(window.findChild<QPushButton *>("saveButton"), Qt::LeftButton);
-    QCOMPARE(prompts.errors, QStringList());
-    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"New profile.prx"});
+    EditorFixture f;
+    f.open("Profiles");
+    QVERIFY(f.listTexts().last().startsWith("No profiles yet"));
+    f.click("newButton");
+    f.click("saveButton");
+    QCOMPARE(f.prompts.errors, QStringList());
+    QCOMPARE(entriesOf(f.path("Profiles")), QStringList{"New profile.prx"});
 }
 
 // Settings / Profile Editor's command line reaches the built editor, which answers --help.

@@ -27,9 +27,7 @@ class TestEditorWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void listsBuiltInsReadOnlyThenFiles();
-    void malformedFilesAreReportedAndLeftAlone_data();
-    void malformedFilesAreReportedAndLeftAlone();
+    void listsBuiltInsThenFiles();
     void editSaveAndRename();
     void invalidValuesBlockSave_data();
     void invalidValuesBlockSave();
@@ -38,20 +36,38 @@ private slots:
 };
 
 // Built-ins first and read only, then the folder's profiles in file-name order (the name is
-// the content's); the editor starts on the folder's first profile.
-void TestEditorWindow::listsBuiltInsReadOnlyThenFiles()
+// the content's) and files that are no usable profile with their reason, which cannot be
+// changed; the editor starts on the folder's first profile.
+void TestEditorWindow::listsBuiltInsThenFiles()
 {
     EditorFixture f;
-    f.writeKestrel("Medium");
-    f.write("b.prx", prx("Beta"));
+    const QByteArray binary("\x00\xff\xfe[Clipferry", 12);
     f.write("A.prx", prx("Zulu"));
+    f.write("b.prx", prx("Beta"));
+    f.write("c.prx", binary);
+    f.write("d.prx", prx("D").replace("Channels=2", "Channels=6"));
+    f.write("e.prx", prx("E") + QByteArray(100 * 1024, ';'));
     f.write("notes.txt", "not a profile");
     f.open();
+    const QString notOurs = "c.prx: this is not a Clipferry profile (it does not begin with "
+                            "[Clipferry Profile])";
     QCOMPARE(f.listTexts(),
              (QStringList{"Built-in (read only)"} + BuiltIns
-              + QStringList{"Profile folder", "Zulu", "Beta", "Kestrel Medium"}));
+              + QStringList{"Profile folder",
+                            "Zulu",
+                            "Beta",
+                            notOurs,
+                            "d.prx: there must be 1 or 2 audio channels",
+                            "e.prx: the file is too large to be a profile"}));
     QCOMPARE(f.name(), "Zulu");
     QVERIFY(!f.find<QLineEdit>("name")->isReadOnly());
+
+    f.choose(notOurs);
+    QVERIFY(!f.find<QLineEdit>("name")->isVisible());
+    QVERIFY(f.find<QLabel>("note")->text().contains(notOurs));
+    for (const char *button : {"saveButton", "deleteButton", "duplicateButton", "revertButton"})
+        QVERIFY2(!f.enabled(button), button);
+    QCOMPARE(f.contentOf("c.prx"), binary);
 
     f.choose(BuiltIns[1]);
     QVERIFY(f.find<QLineEdit>("name")->isReadOnly() && f.find<QSpinBox>("width")->isReadOnly());
@@ -60,39 +76,6 @@ void TestEditorWindow::listsBuiltInsReadOnlyThenFiles()
     QVERIFY(!f.enabled("saveButton") && !f.enabled("deleteButton") && f.enabled("duplicateButton"));
     f.type("name", "Mine");
     QCOMPARE(f.name(), BuiltIns[1]);
-    QVERIFY(!f.enabled("saveButton"));
-}
-
-void TestEditorWindow::malformedFilesAreReportedAndLeftAlone_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("binary") << QByteArray("\x00\xff\xfe[Clipferry", 12)
-                            << "Broken.prx: this is not a Clipferry profile";
-    QTest::newRow("refused value") << prx("Broken").replace("Channels=2", "Channels=6")
-                                   << "Broken.prx: there must be 1 or 2 audio channels";
-    QTest::newRow("huge") << prx("Broken") + QByteArray(100 * 1024, ';')
-                          << "Broken.prx: the file is too large to be a profile";
-}
-
-// A file that is no usable profile is listed with its reason and cannot be changed.
-void TestEditorWindow::malformedFilesAreReportedAndLeftAlone()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QString, reason);
-    EditorFixture f;
-    f.write("Broken.prx", content);
-    f.writeKestrel("Low");
-    f.open();
-    const QString line = f.listTexts().at(5);
-    QVERIFY2(line.startsWith(reason), qPrintable(line));
-    f.choose(line);
-    QVERIFY(!f.find<QLineEdit>("name")->isVisible());
-    QVERIFY(f.find<QLabel>("note")->text().contains(reason));
-    for (const char *button : {"saveButton", "deleteButton", "duplicateButton", "revertButton"})
-        QVERIFY2(!f.enabled(button), button);
-    QCOMPARE(f.contentOf("Broken.prx"), content);
-    QCOMPARE(f.entries(), QStringList({"Broken.prx", "Kestrel Low.prx"}));
 }
 
 // Every field is saved; a new name moves the profile to its new file, while a profile whose
