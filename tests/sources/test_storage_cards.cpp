@@ -18,7 +18,23 @@ QString offeredLetters(const ScriptedDialogs &dialogs)
     return letters;
 }
 
+// A scan: removable drives ("-" an empty slot in E:), the answers (Y or N per question), the
+// storage drive chosen before (the box then checked), whether the user checks the box (else
+// the menu entry); then the letters offered, whether "No Storage Cards detected!" shows, the
+// storage drive and the box afterwards.
+struct ScanRow
+{
+    const char *name, *drives, *answers, *before;
+    bool fromBox;
+    const char *offered;
+    bool noCardsMessage;
+    const char *chosen;
+    bool checked;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(ScanRow)
 
 // The storage-card scan from the menu and from the copy box.
 class TestStorageCards : public QObject
@@ -32,57 +48,32 @@ private slots:
 
 void TestStorageCards::scan_data()
 {
-    QTest::addColumn<QString>("drives");       // letters of removable drives; "-" an empty slot
-    QTest::addColumn<QString>("answers");      // Y or N per question
-    QTest::addColumn<QString>("chosenBefore"); // StorageDrive before; the box is then checked
-    QTest::addColumn<bool>("fromBox");         // the user checks the box; else the menu entry
-    QTest::addColumn<QString>("offered");
-    QTest::addColumn<bool>("noCardsMessage");
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<bool>("checked");
-
-    // Every row has a CD-ROM in D:, which is never offered.
-    QTest::newRow("No to E, Yes to F") << "EF"
-                                       << "NY"
-                                       << "" << false << "EF" << false << "F" << true;
-    QTest::newRow("Yes ends the scan") << "EF"
-                                       << "Y"
-                                       << "" << false << "E" << false << "E" << true;
-    // Cards were found, so there is no message, but none was taken.
-    QTest::newRow("No to every card") << "EF"
-                                      << "NN"
-                                      << "G" << false << "EF" << false << "" << false;
-    QTest::newRow("from the box, Yes") << "EF"
-                                       << "NY"
-                                       << "" << true << "EF" << false << "F" << true;
-    // From the menu an earlier choice stays, even for a card that is gone.
-    QTest::newRow("none, from the menu") << ""
-                                         << ""
-                                         << "G" << false << "" << true << "G" << true;
-    QTest::newRow("none, from the box") << ""
-                                        << ""
-                                        << "" << true << "" << true << "" << false;
-    // A slot without a card counts as found but is not offered.
-    QTest::newRow("empty slot") << "-"
-                                << ""
-                                << "G" << false << "" << false << "" << false;
-    QTest::newRow("empty slot, then a card") << "-F"
-                                             << "Y"
-                                             << "" << true << "F" << false << "F" << true;
-    QTest::newRow("A and B are never cards") << "AB"
-                                             << ""
-                                             << "" << false << "" << true << "" << false;
-    QTest::newRow("box with a card chosen") << "EF"
-                                            << ""
-                                            << "E" << true << "" << false << "E" << true;
+    QTest::addColumn<ScanRow>("row");
+    const ScanRow rows[] = {
+            // Every row has a CD-ROM in D:, which is never offered.
+            {"No to E, Yes to F", "EF", "NY", "", false, "EF", false, "F", true},
+            {"Yes ends the scan", "EF", "Y", "", false, "E", false, "E", true},
+            // Cards were found, so there is no message, but none was taken.
+            {"No to every card", "EF", "NN", "G", false, "EF", false, "", false},
+            {"from the box, Yes", "EF", "NY", "", true, "EF", false, "F", true},
+            // From the menu an earlier choice stays, even for a card that is gone.
+            {"none, from the menu", "", "", "G", false, "", true, "G", true},
+            {"none, from the box", "", "", "", true, "", true, "", false},
+            // A slot without a card counts as found but is not offered.
+            {"empty slot", "-", "", "G", false, "", false, "", false},
+            {"empty slot, then a card", "-F", "Y", "", true, "F", false, "F", true},
+            {"A and B are never cards", "AB", "", "", false, "", true, "", false},
+            {"box with a card chosen", "EF", "", "E", true, "", false, "E", true},
+    };
+    for (const ScanRow &row : rows)
+        QTest::newRow(row.name) << row;
 }
 
+// Offers each removable drive from C: to Z: until one is taken, and ticks the box for it.
 void TestStorageCards::scan()
 {
-    QFETCH(QString, drives);
-    QFETCH(QString, answers);
-    QFETCH(QString, chosenBefore);
-    QFETCH(bool, fromBox);
+    QFETCH(ScanRow, row);
+    const QString drives = row.drives, offered = row.offered;
     SourcesWindow window;
     window.machine.addDrive(QLatin1Char('D'), DriveKind::CdRom);
     for (int i = 0; i < drives.size(); ++i) {
@@ -99,15 +90,14 @@ void TestStorageCards::scan()
                                       64 * megabyte + megabyte / 2});
     }
     Form1 &form = *window.form;
-    form.StorageDrive = chosenBefore;
-    if (!chosenBefore.isEmpty() && !fromBox)
+    form.StorageDrive = row.before;
+    if (!form.StorageDrive.isEmpty() && !row.fromBox)
         form.chkCopytoStorage->setChecked(true);
-    for (QChar answer : answers)
+    for (QChar answer : QString(row.answers))
         answer == 'Y' ? window.dialogs.answerYes() : window.dialogs.answerNo();
 
-    fromBox ? form.chkCopytoStorage->click() : form.mnuCheckStorageCards->trigger();
+    row.fromBox ? form.chkCopytoStorage->click() : form.mnuCheckStorageCards->trigger();
 
-    QFETCH(QString, offered);
     QCOMPARE(offeredLetters(window.dialogs), offered);
     // Sizes in MB with two decimals, here in an English system's number format.
     if (!offered.isEmpty())
@@ -115,9 +105,9 @@ void TestStorageCards::scan()
                  "Drive: " + offered.left(1)
                          + "\r\nVolumename: CARD\r\nTotal size: 128.00 MB\r\n"
                            "Free space: 64.50 MB\r\n\r\nSet this drive as output storage?");
-    QTEST(window.dialogs.texts().contains("No Storage Cards detected!"), "noCardsMessage");
-    QTEST(form.StorageDrive, "chosen");
-    QTEST(form.chkCopytoStorage->isChecked(), "checked");
+    QCOMPARE(window.dialogs.texts().contains("No Storage Cards detected!"), row.noCardsMessage);
+    QCOMPARE(form.StorageDrive, QString(row.chosen));
+    QCOMPARE(form.chkCopytoStorage->isChecked(), row.checked);
 }
 
 QTEST_MAIN(TestStorageCards)
