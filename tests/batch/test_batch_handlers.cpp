@@ -36,6 +36,7 @@ void TestBatchHandlers::outputName_data()
     QTest::newRow("a.MPG.mpg") << "a.MPG.wmv";  // only the ending's own letter case
     QTest::newRow("clip.Mpg") << "";            // mixed case is no known ending
     QTest::newRow("notes.txt") << "";
+    QTest::newRow("clip.mpg.txt") << "";
 }
 
 void TestBatchHandlers::outputName()

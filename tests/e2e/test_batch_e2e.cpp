@@ -54,7 +54,7 @@ struct Moment
     qint32 state = 0;
     int file = 0; // 1 for the first file of the batch, counted by the starting states
     EncoderStatistics statistics;
-    QString size, duration;
+    QString size;
     QString status;     // the status line in view: Label5 when shown, otherwise Label6
     QString idleStatus; // Label6, shown or not
 };
@@ -93,7 +93,6 @@ private:
                         m_file,
                         f.Encoder->statistics(),
                         f.Label1->text(),
-                        f.Label2->text(),
                         (f.Label5->isHidden() ? f.Label6 : f.Label5)->text(),
                         f.Label6->text()});
         if (onMoment)
@@ -215,7 +214,7 @@ void TestBatchE2e::stopThenOnePass()
     log.onMoment = [&](const Moment &moment) {
         if (moment.state == EncoderRunning && moment.file == 1)
             EngineWindow::click(w.form->optOnePass);
-        if (moment.tick && moment.file == 1 && !stopped && moment.duration != "Duration: 0 s") {
+        if (moment.tick && moment.file == 1 && !stopped && moment.statistics.archiveMs >= 1000) {
             stopped = true;
             EngineWindow::click(w.form->cmdStop);
         }

@@ -1,5 +1,7 @@
 #include "sources_window.h"
 
+#include "sources/storage_cards.h"
+
 #include <QCheckBox>
 #include <QtTest>
 
@@ -42,9 +44,15 @@ class TestStorageCards : public QObject
     Q_OBJECT
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void sizesInTheUsersNumberFormat();
     void scan_data();
     void scan();
 };
+
+void TestStorageCards::sizesInTheUsersNumberFormat()
+{
+    QCOMPARE(megabytesText(1234 * megabyte + megabyte / 4, QLocale(QLocale::German)), "1.234,25");
+}
 
 void TestStorageCards::scan_data()
 {
