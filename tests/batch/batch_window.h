@@ -3,10 +3,13 @@
 #include "app/form1.h"
 #include "scripted_backend.h"
 #include "scripted_dialogs.h"
+#include "sources/file_list_box.h"
 #include "temp_machine.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
@@ -22,32 +25,99 @@
 class BatchWindow
 {
 public:
-    BatchWindow();
-    ~BatchWindow();
-
     TempMachine machine;
     ScriptedDialogs dialogs;
     ProgramValues values;
     ScriptedBackend *backend = nullptr;
     std::unique_ptr<Form1> form;
 
-    // Writes the files into C:\Videos, lists that folder in File1 and C:\Out in File2, and
-    // selects the named entries.
-    void listInput(const QStringList &files, const QStringList &selected);
+    BatchWindow()
+    {
+        machine.writeFile("C:\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll");
+        machine.makeFolder(QStringLiteral("C:\\Videos"));
+        machine.makeFolder(QStringLiteral("C:\\Out"));
+        form = std::make_unique<Form1>(values, [this] { return scriptedEncoder(&backend); });
+        dialogs.clear();
+    }
+    ~BatchWindow() { form.reset(); }
+
+    // Writes the files into C:\Videos, each holding its name (natively: names that differ
+    // only in case are separate files here), lists that folder in File1 and C:\Out in File2,
+    // and selects the named entries.
+    void listInput(const QStringList &files, const QStringList &selected)
+    {
+        for (const QString &name : files) {
+            QFile file(machine.native(QStringLiteral("C:\\Videos")) + '/' + name);
+            if (file.open(QIODevice::WriteOnly))
+                file.write(name.toUtf8());
+        }
+        form->File1->setPath(QStringLiteral("C:\\Videos"));
+        form->File2->setPath(QStringLiteral("C:\\Out"));
+        for (int i = 0; i < form->File1->ListCount(); ++i)
+            form->File1->setSelected(i, selected.contains(form->File1->List(i)));
+    }
     void listAndSelect(const QStringList &files) { listInput(files, files); }
+
     // A card in E:, chosen as the storage card (StorageDrive = storageDrive) with the copy box
-    // ticked; returns the card's native root.
-    QString insertCard(const QString &storageDrive = QStringLiteral("E"));
+    // ticked, as the box's own card scan would leave it; returns the card's native root.
+    QString insertCard(const QString &storageDrive = QStringLiteral("E"))
+    {
+        const QString card = machine.addDrive(QLatin1Char('E'), DriveKind::Removable, "CARD");
+        form->StorageDrive = storageDrive;
+        const QSignalBlocker quiet(form->chkCopytoStorage);
+        form->chkCopytoStorage->setChecked(true);
+        return card;
+    }
+
     // Called with every state code the window receives, after the window's own handler;
     // job is the number of jobs started so far.
-    void onState(std::function<void(qint32 state, int job)> step);
+    void onState(std::function<void(qint32 state, int job)> step)
+    {
+        QObject::connect(
+                form->Encoder.get(), &MediaEncoder::stateChanged, form.get(), [=, this](qint32 s) {
+                    step(s, static_cast<int>(backend->started().size()));
+                });
+    }
     // Every started job writes "<input name> encoded" to its output and ends well.
-    void finishEachJob();
-    // Writes what the engine would write for the last started job.
-    void writeOutputOfLastJob();
+    void finishEachJob()
+    {
+        onState([this](qint32 state, int) {
+            if (state == EncoderStarting) {
+                writeOutputOfLastJob();
+                backend->finish();
+            }
+        });
+    }
+    void writeOutputOfLastJob()
+    {
+        QFile file(backend->started().last().output);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(QFileInfo(backend->started().last().input).fileName().toUtf8() + " encoded");
+    }
+    // The inputs of the started jobs, as the program named them.
+    QStringList startedInputs() const
+    {
+        QStringList inputs;
+        for (const EncodeJob &job : backend->started())
+            inputs.append(job.inputShown);
+        return inputs;
+    }
 
-    QString outputFolder() const; // native C:\Out
-    QByteArray readNative(const QString &nativePath) const;
+    // A file's content, "<missing>" when there is none; output(name) reads C:\Out.
+    static QByteArray contentOf(const QString &nativePath)
+    {
+        QFile file(nativePath);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    QByteArray output(const QString &name) { return contentOf(machine.native("C:\\Out\\" + name)); }
+
     // The enabled state of cmdStart, cmdReset, Combo1 and File1, as "1101".
-    QString lockedControls() const;
+    QString lockedControls() const
+    {
+        QString flags;
+        for (QWidget *control : std::initializer_list<QWidget *>{
+                     form->cmdStart, form->cmdReset, form->Combo1, form->File1})
+            flags += control->isEnabled() ? '1' : '0';
+        return flags;
+    }
 };

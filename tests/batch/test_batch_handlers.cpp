@@ -1,4 +1,5 @@
 #include "app/text_box.h"
+#include "batch/output_name.h"
 #include "batch_window.h"
 #include "sources/file_list_box.h"
 
@@ -6,273 +7,183 @@
 
 Q_DECLARE_METATYPE(EncoderStatistics)
 
-// The batch's handlers one at a time: the job set-up, the timer's tick, stop and reset.
+// The batch's rules and handlers one at a time: the output name of an input, the job set-up,
+// the timer's tick, stop and reset.
 class TestBatchHandlers : public QObject
 {
     Q_OBJECT
 private slots:
-    void setupRoundsTheDuration_data();
-    void setupRoundsTheDuration();
-    void setupHandsTheJobOver_data();
-    void setupHandsTheJobOver();
-    void setupStopsAtTheFailingStep();
-    void tickShowsProgress_data();
-    void tickShowsProgress();
-    void tickWithZeroDurationUpdatesOnlyTheStatistics();
-    void stopWithNoBatchRunning();
-    void resetReturnsTheWindowToItsStart();
-
-private:
-    static void prepareJob(BatchWindow &w, const QString &inputFolder, const QString &outputFolder);
+    void outputName_data();
+    void outputName();
+    void setupJob_data();
+    void setupJob();
+    void tick_data();
+    void tick();
+    void stopAndResetOutsideABatch();
 };
 
-void TestBatchHandlers::prepareJob(BatchWindow &w,
-                                   const QString &inputFolder,
-                                   const QString &outputFolder)
+void TestBatchHandlers::outputName_data()
 {
-    w.form->File1->setPath(inputFolder);
-    w.form->File2->setPath(outputFolder);
-    w.values.InputFile = QStringLiteral("a.mpg");
-    w.values.OutputFile = QStringLiteral("a.wmv");
+    QTest::addColumn<QString>("output"); // of the input that names the row; "" = none
+    QTest::newRow("clip.mpg") << "clip.wmv";
+    QTest::newRow("CLIP.MPG") << "CLIP.wmv";
+    QTest::newRow("avseq01.dat") << "avseq01.wmv";
+    QTest::newRow("AVSEQ01.DAT") << "AVSEQ01.wmv";
+    QTest::newRow("talk.mpeg") << "talk.wmv";
+    QTest::newRow("talk.MPEG") << "talk.wmv";
+    QTest::newRow("a.mpg.mpg") << "a.wmv.wmv";  // every occurrence is replaced
+    QTest::newRow("x.mpg.mpeg") << "x.mpg.wmv"; // only the last ending counts
+    QTest::newRow("a.MPG.mpg") << "a.MPG.wmv";  // only the ending's own letter case
+    QTest::newRow("clip.Mpg") << "";            // mixed case is no known ending
+    QTest::newRow("notes.txt") << "";
+    QTest::newRow("clip.mpg.txt") << "";
 }
 
-void TestBatchHandlers::setupRoundsTheDuration_data()
+void TestBatchHandlers::outputName()
 {
-    QTest::addColumn<qint64>("milliseconds");
-    QTest::addColumn<qint32>("seconds");
-    QTest::newRow("1500 ms, half down to even") << qint64(1500) << 2;
-    QTest::newRow("2500 ms, half down to even") << qint64(2500) << 2;
-    QTest::newRow("3500 ms, half up to even") << qint64(3500) << 4;
-    QTest::newRow("1499 ms") << qint64(1499) << 1;
-    QTest::newRow("empty input") << qint64(0) << 0;
-    QTest::newRow("ten minutes") << qint64(600000) << 600;
+    QFETCH(QString, output);
+    QCOMPARE(outputNameFor(QString::fromUtf8(QTest::currentDataTag())).value_or(QString()), output);
 }
 
-void TestBatchHandlers::setupRoundsTheDuration()
-{
-    QFETCH(qint64, milliseconds);
-    QFETCH(qint32, seconds);
-    BatchWindow w;
-    prepareJob(w, QStringLiteral("C:\\Videos"), QStringLiteral("C:\\Out"));
-    w.backend->setDurationMs(milliseconds);
-    w.form->DurationSec = -1;
-    w.form->SetupJob();
-    QCOMPARE(w.dialogs.texts(), QStringList());
-    QCOMPARE(w.form->DurationSec, seconds);
-}
-
-void TestBatchHandlers::setupHandsTheJobOver_data()
+void TestBatchHandlers::setupJob_data()
 {
     QTest::addColumn<QString>("inputFolder");
     QTest::addColumn<QString>("outputFolder");
     QTest::addColumn<qint16>("preprocessPasses");
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("output");
-    QTest::addColumn<int>("passes");
-    QTest::newRow("root input, one pass") << "C:\\"
-                                          << "C:\\Out" << qint16(0) << "C:\\\\a.mpg"
-                                          << "C:\\Out\\a.wmv" << 1;
-    QTest::newRow("root output, two passes") << "C:\\Videos"
-                                             << "C:\\" << qint16(1) << "C:\\Videos\\a.mpg"
-                                             << "C:\\\\a.wmv" << 2;
+    QTest::addColumn<qint64>("durationMs");
+    QTest::addColumn<QString>("failure"); // of the duration read; "" = none
+    QTest::addColumn<QString>("job");     // input|output|passes as handed to the encoder
+    QTest::addColumn<qint32>("seconds");
+
+    // A root folder keeps its separator: the path has two in a row. Halves round to even.
+    QTest::newRow("root input, 1500 ms") << "C:\\"
+                                         << "C:\\Out" << qint16(0) << qint64(1500) << ""
+                                         << "C:\\\\a.mpg|C:\\Out\\a.wmv|1" << 2;
+    QTest::newRow("root output, 2500 ms") << "C:\\Videos"
+                                          << "C:\\" << qint16(1) << qint64(2500) << ""
+                                          << "C:\\Videos\\a.mpg|C:\\\\a.wmv|2" << 2;
+    // The steps before the failing one took effect; the duration stays the last file's.
+    QTest::newRow("failing duration read")
+            << "C:\\Videos"
+            << "C:\\Out" << qint16(1) << qint64(0) << "Cannot open C:\\Videos\\a.mpg"
+            << "C:\\Videos\\a.mpg|C:\\Out\\a.wmv|2" << 7;
 }
 
-void TestBatchHandlers::setupHandsTheJobOver()
+void TestBatchHandlers::setupJob()
 {
     QFETCH(QString, inputFolder);
     QFETCH(QString, outputFolder);
     QFETCH(qint16, preprocessPasses);
-    QFETCH(QString, input);
-    QFETCH(QString, output);
-    QFETCH(int, passes);
+    QFETCH(qint64, durationMs);
+    QFETCH(QString, failure);
     BatchWindow w;
-    prepareJob(w, inputFolder, outputFolder);
+    w.form->File1->setPath(inputFolder);
+    w.form->File2->setPath(outputFolder);
+    w.values.InputFile = QStringLiteral("a.mpg");
+    w.values.OutputFile = QStringLiteral("a.wmv");
     w.form->PreprocessPasses = preprocessPasses;
+    w.form->DurationSec = 7;
+    w.backend->setDurationMs(durationMs);
+    if (!failure.isEmpty())
+        w.backend->failDurationWith(failure);
     w.form->SetupJob();
 
-    QCOMPARE(w.dialogs.texts(), QStringList());
+    QCOMPARE(w.dialogs.texts(), failure.isEmpty() ? QStringList() : QStringList{failure});
     QCOMPARE(w.form->Label7->text(), QStringLiteral("File: a.wmv"));
+    QCOMPARE(w.form->Encoder->isPrepared(), failure.isEmpty());
     QCOMPARE(w.backend->durationReads().size(), 1);
     const EncodeJob &job = w.backend->durationReads().first();
-    QCOMPARE(job.inputShown, input);
-    QCOMPARE(job.outputShown, output);
-    QCOMPARE(job.passes, passes);
-    QCOMPARE(w.form->Encoder->isPrepared(), true);
+    QTEST(QStringList({job.inputShown, job.outputShown, QString::number(job.passes)}).join('|'),
+          "job");
+    QTEST(w.form->DurationSec, "seconds");
 }
 
-void TestBatchHandlers::setupStopsAtTheFailingStep()
+void TestBatchHandlers::tick_data()
 {
-    BatchWindow w;
-    prepareJob(w, QStringLiteral("C:\\Videos"), QStringLiteral("C:\\Out"));
-    w.form->DurationSec = 7;
-    const QString reason = QStringLiteral("Cannot open the input C:\\Videos\\a.mpg: Invalid data");
-    w.backend->failDurationWith(reason);
-    w.form->SetupJob();
-
-    QCOMPARE(w.dialogs.texts(), QStringList{reason});
-    // The steps before the failing one took effect; the duration is the last file's.
-    QCOMPARE(w.form->Label7->text(), QStringLiteral("File: a.wmv"));
-    QCOMPARE(w.form->Encoder->file().localFileName(), QStringLiteral("C:\\Out\\a.wmv"));
-    QCOMPARE(w.form->DurationSec, 7);
-}
-
-void TestBatchHandlers::tickShowsProgress_data()
-{
-    QTest::addColumn<EncoderStatistics>("statistics");
+    QTest::addColumn<EncoderStatistics>("statistics"); // bytes, milliseconds, bits per second
     QTest::addColumn<qint32>("durationSec");
-    QTest::addColumn<QStringList>("lines"); // Label1, Label2, Label3, Label5
-    QTest::addColumn<int>("bar");
+    // Kb, s, Kbps, per cent, time left; "- -" = the tick ends before the status line.
+    QTest::addColumn<QString>("shown");
 
-    const struct
-    {
-        const char *name;
-        EncoderStatistics statistics; // bytes, milliseconds, bits per second
-        qint32 durationSec;
-        const char *size, *duration, *bitRate, *status;
-        int bar;
-    } rows[] = {
-            {"a quarter",
-             {1500, 45000, 128000},
-             180,
-             "2",
-             "45",
-             "128",
-             "25 % complete, time left: 00:02:15",
-             25},
-            {"12.5 % rounds to 12",
-             {2500, 1000, 12500},
-             8,
-             "2",
-             "1",
-             "12",
-             "12 % complete, time left: 00:00:07",
-             12},
-            {"halves to even",
-             {3500, 44500, 13500},
-             89,
-             "4",
-             "44",
-             "14",
-             "49 % complete, time left: 00:00:45",
-             49},
-            {"hours left", {0, 0, 0}, 3725, "0", "0", "0", "0 % complete, time left: 01:02:05", 0},
-            {"ten hours left",
-             {0, 0, 0},
-             36000,
-             "0",
-             "0",
-             "0",
-             "0 % complete, time left: 10:00:00",
-             0},
-            {"beyond 16 bits",
-             {40000000000, 40000000, 40000000},
-             80000,
-             "40000000",
-             "40000",
-             "40000",
-             "50 % complete, time left: 11:06:40",
-             50},
-            {"media outlasts the duration",
-             {900000, 190000, 300000},
-             180,
-             "900",
-             "190",
-             "300",
-             "100 % complete, time left: 00:00:00",
-             100},
-    };
-    for (const auto &row : rows) {
-        const QStringList lines{QStringLiteral("Size: %1 Kb").arg(row.size),
-                                QStringLiteral("Duration: %1 s").arg(row.duration),
-                                QStringLiteral("Current bit rate: %1 Kbps").arg(row.bitRate),
-                                QStringLiteral("Status: encoding, ") + row.status};
-        QTest::newRow(row.name) << row.statistics << row.durationSec << lines << row.bar;
-    }
+    QTest::newRow("a quarter") << EncoderStatistics{1500, 45000, 128000} << 180
+                               << "2 45 128 25 00:02:15";
+    QTest::newRow("12.5 % to 12") << EncoderStatistics{2500, 1000, 12500} << 8
+                                  << "2 1 12 12 00:00:07";
+    QTest::newRow("halves to even")
+            << EncoderStatistics{3500, 44500, 13500} << 89 << "4 44 14 49 00:00:45";
+    QTest::newRow("hours left") << EncoderStatistics{} << 3725 << "0 0 0 0 01:02:05";
+    QTest::newRow("ten hours left") << EncoderStatistics{} << 36000 << "0 0 0 0 10:00:00";
+    QTest::newRow("beyond 16 bits") << EncoderStatistics{40000000000, 40000000, 40000000} << 80000
+                                    << "40000000 40000 40000 50 11:06:40";
+    QTest::newRow("media outlasts the duration")
+            << EncoderStatistics{900000, 190000, 300000} << 180 << "900 190 300 100 00:00:00";
+    QTest::newRow("no duration") << EncoderStatistics{5000, 3000, 96000} << 0 << "5 3 96 - -";
 }
 
-void TestBatchHandlers::tickShowsProgress()
+void TestBatchHandlers::tick()
 {
     QFETCH(EncoderStatistics, statistics);
     QFETCH(qint32, durationSec);
-    QFETCH(QStringList, lines);
-    QFETCH(int, bar);
+    QFETCH(QString, shown);
+    const QStringList v = shown.split(' ');
+    const bool status = v[3] != "-";
     BatchWindow w;
-    w.form->Label6->show();
-    w.form->DurationSec = durationSec;
+    Form1 &f = *w.form;
+    f.DurationSec = durationSec;
+    f.Label5->setText(QStringLiteral("Status: initializing encoder"));
+    f.Label5->hide();
+    f.Label6->show();
+    f.ProgressBar1->setValue(40);
     w.backend->setStatistics(statistics);
-    w.form->Timer1_Timer();
+    f.Timer1_Timer();
 
-    const QStringList shown{w.form->Label1->text(),
-                            w.form->Label2->text(),
-                            w.form->Label3->text(),
-                            w.form->Label5->text()};
-    QCOMPARE(shown, lines);
-    QCOMPARE(w.form->ProgressBar1->value(), bar);
-    QVERIFY(!w.form->Line1->isHidden() && !w.form->Line2->isHidden());
-    QVERIFY(!w.form->Label5->isHidden());
-    QVERIFY(w.form->Label6->isHidden());
-}
-
-void TestBatchHandlers::tickWithZeroDurationUpdatesOnlyTheStatistics()
-{
-    BatchWindow w;
-    w.form->DurationSec = 0;
-    w.form->Label5->setText(QStringLiteral("Status: initializing encoder"));
-    w.form->ProgressBar1->setValue(40);
-    w.backend->setStatistics({5000, 3000, 96000});
-    w.form->Timer1_Timer();
-
-    QCOMPARE(w.form->Label1->text(), QStringLiteral("Size: 5 Kb"));
-    QCOMPARE(w.form->Label2->text(), QStringLiteral("Duration: 3 s"));
-    QCOMPARE(w.form->Label3->text(), QStringLiteral("Current bit rate: 96 Kbps"));
-    QCOMPARE(w.form->Label5->text(), QStringLiteral("Status: initializing encoder"));
-    QCOMPARE(w.form->ProgressBar1->value(), 40);
-    QVERIFY(w.form->Line1->isHidden());
+    QCOMPARE(f.Label1->text(), "Size: " + v[0] + " Kb");
+    QCOMPARE(f.Label2->text(), "Duration: " + v[1] + " s");
+    QCOMPARE(f.Label3->text(), "Current bit rate: " + v[2] + " Kbps");
+    QCOMPARE(f.Label5->text(),
+             status ? "Status: encoding, " + v[3] + " % complete, time left: " + v[4]
+                    : QStringLiteral("Status: initializing encoder"));
+    QCOMPARE(f.ProgressBar1->value(), status ? v[3].toInt() : 40);
+    QCOMPARE(!f.Line1->isHidden() && !f.Line2->isHidden() && !f.Label5->isHidden(), status);
+    QCOMPARE(f.Label6->isHidden(), status);
     QCOMPARE(w.dialogs.texts(), QStringList());
 }
 
-void TestBatchHandlers::stopWithNoBatchRunning()
-{
-    BatchWindow w;
-    w.form->cmdStart->setEnabled(false);
-    w.form->cmdReset->setEnabled(false);
-    w.form->Timer1->start();
-    w.form->cmdStop->click();
-
-    QCOMPARE(w.dialogs.texts(), QStringList());
-    QVERIFY(!w.form->Timer1->isActive());
-    QVERIFY(w.form->cmdStart->isEnabled());
-    QVERIFY(w.form->cmdReset->isEnabled());
-}
-
-void TestBatchHandlers::resetReturnsTheWindowToItsStart()
+// Stop with no batch running only ends the ticks and frees encode and reset. Reset empties
+// the displays, frees the list and the profiles and points both lists at the program folder;
+// the bar stays as it was.
+void TestBatchHandlers::stopAndResetOutsideABatch()
 {
     BatchWindow w;
     w.listInput({QStringLiteral("a.mpg")}, {});
     Form1 &f = *w.form;
-    for (QLabel *label : {f.Label1, f.Label2, f.Label3, f.Label5, f.Label6, f.Label7})
+    for (QWidget *control : QList<QWidget *>{f.cmdStart, f.cmdReset, f.Combo1, f.File1})
+        control->setEnabled(false);
+    f.Timer1->start();
+    f.cmdStop->click();
+    QVERIFY(!f.Timer1->isActive());
+    QCOMPARE(w.lockedControls(), QStringLiteral("1100"));
+
+    const QList<QLabel *> labels{f.Label1, f.Label2, f.Label3, f.Label5, f.Label6, f.Label7};
+    for (QLabel *label : labels)
         label->setText(QStringLiteral("something"));
     f.Label5->hide();
     f.Label6->show();
-    f.Text3->setText(QStringLiteral("a.mpg"));
-    f.Text4->setText(QStringLiteral("Input: C:\\Videos"));
-    f.Combo1->setEnabled(false);
-    f.File1->setEnabled(false);
     f.Line1->show();
     f.Line2->show();
+    f.Text3->setText(QStringLiteral("a.mpg"));
+    f.Text4->setText(QStringLiteral("input: C:\\Videos"));
     f.ProgressBar1->setValue(40);
     f.cmdReset->click();
 
-    for (QLabel *label : {f.Label1, f.Label2, f.Label3, f.Label5, f.Label6, f.Label7})
+    for (QLabel *label : labels)
         QCOMPARE(label->text(), QString());
-    QVERIFY(!f.Label5->isHidden());
-    QVERIFY(f.Label6->isHidden());
-    QCOMPARE(f.Text3->text(), QString());
-    QCOMPARE(f.Text4->text(), QString());
+    QVERIFY(!f.Label5->isHidden() && f.Label6->isHidden());
+    QVERIFY(f.Line1->isHidden() && f.Line2->isHidden());
+    QCOMPARE(f.Text3->text() + f.Text4->text(), QString());
     QCOMPARE(w.lockedControls(), QStringLiteral("1111"));
     QCOMPARE(f.File1->Path(), QStringLiteral("C:\\Program Files\\Clipferry"));
     QCOMPARE(f.File2->Path(), QStringLiteral("C:\\Program Files\\Clipferry"));
-    QVERIFY(f.Line1->isHidden() && f.Line2->isHidden());
     QCOMPARE(f.ProgressBar1->value(), 40);
     QCOMPARE(w.dialogs.texts(), QStringList());
 }

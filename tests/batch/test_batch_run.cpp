@@ -6,149 +6,99 @@
 
 // Batches run through the encode button over a scripted encoder: the order of the files,
 // the wait for the stopped state, stops and the window's closing during a batch, the files
-// that are not converted, and the failures that end a batch.
+// that are not converted, the failures that end a batch, and the copy to the storage card.
 class TestBatchRun : public QObject
 {
     Q_OBJECT
 private slots:
-    void nothingSelected();
-    void twoFilesOneAfterTheOther();
-    void failingStartEndsTheBatch();
-    void stopDuringTheSecondOfThree();
+    void aBatchOfThree();
+    void errorEndsTheBatch_data();
+    void errorEndsTheBatch();
     void closingTheWindowEndsTheBatch();
     void filesWithoutAnOutputNameAreNamedAtTheEnd();
     void failureInsideTheEngine_data();
     void failureInsideTheEngine();
-
-private:
-    static QStringList startedInputs(const BatchWindow &w);
 };
 
-QStringList TestBatchRun::startedInputs(const BatchWindow &w)
-{
-    QStringList inputs;
-    for (const EncodeJob &job : w.backend->started())
-        inputs.append(job.inputShown);
-    return inputs;
-}
-
-void TestBatchRun::nothingSelected()
+// A batch of three as a user sees it. With nothing selected, encode only shows the status
+// line. Each file starts once the one before reported its stopped state (running keeps the
+// batch waiting); "ready" with cleared statistics shows between files. A stop ends only the
+// second file; encode and reset, enabled again by it while the batch still waits, neither
+// start a second batch nor pull the list away. Each finished or stopped output goes to the
+// card, unless a file of that name is there or the card was pulled.
+void TestBatchRun::aBatchOfThree()
 {
     BatchWindow w;
-    w.listInput({QStringLiteral("a.mpg"), QStringLiteral("b.mpg")}, {});
-    w.form->Label5->hide();
-    w.form->cmdStart->click();
-
-    QVERIFY(!w.form->Label5->isHidden());
+    const QString card = w.insertCard();
+    w.machine.writeFile(QStringLiteral("E:\\a.wmv"), "old");
+    const QStringList files{"a.mpg", "b.mpg", "c.mpg"};
+    w.listInput(files, {});
+    Form1 &f = *w.form;
+    f.Label5->hide();
+    f.cmdStart->click();
+    QVERIFY(!f.Label5->isHidden());
     QVERIFY(w.backend->started().isEmpty());
     QCOMPARE(w.lockedControls(), QStringLiteral("1111"));
-    QCOMPARE(w.form->Label5->text(), QString());
-    QCOMPARE(w.dialogs.texts(), QStringList());
-}
 
-void TestBatchRun::twoFilesOneAfterTheOther()
-{
-    BatchWindow w;
-    w.listInput({QStringLiteral("a.mpg"), QStringLiteral("b.mpg"), QStringLiteral("c.mpg")},
-                {QStringLiteral("a.mpg"), QStringLiteral("b.mpg")});
+    w.listAndSelect(files);
+    f.Text3->setText(QStringLiteral("a.mpg\r\nb.mpg\r\nc.mpg"));
+    // Both status lines, size, bar, file name, and which of encode, reset, profiles and list
+    // are enabled.
+    const auto display = [&] {
+        return QStringList{f.Label5->text(),
+                           f.Label6->text(),
+                           f.Label1->text(),
+                           QString::number(f.ProgressBar1->value()),
+                           f.Label7->text(),
+                           w.lockedControls()}
+                .join('|');
+    };
     QStringList seen;
     w.onState([&](qint32 state, int job) {
-        Form1 &f = *w.form;
-        if (state == EncoderStarting && job == 1) {
-            seen << f.Label5->text() << f.Label7->text() << w.lockedControls();
-            w.backend->run();
+        if (state == EncoderStarting) {
+            seen << display();
+            w.writeOutputOfLastJob();
+            if (job == 3)
+                w.machine.addEmptySlot(QLatin1Char('E'));
+            job == 3 ? w.backend->finish() : w.backend->run();
         } else if (state == EncoderRunning && job == 1) {
-            // Running is no stopped state: the batch still waits with one job started.
-            seen << QString::number(w.backend->started().size());
             w.backend->setStatistics({20000, 10000, 64000});
             f.Timer1_Timer();
-            seen << f.Label5->text();
+            seen << QString::number(w.backend->started().size()) << f.Label5->text();
             w.backend->finish();
-        } else if (state == EncoderStarting && job == 2) {
-            // Between the files the statistics were cleared and "ready" was shown.
-            seen << f.Label6->text() << f.Label1->text() << QString::number(f.ProgressBar1->value())
-                 << f.Label7->text();
-            w.backend->finish();
+        } else if (state == EncoderRunning) {
+            f.cmdStop->click();
+        } else if (state == EncoderStopping) {
+            seen << w.lockedControls();
+            f.cmdStart->click();
+            f.cmdReset->click();
         }
     });
-    w.form->cmdStart->click();
+    f.cmdStart->click();
 
     QCOMPARE(seen,
-             (QStringList{"Status: initializing encoder",
-                          "File: a.wmv",
-                          "0000",
+             (QStringList{"Status: initializing encoder|||0|File: a.wmv|0000",
                           "1",
                           "Status: encoding, 17 % complete, time left: 00:00:50",
-                          "Status: ready",
-                          "",
-                          "0",
-                          "File: b.wmv"}));
-    QCOMPARE(startedInputs(w), (QStringList{"C:\\Videos\\a.mpg", "C:\\Videos\\b.mpg"}));
-    Form1 &f = *w.form;
-    QVERIFY(f.Label5->isHidden());
-    QVERIFY(!f.Label6->isHidden());
-    QCOMPARE(f.Label6->text(), QStringLiteral("Status: ready"));
-    QCOMPARE(f.Label7->text(), QString());
-    QVERIFY(f.Line1->isHidden() && f.Line2->isHidden());
-    QVERIFY(!f.Timer1->isActive());
-    // Encode and reset are usable again; the list and the profiles wait for a reset.
-    QCOMPARE(w.lockedControls(), QStringLiteral("1100"));
-    QCOMPARE(w.dialogs.texts(), QStringList());
-}
-
-void TestBatchRun::failingStartEndsTheBatch()
-{
-    BatchWindow w;
-    w.listAndSelect({QStringLiteral("a.mpg"), QStringLiteral("b.mpg")});
-    const QString reason = QStringLiteral("The encoder engine could not start: no worker");
-    w.backend->failStartWith(reason);
-    w.form->cmdStart->click();
-
-    QCOMPARE(w.dialogs.texts(), QStringList{reason});
-    QCOMPARE(w.backend->started().size(), 0);
-    QCOMPARE(w.backend->durationReads().size(), 1); // the second file was never set up
-    Form1 &f = *w.form;
-    QCOMPARE(f.File1->Path(), QStringLiteral("C:\\Program Files\\Clipferry"));
-    QCOMPARE(f.File2->Path(), QStringLiteral("C:\\Program Files\\Clipferry"));
-    QCOMPARE(f.Label1->text(), QString());
-    QCOMPARE(f.Label7->text(), QString());
-    QCOMPARE(w.lockedControls(), QStringLiteral("1111"));
-}
-
-void TestBatchRun::stopDuringTheSecondOfThree()
-{
-    BatchWindow w;
-    const QStringList files{
-            QStringLiteral("a.mpg"), QStringLiteral("b.mpg"), QStringLiteral("c.mpg")};
-    w.listAndSelect(files);
-    w.form->Text3->setText(QStringLiteral("a.mpg\r\nb.mpg\r\nc.mpg"));
-    QString whileStopping;
-    w.onState([&](qint32 state, int job) {
-        if (job != 2) {
-            if (state == EncoderStarting)
-                w.backend->finish();
-        } else if (state == EncoderStarting) {
-            w.backend->run();
-        } else if (state == EncoderRunning) {
-            w.form->cmdStop->click();
-        } else if (state == EncoderStopping) {
-            // The stop enabled encode and reset while the batch still waits: neither may
-            // start a second batch or pull the list away.
-            whileStopping = w.lockedControls();
-            w.form->cmdStart->click();
-            w.form->cmdReset->click();
-        }
-    });
-    w.form->cmdStart->click();
-
-    QCOMPARE(whileStopping, QStringLiteral("1100"));
-    QCOMPARE(startedInputs(w),
+                          "Status: initializing encoder|Status: ready||0|File: b.wmv|0000",
+                          "1100",
+                          "Status: initializing encoder|Status: ready||0|File: c.wmv|0000"}));
+    QCOMPARE(w.startedInputs(),
              (QStringList{"C:\\Videos\\a.mpg", "C:\\Videos\\b.mpg", "C:\\Videos\\c.mpg"}));
-    QCOMPARE(w.form->File1->Path(), QStringLiteral("C:\\Videos"));
-    QCOMPARE(w.form->Text3->text(), QStringLiteral("a.mpg\r\nb.mpg\r\nc.mpg"));
+    // Encode and reset are usable again; the list and the profiles wait for a reset.
+    QCOMPARE(display(), QStringLiteral("Status: initializing encoder|Status: ready||0||1100"));
+    QVERIFY(f.Label5->isHidden() && !f.Label6->isHidden());
+    QVERIFY(f.Line1->isHidden() && f.Line2->isHidden() && !f.Timer1->isActive());
+    QCOMPARE(f.File1->Path(), QStringLiteral("C:\\Videos"));
+    QCOMPARE(f.Text3->text(), QStringLiteral("a.mpg\r\nb.mpg\r\nc.mpg"));
+    for (const char *name : {"a.wmv", "b.wmv", "c.wmv"})
+        seen << BatchWindow::contentOf(card + '/' + name);
+    QCOMPARE(seen.mid(6), (QStringList{"old", "b.mpg encoded", "<missing>"}));
     QCOMPARE(w.dialogs.texts(), QStringList());
 }
 
+// The encode is stopped and its output finished, no further file starts, nothing goes to
+// the card, and the window releases its file system.
 void TestBatchRun::closingTheWindowEndsTheBatch()
 {
     BatchWindow w;
@@ -165,38 +115,33 @@ void TestBatchRun::closingTheWindowEndsTheBatch()
     });
     w.form->cmdStart->click();
 
-    // The encode was stopped and finished, and no further file was started.
     QCOMPARE(w.backend->started().size(), 1);
     QVERIFY(!w.backend->isActive());
     QVERIFY(w.form->isHidden());
     QVERIFY(!w.form->FileSys);
-    QVERIFY(QFile::exists(w.outputFolder() + QStringLiteral("/a.wmv")));
+    QCOMPARE(w.output(QStringLiteral("a.wmv")), QByteArray("a.mpg encoded"));
     QVERIFY(!QFile::exists(card + QStringLiteral("/a.wmv")));
     QCOMPARE(w.dialogs.texts(), QStringList());
 }
 
+// A file without a known ending, or whose output another input of the batch already took
+// (regardless of letter case), is not encoded and is named at the end. With the copy box
+// ticked but no card chosen nothing is copied, and no failure is shown.
 void TestBatchRun::filesWithoutAnOutputNameAreNamedAtTheEnd()
 {
     BatchWindow w;
-    const QStringList files{"notes.txt",
-                            "a.mpg",
-                            "a.mpeg",
-                            "clip.mpg",
-                            "clip.MPG",
-                            "b.Mpg",
-                            "Talk.dat",
-                            "talk.mpeg"};
-    w.listAndSelect(files);
+    const QString card = w.insertCard(QString());
+    w.listAndSelect(
+            QStringLiteral("notes.txt a.mpg a.mpeg clip.mpg clip.MPG b.Mpg Talk.dat talk.mpeg")
+                    .split(' '));
     w.finishEachJob();
     w.form->cmdStart->click();
 
     // The list is in name order; of two inputs with one output the first one is encoded.
-    QCOMPARE(startedInputs(w),
+    QCOMPARE(w.startedInputs(),
              (QStringList{"C:\\Videos\\a.mpeg", "C:\\Videos\\clip.MPG", "C:\\Videos\\Talk.dat"}));
-    QCOMPARE(w.readNative(w.outputFolder() + QStringLiteral("/a.wmv")),
-             QByteArray("a.mpeg encoded"));
-    QCOMPARE(w.readNative(w.outputFolder() + QStringLiteral("/clip.wmv")),
-             QByteArray("clip.MPG encoded"));
+    QCOMPARE(w.output(QStringLiteral("a.wmv")), QByteArray("a.mpeg encoded"));
+    QCOMPARE(w.output(QStringLiteral("clip.wmv")), QByteArray("clip.MPG encoded"));
     QCOMPARE(w.dialogs.texts(),
              QStringList{"These files were not converted:\r\n"
                          "a.mpg: its output a.wmv is already the output of a.mpeg\r\n"
@@ -204,9 +149,9 @@ void TestBatchRun::filesWithoutAnOutputNameAreNamedAtTheEnd()
                          "clip.mpg: its output clip.wmv is already the output of clip.MPG\r\n"
                          "notes.txt: not an MPEG or Video CD file\r\n"
                          "talk.mpeg: its output talk.wmv is already the output of Talk.dat"});
-    // The inputs are untouched.
-    QCOMPARE(w.readNative(w.machine.native(QStringLiteral("C:\\Videos\\notes.txt"))),
+    QCOMPARE(BatchWindow::contentOf(w.machine.native(QStringLiteral("C:\\Videos\\notes.txt"))),
              QByteArray("notes.txt"));
+    QCOMPARE(QDir(card).entryList(QDir::Files), QStringList());
 }
 
 void TestBatchRun::failureInsideTheEngine_data()
@@ -220,11 +165,12 @@ void TestBatchRun::failureInsideTheEngine_data()
             << QByteArray("old") << true << QByteArray("<missing>");
 }
 
+// A file the engine failed on leaves no output of its own and goes not to the card; the
+// batch goes on and names the file and the reason at the end.
 void TestBatchRun::failureInsideTheEngine()
 {
     QFETCH(QByteArray, before);
     QFETCH(bool, engineWrites);
-    QFETCH(QByteArray, after);
     BatchWindow w;
     const QString card = w.insertCard();
     if (!before.isEmpty())
@@ -240,11 +186,47 @@ void TestBatchRun::failureInsideTheEngine()
     });
     w.form->cmdStart->click();
 
-    QCOMPARE(w.readNative(w.outputFolder() + QStringLiteral("/a.wmv")), after);
+    QTEST(w.output(QStringLiteral("a.wmv")), "after");
     QVERIFY(!QFile::exists(card + QStringLiteral("/a.wmv")));
-    QCOMPARE(w.readNative(card + QStringLiteral("/b.wmv")), QByteArray("b.mpg encoded"));
+    QCOMPARE(BatchWindow::contentOf(card + QStringLiteral("/b.wmv")), QByteArray("b.mpg encoded"));
     QCOMPARE(w.dialogs.texts(),
              QStringList{QStringLiteral("These files were not converted:\r\na.mpg: ") + reason});
+}
+
+void TestBatchRun::errorEndsTheBatch_data()
+{
+    QTest::addColumn<bool>("startFails"); // otherwise the copy to the card fails
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("started");
+    QTest::newRow("start") << true << "The encoder engine could not start: no worker" << 0;
+    QTest::newRow("copy to the card") << false << "Cannot copy C:\\Out\\a.wmv to E:\\a.wmv" << 1;
+}
+
+// One box with the description, then the window is reset and the other files are left; a
+// failed copy leaves no part on the card.
+void TestBatchRun::errorEndsTheBatch()
+{
+    QFETCH(bool, startFails);
+    QFETCH(QString, message);
+    BatchWindow w;
+    const QString card = w.insertCard();
+    w.listAndSelect({QStringLiteral("a.mpg"), QStringLiteral("b.mpg")});
+    if (startFails)
+        w.backend->failStartWith(message);
+    else // a folder under the output's name: no file of that name is there, yet the copy fails
+        w.machine.makeFolder(QStringLiteral("E:\\a.wmv"));
+    w.finishEachJob();
+    w.form->cmdStart->click();
+
+    QCOMPARE(w.dialogs.texts().size(), 1);
+    QVERIFY2(w.dialogs.texts().first().startsWith(message), qPrintable(w.dialogs.texts().first()));
+    QTEST(int(w.backend->started().size()), "started");
+    QCOMPARE(w.backend->durationReads().size(), 1);
+    QCOMPARE(w.form->File1->Path(), QStringLiteral("C:\\Program Files\\Clipferry"));
+    QCOMPARE(w.form->File2->Path(), QStringLiteral("C:\\Program Files\\Clipferry"));
+    QCOMPARE(w.form->Label7->text(), QString());
+    QCOMPARE(w.lockedControls(), QStringLiteral("1111"));
+    QCOMPARE(QDir(card).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 QTEST_MAIN(TestBatchRun)

@@ -1,4 +1,5 @@
 // Paths, file queries, folder listing and the file copy, on real temporary folders.
+#include "checks.h"
 #include "common/error.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
@@ -8,22 +9,6 @@
 #include <QtTest>
 
 #include <sys/mount.h>
-#include <unistd.h>
-
-namespace {
-
-QStringList sorted(QStringList list)
-{
-    list.sort();
-    return list;
-}
-
-QStringList entriesBeside(const QString &nativeFolder)
-{
-    return QDir(nativeFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-} // namespace
 
 class TestFiles : public QObject
 {
@@ -31,14 +16,10 @@ class TestFiles : public QObject
 private slots:
     void pathTranslation_data();
     void pathTranslation();
-    void pathFailures();
-    void letterCaseOfNamesIsForgiven();
+    void pathsThatLeadNowhere();
     void unusualNamesWork();
-    void fileExists();
-    void listingFiltersHiddenEntries();
-    void listingAndAttributeFailures();
-    void copyReplacesAndKeepsNames();
-    void failedCopiesLeaveNothing();
+    void listingAndAttributes();
+    void copiesReplaceOrLeaveNothing();
     void copyOntoFullFileSystemLeavesNothing();
 };
 
@@ -46,20 +27,21 @@ void TestFiles::pathTranslation_data()
 {
     QTest::addColumn<QString>("windows");
     QTest::addColumn<QString>("relative"); // to the C: root
-    QTest::newRow("root") << "C:\\"
-                          << "";
-    QTest::newRow("drive only") << "C:"
-                                << "";
-    QTest::newRow("folder") << "C:\\Program Files\\Clipferry"
-                            << "/Program Files/Clipferry";
-    QTest::newRow("trailing separator") << "C:\\Windows\\"
-                                        << "/Windows";
-    QTest::newRow("doubled separator") << "C:\\\\Windows\\\\a.mpg"
-                                       << "/Windows/a.mpg";
-    QTest::newRow("small letter") << "c:\\Windows"
-                                  << "/Windows";
-    QTest::newRow("no escape above the root") << "C:\\..\\..\\Windows"
-                                              << "/Windows";
+    const auto row = [](const char *tag, const char *windows, const char *relative) {
+        QTest::newRow(tag) << QString::fromUtf8(windows) << QString::fromUtf8(relative);
+    };
+    row("root", "C:\\", "");
+    row("drive only", "C:", "");
+    row("folder", "C:\\Program Files\\Clipferry", "/Program Files/Clipferry");
+    row("trailing separator", "C:\\Windows\\", "/Windows");
+    row("doubled separator", "C:\\\\Windows\\\\a.mpg", "/Windows/a.mpg");
+    row("small letter", "c:\\Windows", "/Windows");
+    row("no escape above the root", "C:\\..\\..\\Windows", "/Windows");
+    // Linux names are case-sensitive: a name is taken as it is where it exists, else one that
+    // differs only in letter case (when there is exactly one), else as given.
+    row("letter case forgiven", "C:\\PROGRAM FILES\\clipferry", "/Program Files/Clipferry");
+    row("exact name first", "C:\\videos\\New", "/videos/New");
+    row("ambiguous letter case", "C:\\VIDEOS\\New", "/VIDEOS/New");
 }
 
 void TestFiles::pathTranslation()
@@ -67,172 +49,116 @@ void TestFiles::pathTranslation()
     QFETCH(QString, windows);
     QFETCH(QString, relative);
     TempMachine machine;
+    machine.makeFolder("C:\\Videos");
+    QDir(machine.nativeC()).mkdir("videos"); // makeFolder() would find "Videos"
     const QString native = toNativePath(machine.machine(), windows);
     QCOMPARE(native, QDir::cleanPath(machine.nativeC() + relative));
     // And back, in the program's form: no trailing "\" except at a root.
-    const QString back = toWindowsPath(machine.machine(), native);
-    QCOMPARE(back,
-             relative.isEmpty() ? QStringLiteral("C:\\")
-                                : QStringLiteral("C:") + QString(relative).replace('/', '\\'));
+    QCOMPARE(toWindowsPath(machine.machine(), native),
+             QStringLiteral("C:")
+                     + (relative.isEmpty() ? QStringLiteral("\\")
+                                           : QString(relative).replace('/', '\\')));
 }
 
-void TestFiles::pathFailures()
+// No such drive, no drive letter, a relative path, an empty slot: nothing to translate and
+// no such file. A folder is no file either.
+void TestFiles::pathsThatLeadNowhere()
 {
     TempMachine machine;
+    FileSystemObject fs(machine.machine());
     machine.addEmptySlot(QLatin1Char('F'));
-    QVERIFY_THROWS_EXCEPTION(Error, toNativePath(machine.machine(), QStringLiteral("Q:\\a")));
-    QVERIFY_THROWS_EXCEPTION(Error,
-                             toNativePath(machine.machine(), QStringLiteral(":\\Program Files")));
-    QVERIFY_THROWS_EXCEPTION(Error, toNativePath(machine.machine(), QStringLiteral("relative\\a")));
-    QVERIFY_THROWS_EXCEPTION(Error, toNativePath(machine.machine(), QStringLiteral("F:\\a")));
-    QVERIFY_THROWS_EXCEPTION(Error, toWindowsPath(machine.machine(), QStringLiteral("/proc")));
+    machine.writeFile("C:\\a\\clip.mpg");
+    for (const char *path : {"Q:\\a\\clip.mpg", ":\\a\\clip.mpg", "a\\clip.mpg", "F:\\clip.mpg"}) {
+        QVERIFY_THROWS_EXCEPTION(Error, toNativePath(machine.machine(), path));
+        QVERIFY2(!fs.FileExists(path), path);
+    }
+    QVERIFY_THROWS_EXCEPTION(Error, toWindowsPath(machine.machine(), "/proc"));
+    QVERIFY(fs.FileExists("C:\\a\\\\clip.mpg"));
+    QVERIFY(!fs.FileExists("C:\\a") && !fs.FileExists("C:\\a\\other.mpg"));
 }
 
-void TestFiles::letterCaseOfNamesIsForgiven()
-{
-    TempMachine machine;
-    machine.makeFolder(QStringLiteral("C:\\Videos\\Holiday"));
-    QCOMPARE(machine.native(QStringLiteral("C:\\VIDEOS\\holiday")),
-             machine.nativeC() + "/Videos/Holiday");
-    // A name that exists exactly is taken as it is, and a missing one is kept as given.
-    QDir(machine.nativeC()).mkdir(QStringLiteral("videos"));
-    QCOMPARE(machine.native(QStringLiteral("C:\\videos\\New")), machine.nativeC() + "/videos/New");
-}
-
+// Blanks, non-ASCII letters and 200-character names: query, list and copy.
 void TestFiles::unusualNamesWork()
 {
     TempMachine machine;
     FileSystemObject fs(machine.machine());
-    const QString longName = QString(196, QLatin1Char('n')) + QStringLiteral(".mpg");
-    for (const QString &name :
-         {QStringLiteral("my clip.mpg"), QStringLiteral("Fête à Zürich.mpg"), longName}) {
-        const QString path = QStringLiteral("C:\\Clips Ñ\\") + name;
+    for (const QString &name : {QStringLiteral("my clip.mpg"),
+                                QStringLiteral("Fête à Zürich.mpg"),
+                                QString(196, QLatin1Char('n')) + ".mpg"}) {
+        const QString path = "C:\\Clips Ñ\\" + name;
         machine.writeFile(path, "data");
         QVERIFY2(fs.FileExists(path), qPrintable(name));
-        QVERIFY(listFolder(machine.machine(), QStringLiteral("C:\\Clips Ñ\\")).contains(name));
-        fs.CopyFile(path, QStringLiteral("C:\\Windows\\"));
-        QVERIFY(fs.FileExists(QStringLiteral("C:\\Windows\\") + name));
+        QVERIFY(listFolder(machine.machine(), "C:\\Clips Ñ\\").contains(name));
+        fs.CopyFile(path, "C:\\Windows\\");
+        QVERIFY(fs.FileExists("C:\\Windows\\" + name));
     }
 }
 
-void TestFiles::fileExists()
+// Listing keeps "." and ".." and leaves out hidden (dot) entries; attribute 16 is a folder.
+void TestFiles::listingAndAttributes()
 {
     TempMachine machine;
-    FileSystemObject fs(machine.machine());
-    machine.writeFile(QStringLiteral("C:\\a\\clip.mpg"));
-    QVERIFY(fs.FileExists(QStringLiteral("C:\\a\\clip.mpg")));
-    QVERIFY(fs.FileExists(QStringLiteral("C:\\a\\\\clip.mpg")));
-    QVERIFY(!fs.FileExists(QStringLiteral("C:\\a"))); // a folder is no file
-    QVERIFY(!fs.FileExists(QStringLiteral("C:\\a\\other.mpg")));
-    QVERIFY(!fs.FileExists(QStringLiteral("Q:\\a\\clip.mpg"))); // no such drive
-    QVERIFY(!fs.FileExists(QStringLiteral(":\\a\\clip.mpg")));  // no drive letter at all
-}
+    machine.makeFolder("C:\\v\\Sub");
+    machine.makeFolder("C:\\v\\.hidden");
+    machine.writeFile("C:\\v\\clip.mpg");
+    machine.writeFile("C:\\v\\.secret");
+    QStringList names = listFolder(machine.machine(), "C:\\v\\");
+    names.sort();
+    QCOMPARE(names, QStringList({".", "..", "Sub", "clip.mpg"}));
+    QCOMPARE(fileAttributes(machine.machine(), "C:\\v\\Sub"), 16u);
+    QCOMPARE(fileAttributes(machine.machine(), "C:\\v\\clip.mpg"), 0u);
+    QCOMPARE(volumeLabel(machine.machine(), "C:"), "Clipferry");
 
-void TestFiles::listingFiltersHiddenEntries()
-{
-    TempMachine machine;
-    machine.makeFolder(QStringLiteral("C:\\v\\Sub"));
-    machine.makeFolder(QStringLiteral("C:\\v\\.hidden"));
-    machine.writeFile(QStringLiteral("C:\\v\\clip.mpg"));
-    machine.writeFile(QStringLiteral("C:\\v\\.secret"));
-    const QStringList names = listFolder(machine.machine(), QStringLiteral("C:\\v\\"));
-    QCOMPARE(sorted(names), QStringList({".", "..", "Sub", "clip.mpg"}));
-    QCOMPARE(fileAttributes(machine.machine(), QStringLiteral("C:\\v\\Sub")), 16u);
-    QCOMPARE(fileAttributes(machine.machine(), QStringLiteral("C:\\v\\clip.mpg")), 0u);
-    QCOMPARE(volumeLabel(machine.machine(), QStringLiteral("C:")), QStringLiteral("Clipferry"));
-}
-
-void TestFiles::listingAndAttributeFailures()
-{
-    TempMachine machine;
     machine.addEmptySlot(QLatin1Char('A'));
-    try {
-        listFolder(machine.machine(), QStringLiteral("C:\\missing\\"));
-        QFAIL("listing a missing folder must fail");
-    } catch (const Error &e) {
-        QCOMPARE(e.description(),
-                 QStringLiteral("Cannot list the folder C:\\missing\\: No such file or directory"));
-    }
-    QVERIFY_THROWS_EXCEPTION(Error, listFolder(machine.machine(), QStringLiteral("A:\\")));
-    QVERIFY_THROWS_EXCEPTION(Error, volumeLabel(machine.machine(), QStringLiteral("A:")));
-    QVERIFY_THROWS_EXCEPTION(Error, volumeLabel(machine.machine(), QStringLiteral("Q:")));
-    QVERIFY_THROWS_EXCEPTION(Error,
-                             fileAttributes(machine.machine(), QStringLiteral("C:\\missing")));
+    QCOMPARE(failureOf([&] { listFolder(machine.machine(), "C:\\missing\\"); }),
+             "Cannot list the folder C:\\missing\\: No such file or directory");
+    QVERIFY_THROWS_EXCEPTION(Error, listFolder(machine.machine(), "A:\\"));
+    QVERIFY_THROWS_EXCEPTION(Error, volumeLabel(machine.machine(), "A:"));
+    QVERIFY_THROWS_EXCEPTION(Error, fileAttributes(machine.machine(), "C:\\missing"));
 }
 
-void TestFiles::copyReplacesAndKeepsNames()
+// A copy replaces a file of that name and keeps its name when the destination ends in "\";
+// a failed one, also into a folder nobody may write to, leaves nothing behind.
+void TestFiles::copiesReplaceOrLeaveNothing()
 {
     TempMachine machine;
     FileSystemObject fs(machine.machine());
     const QString card = machine.addDrive(QLatin1Char('E'), DriveKind::Removable);
-    machine.writeFile(QStringLiteral("C:\\out\\clip.wmv"), "new content");
-    machine.writeFile(QStringLiteral("E:\\clip.wmv"), "old");
+    machine.writeFile("C:\\out\\clip.wmv", "new content");
+    machine.writeFile("E:\\clip.wmv", "old");
+    fs.CopyFile("C:\\out\\clip.wmv", "E:\\");
+    QCOMPARE(contentOf(card + "/clip.wmv"), "new content");
+    fs.CopyFile("C:\\out\\clip.wmv", "E:\\renamed.wmv");
+    QCOMPARE(contentOf(card + "/renamed.wmv"), "new content");
+    QVERIFY_THROWS_EXCEPTION(Error, fs.CopyFile("C:\\out\\none.wmv", "E:\\"));
+    QVERIFY_THROWS_EXCEPTION(Error, fs.CopyFile("C:\\out\\clip.wmv", "C:\\Windows")); // a folder
+    QCOMPARE(entriesOf(card), QStringList({"clip.wmv", "renamed.wmv"}));
 
-    fs.CopyFile(QStringLiteral("C:\\out\\clip.wmv"), QStringLiteral("E:\\"));
-    QFile copied(card + QStringLiteral("/clip.wmv"));
-    QVERIFY(copied.open(QIODevice::ReadOnly));
-    QCOMPARE(copied.readAll(), QByteArray("new content"));
-    QCOMPARE(entriesBeside(card), QStringList{"clip.wmv"}); // no temporary left
-
-    fs.CopyFile(QStringLiteral("C:\\out\\clip.wmv"), QStringLiteral("E:\\renamed.wmv"));
-    QVERIFY(fs.FileExists(QStringLiteral("E:\\renamed.wmv")));
+    const ReadOnlyFolder locked(card);
+    if (!locked.locked())
+        QSKIP("no way to make a folder read-only here");
+    const QString failure = failureOf([&] { fs.CopyFile("C:\\out\\clip.wmv", "E:\\"); });
+    QVERIFY2(failure.startsWith("Cannot copy C:\\out\\clip.wmv to E:\\clip.wmv: "),
+             qPrintable(failure));
+    QCOMPARE(entriesOf(card), QStringList({"clip.wmv", "renamed.wmv"}));
 }
 
-void TestFiles::failedCopiesLeaveNothing()
-{
-    TempMachine machine;
-    FileSystemObject fs(machine.machine());
-    machine.writeFile(QStringLiteral("C:\\out\\clip.wmv"), "content");
-    const QString locked = machine.makeFolder(QStringLiteral("C:\\locked"));
-    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-
-    // Root may write into any folder, but not onto a read-only file system.
-    const bool mounted
-            = ::geteuid() == 0
-              && ::mount("tmpfs", locked.toLocal8Bit().constData(), "tmpfs", MS_RDONLY, "size=64k")
-                         == 0;
-    if (::geteuid() != 0 || mounted) {
-        try {
-            fs.CopyFile(QStringLiteral("C:\\out\\clip.wmv"), QStringLiteral("C:\\locked\\"));
-            QFAIL("copying into a read-only folder must fail");
-        } catch (const Error &e) {
-            QVERIFY2(e.description().startsWith(QStringLiteral(
-                             "Cannot copy C:\\out\\clip.wmv to C:\\locked\\clip.wmv: ")),
-                     qPrintable(e.description()));
-        }
-        QVERIFY(entriesBeside(locked).isEmpty());
-    }
-    if (mounted)
-        ::umount(locked.toLocal8Bit().constData());
-    QFile::setPermissions(locked,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-
-    QVERIFY_THROWS_EXCEPTION(
-            Error,
-            fs.CopyFile(QStringLiteral("C:\\out\\none.wmv"), QStringLiteral("C:\\locked\\")));
-    QVERIFY_THROWS_EXCEPTION(
-            Error, fs.CopyFile(QStringLiteral("C:\\out\\clip.wmv"), QStringLiteral("C:\\locked")));
-    QVERIFY(entriesBeside(locked).isEmpty());
-}
-
+// The temporary copy is made but its bytes do not fit: it goes, and the earlier file stays.
 void TestFiles::copyOntoFullFileSystemLeavesNothing()
 {
     TempMachine machine;
     FileSystemObject fs(machine.machine());
     const QString card = machine.addDrive(QLatin1Char('E'), DriveKind::Removable);
-    if (::mount("tmpfs", card.toLocal8Bit().constData(), "tmpfs", 0, "size=64k") != 0)
+    const QByteArray root = QFile::encodeName(card);
+    if (::mount("tmpfs", root.constData(), "tmpfs", 0, "size=64k") != 0)
         QSKIP("A small tmpfs cannot be mounted here (needs root and mount rights)");
-    machine.writeFile(QStringLiteral("C:\\out\\big.wmv"), QByteArray(256 * 1024, 'x'));
-    machine.writeFile(QStringLiteral("E:\\big.wmv"), "earlier copy");
+    const auto unmount = qScopeGuard([&] { ::umount(root.constData()); });
+    machine.writeFile("C:\\out\\big.wmv", QByteArray(256 * 1024, 'x'));
+    machine.writeFile("E:\\big.wmv", "earlier copy");
 
-    QVERIFY_THROWS_EXCEPTION(
-            Error, fs.CopyFile(QStringLiteral("C:\\out\\big.wmv"), QStringLiteral("E:\\")));
-    QCOMPARE(entriesBeside(card), QStringList{"big.wmv"});
-    QFile earlier(card + QStringLiteral("/big.wmv"));
-    QVERIFY(earlier.open(QIODevice::ReadOnly));
-    QCOMPARE(earlier.readAll(), QByteArray("earlier copy")); // the old file is untouched
-    earlier.close();
-    ::umount(card.toLocal8Bit().constData());
+    QVERIFY_THROWS_EXCEPTION(Error, fs.CopyFile("C:\\out\\big.wmv", "E:\\"));
+    QCOMPARE(entriesOf(card), QStringList{"big.wmv"});
+    QCOMPARE(contentOf(card + "/big.wmv"), "earlier copy");
 }
 
 QTEST_GUILESS_MAIN(TestFiles)

@@ -2,83 +2,13 @@
 
 #include "editor_fixture.h"
 
-#include "common/error.h"
 #include "platform/machine.h"
 #include "platform/shell.h"
 #include "profiles/prx_format.h"
 
-#include <QDir>
-#include <QFile>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QProcess>
-#include <QPushButton>
 #include <QScopeGuard>
-#include <QtTest>
 
-#include <functional>
 #include <sys/mount.h>
-#include <unistd.h>
-
-namespace {
-
-const QString EditorCommand
-        = QStringLiteral("C:\\Program Files\\Windows Media Components\\Encoder\\WMProEdt.exe");
-
-// Makes a folder read-only for everyone, root included: root ignores a folder's mode, so
-// the folder is made immutable, or a read-only tmpfs is mounted over it. `fill` writes the
-// folder's files before it is locked.
-class ReadOnlyFolder
-{
-public:
-    ReadOnlyFolder(const QString &folder, const std::function<void()> &fill)
-        : m_folder(folder)
-        , m_native(QFile::encodeName(folder))
-    {
-        fill();
-        if (::geteuid() != 0) {
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-            m_how = How::Mode;
-        } else if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder})
-                   == 0) {
-            m_how = How::Immutable;
-        } else if (::mount("tmpfs", m_native.constData(), "tmpfs", 0, "size=256k") == 0) {
-            m_how = How::Mounted;
-            fill();
-            ::mount("tmpfs", m_native.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=256k");
-        }
-    }
-    ~ReadOnlyFolder()
-    {
-        if (m_how == How::Mode)
-            QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        else if (m_how == How::Immutable)
-            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), m_folder});
-        else if (m_how == How::Mounted)
-            ::umount(m_native.constData());
-    }
-    bool locked() const
-    {
-        QFile probe(QDir(m_folder).filePath(QStringLiteral("probe")));
-        if (!probe.open(QIODevice::WriteOnly))
-            return true;
-        probe.remove();
-        return false;
-    }
-
-private:
-    enum class How { None, Mode, Immutable, Mounted };
-    QString m_folder;
-    QByteArray m_native;
-    How m_how = How::None;
-};
-
-QString buildDriveC()
-{
-    return qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C");
-}
-
-} // namespace
 
 class TestEditorFiles : public QObject
 {
@@ -92,37 +22,37 @@ private slots:
     void programStartsTheBuiltEditor();
 };
 
+// Save, rename, new and delete each report the file and the reason; the folder stays as it
+// was and the unsaved change stays in the editor.
 void TestEditorFiles::readOnlyFolderKeepsItsFiles()
 {
     EditorFixture f;
-    ReadOnlyFolder lock(f.folder(), [&] { f.writeKestrel(QStringLiteral("Medium")); });
+    f.writeKestrel("Medium");
+    const QByteArray before = f.contentOf("Kestrel Medium.prx");
+    const ReadOnlyFolder lock(f.folder());
     if (!lock.locked())
-        QSKIP("no way to make a folder read-only here (chattr and a tmpfs mount both failed)");
-    const QByteArray before = f.contentOf(QStringLiteral("Kestrel Medium.prx"));
-    const QStringList entries = f.entries();
+        QSKIP("no way to make a folder read-only here");
     f.open();
-    f.choose(QStringLiteral("Kestrel Medium"));
-
-    f.type("width", QStringLiteral("240"));
+    f.choose("Kestrel Medium");
+    f.type("width", "240");
     f.click("saveButton");
-    f.type("name", QStringLiteral("Renamed"));
+    f.type("name", "Renamed");
     f.click("saveButton");
     f.click("newButton");
     f.click("saveButton");
-    f.choose(QStringLiteral("Renamed *"));
-    f.prompts.answer(true);
+    f.choose("Renamed *");
+    f.prompts.answers = {true};
     f.click("deleteButton");
 
-    const QStringList errors = f.prompts.errors();
-    QCOMPARE(errors.size(), 4);
     const QStringList files
             = {"Kestrel Medium.prx", "Renamed.prx", "New profile.prx", "Kestrel Medium.prx"};
-    for (int i = 0; i < errors.size(); ++i)
-        QVERIFY2(errors[i].contains(f.path(files[i]) + QStringLiteral(": ")),
-                 qPrintable(errors[i]));
-    QCOMPARE(f.contentOf(QStringLiteral("Kestrel Medium.prx")), before);
-    QCOMPARE(f.entries(), entries);                               // no temporary left behind
-    QVERIFY(f.listTexts().contains(QStringLiteral("Renamed *"))); // the change is still there
+    QCOMPARE(f.prompts.errors.size(), files.size());
+    for (int i = 0; i < files.size(); ++i)
+        QVERIFY2(f.prompts.errors[i].contains(f.path(files[i]) + ": "),
+                 qPrintable(f.prompts.errors[i]));
+    QCOMPARE(f.contentOf("Kestrel Medium.prx"), before);
+    QCOMPARE(f.entries(), QStringList{"Kestrel Medium.prx"}); // no temporary left behind
+    QVERIFY(f.listTexts().contains("Renamed *"));
 }
 
 // The temporary file is made, but its bytes do not fit: the save fails, and the temporary
@@ -134,116 +64,100 @@ void TestEditorFiles::fullDiskLeavesNoTemporary()
     if (::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=64k") != 0)
         QSKIP("A small tmpfs cannot be mounted here (needs root and mount rights)");
     const auto unmount = qScopeGuard([&] { ::umount(folder.constData()); });
-    f.writeKestrel(QStringLiteral("Medium"));
-    {
-        QFile filler(f.path(QStringLiteral("filler")));
-        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        const QByteArray block(4096, 'x');
-        while (filler.write(block) == block.size()) {}
-    }
-    const QByteArray before = f.contentOf(QStringLiteral("Kestrel Medium.prx"));
+    f.writeKestrel("Medium");
+    QFile filler(f.path("filler"));
+    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(4096, 'x')) == 4096) {}
+    filler.close();
+    const QByteArray before = f.contentOf("Kestrel Medium.prx");
     f.open();
-    f.choose(QStringLiteral("Kestrel Medium"));
-    f.type("description", QStringLiteral("a longer description than the disk has room for"));
+    f.choose("Kestrel Medium");
+    f.type("description", "a longer description than the disk has room for");
     f.click("saveButton");
 
-    QCOMPARE(f.prompts.errors().size(), 1);
-    QVERIFY2(f.prompts.errors().first().endsWith(f.path(QStringLiteral("Kestrel Medium.prx"))
-                                                 + QStringLiteral(": No space left on device")),
-             qPrintable(f.prompts.errors().first()));
-    QCOMPARE(f.contentOf(QStringLiteral("Kestrel Medium.prx")), before);
-    QCOMPARE(f.entries(), (QStringList{"Kestrel Medium.prx", "filler"}));
+    QCOMPARE(f.prompts.errors.size(), 1);
+    QVERIFY2(f.prompts.errors.first().endsWith(f.path("Kestrel Medium.prx")
+                                               + ": No space left on device"),
+             qPrintable(f.prompts.errors.first()));
+    QCOMPARE(f.contentOf("Kestrel Medium.prx"), before);
+    QCOMPARE(f.entries(), QStringList({"Kestrel Medium.prx", "filler"}));
 }
 
+// Another program takes a name while the editor is open: a new profile's save is refused
+// with a message, a renamed one shows the reason beside its name.
 void TestEditorFiles::nameTakenMeanwhileIsRefused()
 {
     EditorFixture f;
-    f.writeKestrel(QStringLiteral("Medium"));
+    f.writeKestrel("Medium");
     f.open();
-    f.choose(QStringLiteral("Kestrel Medium"));
-    const QByteArray before = f.contentOf(QStringLiteral("Kestrel Medium.prx"));
-    f.type("name", QStringLiteral("Travel"));
+    f.choose("Kestrel Medium");
+    const QByteArray before = f.contentOf("Kestrel Medium.prx");
+    f.type("name", "Travel");
     f.click("newButton");
-    f.type("name", QStringLiteral("Fresh"));
-    // Another program writes both names' files while the editor is open.
-    f.write(QStringLiteral("Travel.prx"), "someone else's");
-    f.write(QStringLiteral("Fresh.prx"), "someone else's too");
+    f.type("name", "Fresh");
+    f.write("Travel.prx", "someone else's");
+    f.write("Fresh.prx", "someone else's too");
 
     f.click("saveButton");
-    QCOMPARE(f.prompts.errors(),
+    QCOMPARE(f.prompts.errors,
              QStringList{"The profile \"Fresh\" cannot be saved: the profile folder already "
                          "holds a file named Fresh.prx"});
-    f.choose(QStringLiteral("Travel *"));
-    QCOMPARE(f.reason("name"),
-             QStringLiteral("The profile folder already holds a file named Travel.prx"));
+    f.choose("Travel *");
+    QCOMPARE(f.reason("name"), "The profile folder already holds a file named Travel.prx");
     QVERIFY(!f.enabled("saveButton"));
-
-    QCOMPARE(f.contentOf(QStringLiteral("Kestrel Medium.prx")), before);
-    QCOMPARE(f.contentOf(QStringLiteral("Travel.prx")), QByteArray("someone else's"));
-    QCOMPARE(f.contentOf(QStringLiteral("Fresh.prx")), QByteArray("someone else's too"));
-    QCOMPARE(f.entries(), (QStringList{"Fresh.prx", "Kestrel Medium.prx", "Travel.prx"}));
+    QCOMPARE(f.contentOf("Kestrel Medium.prx"), before);
+    QCOMPARE(f.contentOf("Travel.prx"), "someone else's");
+    QCOMPARE(f.contentOf("Fresh.prx"), "someone else's too");
+    QCOMPARE(f.entries(), QStringList({"Fresh.prx", "Kestrel Medium.prx", "Travel.prx"}));
 }
 
-// The last moment a name can be taken: between the check and the rename into place.
+// The last moment a name can be taken: between the check and the rename into place. An
+// in-place save replaces its file and keeps the file's permissions.
 void TestEditorFiles::writesNeverReplaceAFileTheyMustNot()
 {
-    QTemporaryDir dir;
-    const QString taken = dir.filePath(QStringLiteral("Taken.prx"));
-    QFile file(taken);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("theirs") == 6);
-    file.close();
+    EditorFixture f;
+    f.write("Taken.prx", "theirs");
+    const QString taken = f.path("Taken.prx");
     ProfileSettings profile;
-    profile.name = QStringLiteral("Taken");
-    try {
-        createProfileFile(taken, profile);
-        QFAIL("an existing file was replaced");
-    } catch (const Error &e) {
-        QCOMPARE(e.description(), taken + QStringLiteral(": File exists"));
-    }
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("theirs"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Taken.prx"});
+    profile.name = "Taken";
+    QCOMPARE(failureOf([&] { createProfileFile(taken, profile); }), taken + ": File exists");
+    QCOMPARE(f.contentOf("Taken.prx"), "theirs");
+    QCOMPARE(f.entries(), QStringList{"Taken.prx"});
 
-    writeProfileFile(taken, profile); // replacing is what an in-place save does
-    QCOMPARE(readProfileFile(taken).name, QStringLiteral("Taken"));
-    QCOMPARE(QFileInfo(taken).permissions(), file.permissions());
+    const QFile::Permissions permissions = QFileInfo(taken).permissions();
+    writeProfileFile(taken, profile);
+    QCOMPARE(readProfileFile(taken).name, "Taken");
+    QCOMPARE(QFileInfo(taken).permissions(), permissions);
 }
 
+// A profile folder that is not there yet is shown empty and made by the first save.
 void TestEditorFiles::missingFolderIsMadeOnSave()
 {
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    const QString folder = dir.filePath(QStringLiteral("Profiles"));
-    ProfileEditorWindow window(folder, &prompts);
-    window.show();
-    QVERIFY(window.findChild<QListWidget *>(QStringLiteral("profileList"))
-                    ->findItems(QStringLiteral("No profiles yet"), Qt::MatchStartsWith)
-                    .size()
-            == 1);
-    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("newButton")), Qt::LeftButton);
-    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("saveButton")),
-                      Qt::LeftButton);
-    QCOMPARE(prompts.errors(), QStringList());
-    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"New profile.prx"});
+    EditorFixture f;
+    f.open("Profiles");
+    QVERIFY(f.listTexts().last().startsWith("No profiles yet"));
+    f.click("newButton");
+    f.click("saveButton");
+    QCOMPARE(f.prompts.errors, QStringList());
+    QCOMPARE(entriesOf(f.path("Profiles")), QStringList{"New profile.prx"});
 }
 
+// Settings / Profile Editor's command line reaches the built editor, which answers --help.
 void TestEditorFiles::programStartsTheBuiltEditor()
 {
-    const auto machine = Machine::forExecutable(
-            buildDriveC() + QStringLiteral("/Program Files/Clipferry/clipferry"));
+    const QString driveC = qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C");
+    const auto machine = Machine::forExecutable(driveC + "/Program Files/Clipferry/clipferry");
     QString started;
     machine->setLauncher([&](const QString &program, const QStringList &) {
         started = program;
         return true;
     });
-    Shell(*machine, EditorCommand);
-    const QString built = buildDriveC()
-                          + QStringLiteral("/Program Files/Windows Media Components/Encoder/"
-                                           "WMProEdt.exe");
+    Shell(*machine, "C:\\Program Files\\Windows Media Components\\Encoder\\WMProEdt.exe");
+    const QString built = driveC + "/Program Files/Windows Media Components/Encoder/WMProEdt.exe";
     QCOMPARE(QFileInfo(started).canonicalFilePath(), QFileInfo(built).canonicalFilePath());
 
     QProcess editor;
-    editor.start(built, {QStringLiteral("--help")});
+    editor.start(built, {"--help"});
     QVERIFY(editor.waitForFinished(30000));
     QCOMPARE(editor.exitCode(), 0);
     QVERIFY(editor.readAllStandardOutput().contains("--profiles"));

@@ -1,28 +1,31 @@
 #pragma once
 
 #include "app/form1.h"
+#include "common/error.h"
 #include "scripted_backend.h"
 #include "scripted_dialogs.h"
 #include "temp_machine.h"
 
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 
-class Form9;
-
 // The main window on a machine of temporary folders, with scripted message boxes and a
-// scripted encoder offering the given profiles. The engine module is in place, so start-up
-// asks nothing; the boxes of start-up are forgotten.
+// scripted encoder offering the given profiles (or failing to start). The engine module is
+// in place, so start-up asks nothing; the boxes of start-up are forgotten.
 struct SourcesWindow
 {
-    enum class Encoder { Works, FailsToStart };
-
-    explicit SourcesWindow(QStringList profiles = {QStringLiteral("Kestrel High"),
-                                                   QStringLiteral("Kestrel Low"),
-                                                   QStringLiteral("Kestrel Medium")},
-                           Encoder encoder = Encoder::Works);
+    explicit SourcesWindow(QStringList profiles = {"Kestrel High", "Kestrel Low", "Kestrel Medium"},
+                           bool encoderStarts = true)
+    {
+        machine.writeFile("C:\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll");
+        form = std::make_unique<Form1>(values, [=, this]() -> std::unique_ptr<MediaEncoder> {
+            if (!encoderStarts)
+                throw Error(QStringLiteral("The encoder engine could not be loaded: test."));
+            return scriptedEncoder(&backend, profiles);
+        });
+        dialogs.clear();
+    }
 
     TempMachine machine;
     ScriptedDialogs dialogs;
@@ -30,15 +33,3 @@ struct SourcesWindow
     ScriptedBackend *backend = nullptr;
     std::unique_ptr<Form1> form;
 };
-
-// Runs a command that shows the folder browser and answers the browser with `answer` once
-// it is up. Returns the browser's title as the command set it. When the answer closes the
-// browser through its title bar, the window is gone afterwards.
-QString runWithBrowser(Form1 &form,
-                       const std::function<void()> &command,
-                       const std::function<void(Form9 &)> &answer);
-
-// Answers: Cancel, and a close through the title bar (which leaves SelectedFolder as the
-// test set it, so any folder can be handed to the command).
-void pressCancel(Form9 &browser);
-void closeThroughTitleBar(Form9 &browser);
