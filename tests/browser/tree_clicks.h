@@ -14,22 +14,19 @@ inline void clickNode(DirTree &tree, QTreeWidgetItem *node)
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(node).center());
 }
 
-// The child of a node with the given text, or null.
-inline QTreeWidgetItem *childNamed(QTreeWidgetItem *node, const QString &text)
-{
-    for (int i = 0; node && i < node->childCount(); ++i) {
-        if (node->child(i)->text(0) == text)
-            return node->child(i);
-    }
-    return nullptr;
-}
-
 inline QStringList childTexts(const QTreeWidgetItem *node)
 {
     QStringList texts;
     for (int i = 0; i < node->childCount(); ++i)
         texts.append(node->child(i)->text(0));
     return texts;
+}
+
+// The child of a node with the given text, or null.
+inline QTreeWidgetItem *childNamed(QTreeWidgetItem *node, const QString &text)
+{
+    const int index = childTexts(node).indexOf(text);
+    return index < 0 ? nullptr : node->child(index);
 }
 
 // Clicks the drive node of the first text, then each folder below it, as a user opens the

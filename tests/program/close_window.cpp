@@ -8,19 +8,14 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-xcb_atom_t atomNamed(xcb_connection_t *connection, const char *name)
+static xcb_atom_t atomNamed(xcb_connection_t *connection, const char *name)
 {
-    const auto length = static_cast<uint16_t>(std::strlen(name));
     xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, 0, length, name), nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+            connection, xcb_intern_atom(connection, 0, std::strlen(name), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(reply);
     return atom;
 }
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -32,16 +27,13 @@ int main(int argc, char *argv[])
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
-    message.window = static_cast<xcb_window_t>(std::strtoul(argv[1], nullptr, 0));
+    message.window = std::strtoul(argv[1], nullptr, 0);
     message.type = atomNamed(connection, "WM_PROTOCOLS");
     message.data.data32[0] = atomNamed(connection, "WM_DELETE_WINDOW");
-    xcb_generic_error_t *error
-            = xcb_request_check(connection,
-                                xcb_send_event_checked(connection,
-                                                       0,
-                                                       message.window,
-                                                       XCB_EVENT_MASK_NO_EVENT,
-                                                       reinterpret_cast<const char *>(&message)));
+    const auto *event = reinterpret_cast<const char *>(&message);
+    const xcb_void_cookie_t sent
+            = xcb_send_event_checked(connection, 0, message.window, XCB_EVENT_MASK_NO_EVENT, event);
+    xcb_generic_error_t *error = xcb_request_check(connection, sent);
     const bool failed
             = xcb_connection_has_error(connection) || error || message.type == XCB_ATOM_NONE;
     std::free(error);

@@ -14,7 +14,7 @@ const QStringList kestrel{"Kestrel High", "Kestrel Low", "Kestrel Medium"};
 
 int indexOfProfile(Form1 &form, const EncoderProfile *profile)
 {
-    for (int index = 0; index < form.Profiles->count(); ++index) {
+    for (int index = 0; form.Profiles && index < form.Profiles->count(); ++index) {
         if (&form.Profiles->item(index) == profile)
             return index;
     }
@@ -30,8 +30,6 @@ class TestProfilesMenu : public QObject
 private slots:
     void choosingProfile_data();
     void choosingProfile();
-    void currentProfile_data();
-    void currentProfile();
     void profileSetup_data();
     void profileSetup();
     void profileEditor_data();
@@ -40,59 +38,50 @@ private slots:
 
 void TestProfilesMenu::choosingProfile_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("groupProfile");
-    QTest::addColumn<int>("lastRead");
-    // The first profile of a name that stands twice is chosen. Without an exact match the
-    // group keeps its profile (Kestrel Medium, from start-up); the walk ended on the last.
-    QTest::newRow("name twice") << "Twice" << 1 << 1;
-    QTest::newRow("no such name") << "Unknown" << 0 << 3;
-    QTest::newRow("other letter case") << "twice" << 0 << 3;
-}
-
-void TestProfilesMenu::choosingProfile()
-{
-    QFETCH(QString, text);
-    SourcesWindow window({"Kestrel Medium", "Twice", "Twice", "Other"});
-    window.form->Combo1->setEditText(text);
-    window.form->Combo1_Click();
-
-    QTEST(indexOfProfile(*window.form, window.form->SourceGroup->profile()), "groupProfile");
-    QTEST(indexOfProfile(*window.form, window.form->Profile), "lastRead");
-    QCOMPARE(window.dialogs.texts(), QStringList());
-}
-
-void TestProfilesMenu::currentProfile_data()
-{
     QTest::addColumn<QStringList>("profiles");
     QTest::addColumn<bool>("encoderStarts");
-    QTest::addColumn<QStringList>("shown"); // Current Profile, a choice of Kestrel High, again
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<QStringList>("shown"); // Current Profile, the choice, Current Profile
+    QTest::addColumn<int>("groupProfile");
+    QTest::addColumn<int>("lastRead");
     const QString none = QStringLiteral("No profile has been chosen.");
-    QTest::newRow("after start") << kestrel << true
-                                 << QStringList{"Kestrel Medium", "Kestrel High"};
+    const QStringList twice{"Kestrel Medium", "Twice", "Twice", "Other"};
+    const auto row = [&](auto name, QStringList p, auto c, QStringList shown, int group, int last) {
+        QTest::newRow(name) << p << true << QString(c) << shown << group << last;
+    };
+    row("after start", kestrel, "Kestrel High", {"Kestrel Medium", "Kestrel High"}, 0, 0);
+    // The first profile of a name that stands twice is chosen. Without an exact match the
+    // group keeps its profile (Kestrel Medium, from start-up); the walk ended on the last.
+    row("name twice", twice, "Twice", {"Kestrel Medium", "Twice"}, 1, 1);
+    row("no such name", twice, "Unknown", {"Kestrel Medium", "Other"}, 0, 3);
+    row("other letter case", twice, "twice", {"Kestrel Medium", "Other"}, 0, 3);
     // Start-up's walk ended on the last profile, although none was handed to the group.
-    QTest::newRow("start without Kestrel Medium")
-            << QStringList{"Alpha", "Beta"} << true << QStringList{"Beta", "Beta"};
-    QTest::newRow("no profiles") << QStringList() << true << QStringList{none, none};
-    QTest::newRow("no encoder") << kestrel << false
-                                << QStringList{none,
-                                               "No profile can be chosen: the encoder could "
-                                               "not be started.",
-                                               none};
+    row("start without Kestrel Medium", {"Alpha", "Beta"}, "Alpha", {"Beta", "Alpha"}, 0, 0);
+    row("no profiles", {}, "Kestrel High", {none, none}, -1, -1);
+    const QString cannot = "No profile can be chosen: the encoder could not be started.";
+    QTest::newRow("no encoder") << kestrel << false << "Kestrel High"
+                                << QStringList{none, cannot, none} << -1 << -1;
 }
 
 // "Current Profile" names the profile last read, and says so when none ever was; a choice
-// without an encoder says why it cannot be made.
-void TestProfilesMenu::currentProfile()
+// takes the first profile of exactly its name, and without an encoder says why it cannot be
+// made.
+void TestProfilesMenu::choosingProfile()
 {
     QFETCH(QStringList, profiles);
     QFETCH(bool, encoderStarts);
+    QFETCH(QString, choice);
     SourcesWindow window(profiles, encoderStarts);
-    window.form->mnuCurrentProfile->trigger();
-    window.form->Combo1->setEditText(QStringLiteral("Kestrel High"));
-    window.form->Combo1_Click();
-    window.form->mnuCurrentProfile->trigger();
+    Form1 &form = *window.form;
+    form.mnuCurrentProfile->trigger();
+    form.Combo1->setEditText(choice);
+    form.Combo1_Click();
+    form.mnuCurrentProfile->trigger();
+
     QTEST(window.dialogs.texts(), "shown");
+    QTEST(indexOfProfile(form, form.SourceGroup ? form.SourceGroup->profile() : nullptr),
+          "groupProfile");
+    QTEST(indexOfProfile(form, form.Profile), "lastRead");
 }
 
 void TestProfilesMenu::profileSetup_data()
