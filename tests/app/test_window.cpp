@@ -167,8 +167,8 @@ void TestWindow::stateAtOpening()
     Form1 &f = form();
     QVERIFY(f.optTwoPass->isChecked() && !f.optOnePass->isChecked());
     QVERIFY(!f.chkCopytoStorage->isChecked());
-    QCOMPARE(QPoint(f.ProgressBar1->minimum(), f.ProgressBar1->maximum()), QPoint(0, 100));
-    QCOMPARE(f.ProgressBar1->value(), 0);
+    const QProgressBar &bar = *f.ProgressBar1;
+    QCOMPARE(QList<int>({bar.minimum(), bar.maximum(), bar.value()}), QList<int>({0, 100, 0}));
     QCOMPARE(f.Timer1->interval(), 1000);
     QVERIFY(f.Combo1->isEditable());
     for (QWidget *list : {(QWidget *)f.Text3, (QWidget *)f.Text4, (QWidget *)f.File1})
@@ -232,8 +232,8 @@ void TestWindow::frameKeepsItsSize()
 {
     QCOMPARE(form().windowTitle(), QStringLiteral("Clipferry"));
     const Qt::WindowFlags flags = form().windowFlags();
-    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
-    QVERIFY(flags & Qt::WindowMinimizeButtonHint && flags & Qt::WindowCloseButtonHint);
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint) && flags & Qt::WindowMinimizeButtonHint
+            && flags & Qt::WindowCloseButtonHint);
     const QImage icon = form().windowIcon().pixmap(16, 16).toImage().scaled(16, 16);
     QCOMPARE(icon.pixelColor(0, 0).alpha(), 0);         // round: the corners are clear
     QCOMPARE(icon.pixelColor(7, 2), QColor(Qt::white)); // the disc
@@ -253,8 +253,7 @@ void TestWindow::frameKeepsItsSize()
 
     // Closing releases the file system; the encoder outlives the unload.
     QVERIFY(form().close());
-    QVERIFY(!form().FileSys);
-    QVERIFY(form().Encoder);
+    QVERIFY(!form().FileSys && form().Encoder);
 }
 
 // The two menus in order, their entries and separators; no access keys or shortcuts.
