@@ -141,7 +141,6 @@ private slots:
 
         QCOMPARE(w.backend->started().size(), 1);
         QVERIFY(!w.backend->isActive());
-        QVERIFY(w.form->isHidden());
         QVERIFY(!w.form->FileSys);
         QCOMPARE(w.output("a.wmv"), QByteArray("a.mpg encoded"));
         QVERIFY(!QFile::exists(card + "/a.wmv"));

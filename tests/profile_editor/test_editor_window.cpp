@@ -87,7 +87,6 @@ private slots:
         f.find<QComboBox>("sampleRate")
                 ->setCurrentIndex(f.find<QComboBox>("sampleRate")->findData(22050));
         f.find<QComboBox>("channels")->setCurrentIndex(0);
-        QVERIFY(f.listTexts().contains("Kestrel Medium *"));
         f.click("saveButton");
         const ProfileSettings want{
                 "Kestrel Medium", "Train", 240, 176, 29.97, 250000, 2.5, 32000, 22050, 1};
