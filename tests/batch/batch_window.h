@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../platform/checks.h"
 #include "app/form1.h"
 #include "scripted_backend.h"
 #include "scripted_dialogs.h"
@@ -34,8 +35,8 @@ public:
     BatchWindow()
     {
         machine.writeFile("C:\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll");
-        machine.makeFolder(QStringLiteral("C:\\Videos"));
-        machine.makeFolder(QStringLiteral("C:\\Out"));
+        machine.makeFolder("C:\\Videos");
+        machine.makeFolder("C:\\Out");
         form = std::make_unique<Form1>(values, [this] { return scriptedEncoder(&backend); });
         dialogs.clear();
     }
@@ -46,13 +47,10 @@ public:
     // and selects the named entries.
     void listInput(const QStringList &files, const QStringList &selected)
     {
-        for (const QString &name : files) {
-            QFile file(machine.native(QStringLiteral("C:\\Videos")) + '/' + name);
-            if (file.open(QIODevice::WriteOnly))
-                file.write(name.toUtf8());
-        }
-        form->File1->setPath(QStringLiteral("C:\\Videos"));
-        form->File2->setPath(QStringLiteral("C:\\Out"));
+        for (const QString &name : files)
+            writeFile(machine.native("C:\\Videos") + '/' + name, name.toUtf8());
+        form->File1->setPath("C:\\Videos");
+        form->File2->setPath("C:\\Out");
         for (int i = 0; i < form->File1->ListCount(); ++i)
             form->File1->setSelected(i, selected.contains(form->File1->List(i)));
     }
@@ -60,7 +58,7 @@ public:
 
     // A card in E:, chosen as the storage card (StorageDrive = storageDrive) with the copy box
     // ticked, as the box's own card scan would leave it; returns the card's native root.
-    QString insertCard(const QString &storageDrive = QStringLiteral("E"))
+    QString insertCard(const QString &storageDrive = "E")
     {
         const QString card = machine.addDrive(QLatin1Char('E'), DriveKind::Removable, "CARD");
         form->StorageDrive = storageDrive;
@@ -90,9 +88,8 @@ public:
     }
     void writeOutputOfLastJob()
     {
-        QFile file(backend->started().last().output);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(QFileInfo(backend->started().last().input).fileName().toUtf8() + " encoded");
+        const EncodeJob &job = backend->started().last();
+        writeFile(job.output, QFileInfo(job.input).fileName().toUtf8() + " encoded");
     }
     // The inputs of the started jobs, as the program named them.
     QStringList startedInputs() const
@@ -103,12 +100,7 @@ public:
         return inputs;
     }
 
-    // A file's content, "<missing>" when there is none; output(name) reads C:\Out.
-    static QByteArray contentOf(const QString &nativePath)
-    {
-        QFile file(nativePath);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
+    // A file's content in C:\Out, "(none)" when there is none.
     QByteArray output(const QString &name) { return contentOf(machine.native("C:\\Out\\" + name)); }
 
     // The enabled state of cmdStart, cmdReset, Combo1 and File1, as "1101".

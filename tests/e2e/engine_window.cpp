@@ -9,35 +9,24 @@
 #include <QTimer>
 #include <QtTest>
 
-namespace {
-
-// The program as installed with its profiles set up: the build's engine module and worker
-// linked into the encoder folder, the three profiles beside the program and in the
-// encoder's profile folder.
-void install(TempMachine &machine)
+EngineWindow::EngineWindow(Ticks ticks)
 {
-    const QString built
-            = qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C", QStringLiteral(CF_BUILD_DRIVE_C));
-    const QString encoder = QStringLiteral("/Program Files/Windows Media Components/Encoder/");
-    const QString program = QStringLiteral("/Program Files/Clipferry/");
+    // Installed as the program is: the build's engine module and worker linked into the
+    // encoder folder, the three profiles beside the program and in the encoder's folder.
+    const QString built = qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C", CF_BUILD_DRIVE_C);
+    const QString encoder = "/Program Files/Windows Media Components/Encoder/";
+    const QString program = "/Program Files/Clipferry/";
+    const QString c = machine.nativeC();
     bool done = true;
     for (const char *file : {"WMEncEng.dll", "WMEncWorker"})
-        done &= QFile::link(built + encoder + file, machine.nativeC() + encoder + file);
+        done &= QFile::link(built + encoder + file, c + encoder + file);
     for (const char *level : {"High", "Low", "Medium"}) {
         const QString name = QStringLiteral("Kestrel %1.prx").arg(QLatin1String(level));
-        done &= QFile::copy(built + program + name, machine.nativeC() + program + name)
-                && QFile::copy(built + program + name,
-                               machine.nativeC() + encoder + "Profiles/" + name);
+        done &= QFile::copy(built + program + name, c + program + name)
+                && QFile::copy(built + program + name, c + encoder + "Profiles/" + name);
     }
     if (!done)
         qFatal("cannot install the built engine and profiles from %s", qPrintable(built));
-}
-
-} // namespace
-
-EngineWindow::EngineWindow(Ticks ticks)
-{
-    install(machine);
     form = std::make_unique<Form1>(values, [] { return createEncoder(Machine::current()); });
     if (ticks == Ticks::Quick)
         form->Timer1->setInterval(40);
@@ -46,16 +35,13 @@ EngineWindow::EngineWindow(Ticks ticks)
         qWarning("the main window was not shown");
 }
 
-EngineWindow::~EngineWindow()
-{
-    form.reset();
-}
+EngineWindow::~EngineWindow() = default;
 
 void EngineWindow::putFiles(const QString &folder, const QStringList &nativeFiles)
 {
     const QString target = machine.makeFolder(folder);
     for (const QString &file : nativeFiles) {
-        if (!QFile::copy(file, target + QLatin1Char('/') + QFileInfo(file).fileName()))
+        if (!QFile::copy(file, target + '/' + QFileInfo(file).fileName()))
             qFatal("cannot copy %s", qPrintable(file));
     }
 }
@@ -74,10 +60,8 @@ void EngineWindow::ctrlClickEntries(const QStringList &names)
         if (found.size() != 1)
             qFatal("File1 does not list %s", qPrintable(name));
         list.scrollToItem(found.first());
-        QTest::mouseClick(list.viewport(),
-                          Qt::LeftButton,
-                          Qt::ControlModifier,
-                          list.visualItemRect(found.first()).center());
+        const QPoint at = list.visualItemRect(found.first()).center();
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, at);
     }
 }
 

@@ -17,60 +17,47 @@ namespace {
 
 const QString EncoderFolder = "C:\\Program Files\\Windows Media Components\\Encoder";
 
-QString buildDriveC(const QString &path)
-{
-    return qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C", CF_BUILD_DRIVE_C) + "/" + path;
-}
-
-// Hidden temporaries the host leaves in a folder.
-QStringList leftovers(const QString &folder)
-{
-    return QDir(folder).entryList({".*.part"}, QDir::Files | QDir::Hidden);
-}
-
 // The window's own set-up: one group "SG_1" with a video and an audio source, and the
 // encoder's state changes as they arrive.
 struct Setup
 {
     std::unique_ptr<MediaEncoder> encoder;
-    EncoderSourceGroup *group;
-    EncoderSource *video;
-    EncoderSource *audio;
-    QSignalSpy states;
+    QSignalSpy states{encoder.get(), &MediaEncoder::stateChanged};
+    EncoderSourceGroup &group = encoder->sourceGroupCollection().add("SG_1");
+    EncoderSource &video = group.addSource(SourceVideo);
+    EncoderSource &audio = group.addSource(SourceAudio);
 
     explicit Setup(std::unique_ptr<MediaEncoder> made, const QString &profile = "Kestrel Medium")
         : encoder(std::move(made))
-        , group(&encoder->sourceGroupCollection().add("SG_1"))
-        , video(&group->addSource(SourceVideo))
-        , audio(&group->addSource(SourceAudio))
-        , states(encoder.get(), &MediaEncoder::stateChanged)
     {
         ProfileCollection &profiles = encoder->profileCollection();
         for (int i = 0; i < profiles.count(); ++i) {
             if (profiles.item(i).name() == profile)
-                group->setProfile(profiles.item(i));
+                group.setProfile(profiles.item(i));
         }
     }
     // SetupJob's order: inputs, passes, output, the set-up switch.
     void prepare(const QString &input, const QString &output, qint16 passes = 0)
     {
-        video->setInput(input, {}, {});
-        audio->setInput(input, {}, {});
-        audio->setPreprocessPass(passes);
+        video.setInput(input);
+        audio.setInput(input);
+        audio.setPreprocessPass(passes);
         encoder->file().setLocalFileName(output);
         encoder->prepareToEncode(true);
     }
     // The state codes so far, once "stopped" has come (or a minute has passed).
     QList<int> codesWhenStopped()
     {
-        const auto codes = [this] {
-            QList<int> seen;
-            for (const QList<QVariant> &args : std::as_const(states))
-                seen << args.at(0).toInt();
-            return seen;
-        };
-        static_cast<void>(QTest::qWaitFor([&] { return codes().endsWith(EncoderStopped); }, 60000));
-        return codes();
+        QList<int> seen;
+        static_cast<void>(QTest::qWaitFor(
+                [&] {
+                    seen.clear();
+                    for (const QList<QVariant> &args : std::as_const(states))
+                        seen << args.at(0).toInt();
+                    return seen.endsWith(EncoderStopped);
+                },
+                60000));
+        return seen;
     }
 };
 
@@ -81,9 +68,9 @@ class TestEncoderHost : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_clips; // made once for all tests
-    QString m_short;       // 3 seconds
-    QString m_long;        // 60 seconds
+    QTemporaryDir m_clips;                          // made once for all tests
+    QString m_short = m_clips.filePath("clip.mpg"); // 3 seconds
+    QString m_long = m_clips.filePath("long.mpg");  // 60 seconds
 
     // A machine whose encoder folder holds the build's worker and module (as links) and
     // the program's three profiles, with both clips in C:\clips.
@@ -91,15 +78,15 @@ private:
     {
         auto m = std::make_unique<TempMachine>();
         const QString folder = m->native(EncoderFolder) + "/";
-        const QString engine = "Program Files/Windows Media Components/Encoder/";
+        const QString built = qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C", CF_BUILD_DRIVE_C);
+        const QString engine = built + "/Program Files/Windows Media Components/Encoder/";
         if (module)
-            QFile::link(buildDriveC(engine + "WMEncEng.dll"), folder + "WMEncEng.dll");
+            QFile::link(engine + "WMEncEng.dll", folder + "WMEncEng.dll");
         if (worker)
-            QFile::link(buildDriveC(engine + "WMEncWorker"), folder + "WMEncWorker");
-        for (const char *level : {"High", "Medium", "Low"}) {
-            const QString name = QStringLiteral("Kestrel %1.prx").arg(QLatin1String(level));
-            QFile::copy(buildDriveC("Program Files/Clipferry/" + name),
-                        folder + "Profiles/" + name);
+            QFile::link(engine + "WMEncWorker", folder + "WMEncWorker");
+        for (const QString level : {"High", "Medium", "Low"}) {
+            const QString name = "Kestrel " + level + ".prx";
+            QFile::copy(built + "/Program Files/Clipferry/" + name, folder + "Profiles/" + name);
         }
         const QString clips = m->makeFolder("C:\\clips");
         QFile::link(m_short, clips + "/clip.mpg");
@@ -108,222 +95,202 @@ private:
     }
 
 private slots:
-    void initTestCase();
-    void creationNeedsModuleAndWorker_data();
-    void creationNeedsModuleAndWorker();
-    void encodesLikeTheWindowDoes_data();
-    void encodesLikeTheWindowDoes();
-    void stopAndCrashMidEncode();
-    void unusableInputsAreDescribed_data();
-    void unusableInputsAreDescribed();
-    void folderProfilesAndTwoPassAbort();
-    void readOnlyOutputFolderIsAnError();
-};
-
-void TestEncoderHost::initTestCase()
-{
-    m_short = m_clips.filePath("clip.mpg");
-    makeClip(m_short, {});
-    m_long = m_clips.filePath("long.mpg");
-    makeClip(m_long, {.seconds = 60});
-}
-
-void TestEncoderHost::creationNeedsModuleAndWorker_data()
-{
-    QTest::addColumn<QString>("module"); // "link" to the build's, "none", or the file's content
-    QTest::addColumn<QString>("worker");
-    QTest::addColumn<QString>("reason");
-    const auto row = [](const char *module, const char *worker, const char *reason) {
-        QTest::newRow(reason) << QString(module) << QString(worker) << QString(reason);
-    };
-    row("none", "link", "\\WMEncEng.dll is missing.");
-    row("link", "none", "\\WMEncWorker is missing.");
-    row("MZ not really", "link", "\\WMEncEng.dll: "); // not a library
-    row("link", "echo hello", "\\WMEncWorker does not start");
-}
-
-void TestEncoderHost::creationNeedsModuleAndWorker()
-{
-    QFETCH(QString, module);
-    QFETCH(QString, worker);
-    QFETCH(QString, reason);
-    auto m = machine(module == "link", worker == "link");
-    const QString folder = m->native(EncoderFolder);
-    if (module != "link" && module != "none")
-        writeFile(folder + "/WMEncEng.dll", module.toUtf8());
-    if (worker != "link" && worker != "none")
-        writeFile(folder + "/WMEncWorker", worker.toUtf8());
-    const QString failure = failureOf([&] { createEncoder(m->machine()); });
-    QVERIFY2(
-            failure.startsWith("The encoder engine could not be loaded: " + EncoderFolder + reason),
-            qPrintable(failure));
-}
-
-void TestEncoderHost::encodesLikeTheWindowDoes_data()
-{
-    QTest::addColumn<qint16>("passes");
-    QTest::newRow("one pass") << qint16(0);
-    QTest::newRow("two passes") << qint16(1);
-}
-
-// The duration is known at the set-up switch; states come queued (one "running" even for two
-// passes); statistics only grow and end at the file's size; no temporary is left.
-void TestEncoderHost::encodesLikeTheWindowDoes()
-{
-    QFETCH(qint16, passes);
-    auto m = machine();
-    Setup setup(createEncoder(m->machine()));
-    m->makeFolder("C:\\out");
-    setup.prepare("C:\\clips\\clip.mpg", "C:\\out\\clip.wmv", passes);
-    QVERIFY2(std::abs(setup.audio->duration() - 3000) <= 60,
-             qPrintable(QString::number(setup.audio->duration())));
-
-    QList<EncoderStatistics> seen;
-    QTimer sampler;
-    connect(&sampler, &QTimer::timeout, this, [&] { seen.append(setup.encoder->statistics()); });
-    sampler.start(5);
-    setup.encoder->start();
-    QVERIFY(setup.states.isEmpty()); // never from inside start()
-    QCOMPARE(setup.codesWhenStopped(),
-             QList<int>({EncoderStarting, EncoderRunning, EncoderStopped}));
-    sampler.stop();
-    QCOMPARE(setup.encoder->lastFailure(), QString());
-    for (qsizetype i = 1; i < seen.size(); ++i) {
-        QVERIFY(seen[i].archiveBytes >= seen[i - 1].archiveBytes);
-        QVERIFY(seen[i].archiveMs >= seen[i - 1].archiveMs);
+    void initTestCase()
+    {
+        makeClip(m_short, {});
+        makeClip(m_long, {.seconds = 60});
     }
-    const EncoderStatistics last = setup.encoder->statistics();
-    const MediaFacts facts = inspectMedia(m->native("C:\\out\\clip.wmv"));
-    QCOMPARE(facts.videoCodec, "wmv2");
-    QCOMPARE(last.archiveBytes, facts.bytes);
-    QVERIFY(last.archiveMs >= 2900 && last.bitRate > 0);
-    QCOMPARE(leftovers(m->native("C:\\out")), QStringList());
-}
 
-// One encoder runs two files, as the window does. Stop does nothing while idle or only set
-// up; mid-way it ends the file, which plays and is shorter, under its final name. A worker
-// that dies ends its file only, and the earlier output of that name stays as it was.
-void TestEncoderHost::stopAndCrashMidEncode()
-{
-    auto m = machine();
-    auto backend = std::make_unique<WorkerBackend>(m->native(EncoderFolder), EncoderFolder);
-    WorkerBackend *worker = backend.get();
-    Setup setup(std::make_unique<MediaEncoder>(std::move(backend)));
-    setup.encoder->stop();
-    setup.prepare("C:\\clips\\long.mpg", "C:\\clips\\long.wmv");
-    setup.encoder->stop();
-    setup.encoder->start();
-    QTRY_VERIFY_WITH_TIMEOUT(setup.encoder->statistics().archiveMs > 0, 30000);
-    setup.encoder->stop();
-    setup.encoder->stop(); // a second stop changes nothing
-    const QList<int> codes = setup.codesWhenStopped();
-    QCOMPARE(codes.first(), EncoderStarting); // nothing came of the stops before the start
-    QVERIFY(codes.contains(EncoderStopping));
-    QCOMPARE(codes.count(EncoderStopped), 1);
-    QCOMPARE(setup.encoder->lastFailure(), QString());
-    const QString output = m->native("C:\\clips") + "/long.wmv";
-    const MediaFacts facts = inspectMedia(output);
-    QVERIFY(facts.decodedFrames > 0);
-    QVERIFY2(facts.durationMs < 55000, qPrintable(QString::number(facts.durationMs)));
+    void creationNeedsModuleAndWorker_data()
+    {
+        QTest::addColumn<QString>("module"); // "link" to the build's, "none", or the file's content
+        QTest::addColumn<QString>("worker");
+        QTest::addColumn<QString>("reason");
+        const auto row = [](const char *module, const char *worker, const char *reason) {
+            QTest::newRow(reason) << QString(module) << QString(worker) << QString(reason);
+        };
+        row("none", "link", "\\WMEncEng.dll is missing.");
+        row("link", "none", "\\WMEncWorker is missing.");
+        row("MZ not really", "link", "\\WMEncEng.dll: "); // not a library
+        row("link", "echo hello", "\\WMEncWorker does not start");
+    }
 
-    const QByteArray stopped = contentOf(output);
-    setup.states.clear();
-    setup.prepare("C:\\clips\\long.mpg", "C:\\clips\\long.wmv");
-    setup.encoder->start();
-    QTRY_VERIFY_WITH_TIMEOUT(
-            worker->workerProcessId() > 0 && setup.encoder->statistics().frames > 0, 30000);
-    QCOMPARE(::kill(static_cast<pid_t>(worker->workerProcessId()), SIGKILL), 0);
-    QVERIFY(setup.codesWhenStopped().endsWith(EncoderStopped));
-    QCOMPARE(setup.encoder->lastFailure(),
-             "The encoder stopped unexpectedly while converting C:\\clips\\long.mpg");
-    QVERIFY(contentOf(output) == stopped);
-    QCOMPARE(leftovers(m->native("C:\\clips")), QStringList());
-}
+    void creationNeedsModuleAndWorker()
+    {
+        QFETCH(QString, module);
+        QFETCH(QString, worker);
+        QFETCH(QString, reason);
+        auto m = machine(module == "link", worker == "link");
+        const QString folder = m->native(EncoderFolder);
+        if (module != "link" && module != "none")
+            writeFile(folder + "/WMEncEng.dll", module.toUtf8());
+        if (worker != "link" && worker != "none")
+            writeFile(folder + "/WMEncWorker", worker.toUtf8());
+        const QString failure = failureOf([&] { createEncoder(m->machine()); });
+        QVERIFY2(failure.startsWith("The encoder engine could not be loaded: " + EncoderFolder
+                                    + reason),
+                 qPrintable(failure));
+    }
 
-void TestEncoderHost::unusableInputsAreDescribed_data()
-{
-    QTest::addColumn<QByteArray>("content"); // null: no file
-    QTest::addColumn<QString>("reason");     // empty: a cut-off file, which may be converted
-    const QString unreadable = "it is not a video or audio file that the encoder can read";
-    QTest::newRow("missing") << QByteArray() << "No such file or directory";
-    QTest::newRow("zero length") << QByteArray("") << "the file is empty";
-    QTest::newRow("not video") << QByteArray("shopping list\n").repeated(100) << unreadable;
-    QTest::newRow("corrupt") << QByteArray("\x00\x00\x01\xba garbage ", 13).repeated(4000)
-                             << unreadable;
-    QTest::newRow("truncated") << contentOf(m_short).left(4000) << QString();
-}
+    // The duration is known at the set-up switch; states come queued; statistics only grow and
+    // end at the file's size; no temporary is left. (Two passes give one "running" as well: the
+    // two-pass redo below.)
+    void encodesLikeTheWindowDoes()
+    {
+        auto m = machine();
+        Setup setup(createEncoder(m->machine()));
+        m->makeFolder("C:\\out");
+        setup.prepare("C:\\clips\\clip.mpg", "C:\\out\\clip.wmv");
+        QVERIFY2(std::abs(setup.audio.duration() - 3000) <= 60,
+                 qPrintable(QString::number(setup.audio.duration())));
 
-// Failures show at the set-up switch or through the last failure, never as a crash or hang.
-void TestEncoderHost::unusableInputsAreDescribed()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QString, reason);
-    auto m = machine();
-    if (!content.isNull())
-        writeFile(m->native("C:\\clips") + "/bad.mpg", content);
-    Setup setup(createEncoder(m->machine()));
-    QString failure = failureOf([&] {
-        setup.prepare("C:\\clips\\bad.mpg", "C:\\clips\\bad.wmv");
+        QList<EncoderStatistics> seen;
+        QTimer sampler;
+        connect(&sampler, &QTimer::timeout, this, [&] {
+            seen.append(setup.encoder->statistics());
+        });
+        sampler.start(5);
         setup.encoder->start();
-    });
-    if (failure.isEmpty()) {
-        QVERIFY(setup.codesWhenStopped().endsWith(EncoderStopped));
-        failure = setup.encoder->lastFailure();
+        QVERIFY(setup.states.isEmpty()); // never from inside start()
+        QCOMPARE(setup.codesWhenStopped(),
+                 QList<int>({EncoderStarting, EncoderRunning, EncoderStopped}));
+        sampler.stop();
+        QCOMPARE(setup.encoder->lastFailure(), QString());
+        for (qsizetype i = 1; i < seen.size(); ++i) {
+            QVERIFY(seen[i].archiveBytes >= seen[i - 1].archiveBytes);
+            QVERIFY(seen[i].archiveMs >= seen[i - 1].archiveMs);
+        }
+        const EncoderStatistics last = setup.encoder->statistics();
+        QCOMPARE(last.archiveBytes, inspectMedia(m->native("C:\\out\\clip.wmv")).bytes);
+        QVERIFY(last.archiveMs >= 2900 && last.bitRate > 0);
+        QCOMPARE(entriesOf(m->native("C:\\out")), QStringList{"clip.wmv"});
     }
-    if (reason.isEmpty())
-        QVERIFY2(failure.isEmpty() || failure.startsWith("Cannot "), qPrintable(failure));
-    else
-        QCOMPARE(failure, "Cannot open the input C:\\clips\\bad.mpg: " + reason);
-    QCOMPARE(leftovers(m->native("C:\\clips")), QStringList());
-}
 
-// The profiles are the engine's built-ins, then the folder's ".prx" files in file-name order,
-// letter case aside, named by their content; files that are no profile are skipped. One that
-// starves the second pass makes libavcodec abort it: the file is then done in one pass.
-void TestEncoderHost::folderProfilesAndTwoPassAbort()
-{
-    auto m = machine();
-    const QString profiles = m->native(EncoderFolder + "\\Profiles") + "/";
-    writeFile(profiles + "aardvark.prx",
-              contentOf(profiles + "Kestrel Medium.prx")
-                      .replace("Name=Kestrel Medium", "Name=Starved")
-                      .replace("VideoBitRate=300000", "VideoBitRate=10000"));
-    writeFile(profiles + "broken.prx", "[Clipferry Profile]\nVersion=1\nName=Broken\n");
-    writeFile(profiles + "notes.txt", "not a profile");
-    Setup setup(createEncoder(m->machine()), "Starved");
-    ProfileCollection &collection = setup.encoder->profileCollection();
-    QStringList names;
-    for (int i = 0; i < collection.count(); ++i)
-        names << collection.item(i).name();
-    QCOMPARE(names.size(), 7);
-    QCOMPARE(names.mid(3),
-             QStringList({"Starved", "Kestrel High", "Kestrel Low", "Kestrel Medium"}));
+    // One encoder runs two files, as the window does. Stop does nothing while idle or only set
+    // up; mid-way it ends the file, which plays and is shorter, under its final name. A worker
+    // that dies ends its file only, and the earlier output of that name stays as it was.
+    void stopAndCrashMidEncode()
+    {
+        auto m = machine();
+        auto backend = std::make_unique<WorkerBackend>(m->native(EncoderFolder), EncoderFolder);
+        WorkerBackend *worker = backend.get();
+        Setup setup(std::make_unique<MediaEncoder>(std::move(backend)));
+        setup.encoder->stop();
+        setup.prepare("C:\\clips\\long.mpg", "C:\\clips\\long.wmv");
+        setup.encoder->stop();
+        setup.encoder->start();
+        QTRY_VERIFY_WITH_TIMEOUT(setup.encoder->statistics().archiveMs > 0, 30000);
+        setup.encoder->stop();
+        setup.encoder->stop(); // a second stop changes nothing
+        const QList<int> codes = setup.codesWhenStopped();
+        QCOMPARE(codes.first(), EncoderStarting); // nothing came of the stops before the start
+        QVERIFY(codes.contains(EncoderStopping));
+        QCOMPARE(codes.count(EncoderStopped), 1);
+        QCOMPARE(setup.encoder->lastFailure(), QString());
+        const QString output = m->native("C:\\clips") + "/long.wmv";
+        const MediaFacts facts = inspectMedia(output);
+        QVERIFY2(facts.decodedFrames > 0 && facts.durationMs < 55000,
+                 qPrintable(QString::number(facts.durationMs)));
 
-    setup.prepare("C:\\clips\\clip.mpg", "C:\\clips\\clip.wmv", 1);
-    setup.encoder->start();
-    QCOMPARE(setup.codesWhenStopped(),
-             QList<int>({EncoderStarting, EncoderRunning, EncoderStopped}));
-    QCOMPARE(setup.encoder->lastFailure(), QString());
-    QCOMPARE(inspectMedia(m->native("C:\\clips\\clip.wmv")).videoCodec, "wmv2");
-}
+        const QByteArray stopped = contentOf(output);
+        setup.states.clear();
+        setup.prepare("C:\\clips\\long.mpg", "C:\\clips\\long.wmv");
+        setup.encoder->start();
+        QTRY_VERIFY_WITH_TIMEOUT(
+                worker->workerProcessId() > 0 && setup.encoder->statistics().frames > 0, 30000);
+        QCOMPARE(::kill(static_cast<pid_t>(worker->workerProcessId()), SIGKILL), 0);
+        QVERIFY(setup.codesWhenStopped().endsWith(EncoderStopped));
+        QCOMPARE(setup.encoder->lastFailure(),
+                 "The encoder stopped unexpectedly while converting C:\\clips\\long.mpg");
+        QVERIFY(contentOf(output) == stopped);
+        QCOMPARE(entriesOf(m->native("C:\\clips")),
+                 QStringList({"clip.mpg", "long.mpg", "long.wmv"}));
+    }
 
-// An output folder nobody may write to fails at the start, and the earlier output stays.
-void TestEncoderHost::readOnlyOutputFolderIsAnError()
-{
-    auto m = machine();
-    const QString folder = m->makeFolder("C:\\locked");
-    writeFile(folder + "/clip.wmv", "an earlier result");
-    const ReadOnlyFolder locked(folder);
-    if (!locked.locked())
-        QSKIP("this file system cannot make a folder read-only here");
+    void unusableInputsAreDescribed_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // null: no file
+        QTest::addColumn<QString>("reason");     // empty: a cut-off file, which may be converted
+        const QString unreadable = "it is not a video or audio file that the encoder can read";
+        QTest::newRow("missing") << QByteArray() << "No such file or directory";
+        QTest::newRow("zero length") << QByteArray("") << "the file is empty";
+        QTest::newRow("not video") << QByteArray("shopping list\n").repeated(100) << unreadable;
+        QTest::newRow("corrupt") << QByteArray("\x00\x00\x01\xba garbage ", 13).repeated(4000)
+                                 << unreadable;
+        QTest::newRow("truncated") << contentOf(m_short).left(4000) << QString();
+    }
 
-    Setup setup(createEncoder(m->machine()));
-    setup.prepare("C:\\clips\\clip.mpg", "C:\\locked\\clip.wmv");
-    const QString failure = failureOf([&] { setup.encoder->start(); });
-    QVERIFY2(failure.startsWith("Cannot write the output C:\\locked\\clip.wmv: "),
-             qPrintable(failure));
-    QCOMPARE(contentOf(folder + "/clip.wmv"), "an earlier result");
-}
+    // Failures show at the set-up switch or through the last failure, never as a crash or hang.
+    void unusableInputsAreDescribed()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, reason);
+        auto m = machine();
+        if (!content.isNull())
+            writeFile(m->native("C:\\clips") + "/bad.mpg", content);
+        Setup setup(createEncoder(m->machine()));
+        QString failure = failureOf([&] {
+            setup.prepare("C:\\clips\\bad.mpg", "C:\\clips\\bad.wmv");
+            setup.encoder->start();
+        });
+        if (failure.isEmpty()) {
+            QVERIFY(setup.codesWhenStopped().endsWith(EncoderStopped));
+            failure = setup.encoder->lastFailure();
+        }
+        if (reason.isEmpty())
+            QVERIFY2(failure.isEmpty() || failure.startsWith("Cannot "), qPrintable(failure));
+        else
+            QCOMPARE(failure, "Cannot open the input C:\\clips\\bad.mpg: " + reason);
+        QCOMPARE(entriesOf(m->native("C:\\clips")).filter(".part"), QStringList()); // temporaries
+    }
+
+    // The profiles are the engine's built-ins, then the folder's ".prx" files in file-name order,
+    // letter case aside, named by their content; files that are no profile are skipped. One that
+    // starves the second pass makes libavcodec abort it: the file is then done in one pass.
+    void folderProfilesAndTwoPassAbort()
+    {
+        auto m = machine();
+        const QString profiles = m->native(EncoderFolder + "\\Profiles") + "/";
+        writeFile(profiles + "aardvark.prx",
+                  contentOf(profiles + "Kestrel Medium.prx")
+                          .replace("Name=Kestrel Medium", "Name=Starved")
+                          .replace("VideoBitRate=300000", "VideoBitRate=10000"));
+        writeFile(profiles + "broken.prx", "[Clipferry Profile]\nVersion=1\nName=Broken\n");
+        writeFile(profiles + "notes.txt", "not a profile");
+        Setup setup(createEncoder(m->machine()), "Starved");
+        ProfileCollection &collection = setup.encoder->profileCollection();
+        QStringList names;
+        for (int i = 0; i < collection.count(); ++i)
+            names << collection.item(i).name();
+        QCOMPARE(names.mid(3),
+                 QStringList({"Starved", "Kestrel High", "Kestrel Low", "Kestrel Medium"}));
+
+        setup.prepare("C:\\clips\\clip.mpg", "C:\\clips\\clip.wmv", 1);
+        setup.encoder->start();
+        QCOMPARE(setup.codesWhenStopped(),
+                 QList<int>({EncoderStarting, EncoderRunning, EncoderStopped}));
+        QCOMPARE(setup.encoder->lastFailure(), QString());
+        QVERIFY(inspectMedia(m->native("C:\\clips\\clip.wmv")).decodedFrames > 0);
+    }
+
+    // An output folder nobody may write to fails at the start, and the earlier output stays.
+    void readOnlyOutputFolderIsAnError()
+    {
+        auto m = machine();
+        const QString folder = m->makeFolder("C:\\locked");
+        writeFile(folder + "/clip.wmv", "an earlier result");
+        const ReadOnlyFolder locked(folder);
+        if (!locked.locked())
+            QSKIP("this file system cannot make a folder read-only here");
+
+        Setup setup(createEncoder(m->machine()));
+        setup.prepare("C:\\clips\\clip.mpg", "C:\\locked\\clip.wmv");
+        const QString failure = failureOf([&] { setup.encoder->start(); });
+        QVERIFY2(failure.startsWith("Cannot write the output C:\\locked\\clip.wmv: "),
+                 qPrintable(failure));
+        QCOMPARE(contentOf(folder + "/clip.wmv"), "an earlier result");
+    }
+};
 
 QTEST_GUILESS_MAIN(TestEncoderHost)
 #include "test_encoder_host.moc"

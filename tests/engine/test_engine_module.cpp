@@ -48,127 +48,122 @@ class TestEngineModule : public QObject
 private:
     QTemporaryDir m_dir;
     QString path(const QString &name) const { return m_dir.filePath(name); }
+    QList<engine::Progress> m_reports; // of the last encode
     void encode(const QString &input,
                 const QString &output,
                 const OutputSettings &settings,
-                int passes,
-                TestObserver &observer)
+                int passes = 1)
     {
+        TestObserver observer;
         const std::string target = output.toStdString();
         engine::encode({input.toStdString(), target + ".tmp", target, settings, passes}, observer);
+        m_reports = observer.reports;
         QVERIFY(!QFile::exists(output + ".tmp"));
     }
 
 private slots:
     void initTestCase() { av_log_set_level(AV_LOG_ERROR); }
-    void encodesToProfile_data();
-    void encodesToProfile();
-    void twoPassesLandNearerTheTarget();
-    void picturesKeepTheirShape_data();
-    void picturesKeepTheirShape();
+
+    void encodesToProfile_data()
+    {
+        QTest::addColumn<ClipOptions>("options");
+        QTest::addColumn<OutputSettings>("settings");
+        QTest::newRow("NTSC program stream, Medium") << ClipOptions{} << Medium;
+        QTest::newRow("PAL program stream, Low") << ClipOptions{.pal = true} << Low;
+        // About 8 seconds of nothing before the stream.
+        QTest::newRow("Video CD .dat with a long empty lead-in")
+                << ClipOptions{.vcdDat = true, .leadInSectors = 600} << Medium;
+        QTest::newRow("timestamps restart part-way")
+                << ClipOptions{.seconds = 4, .parts = 2} << Medium;
+        QTest::newRow("no sound: video only") << ClipOptions{.audio = false} << Medium;
+        QTest::newRow("no pictures: audio only") << ClipOptions{.video = false} << Low;
+    }
+
+    // The duration is read before encoding; the output is ASF with WMV2 and WMA2 at the profile's
+    // size, frame rate and sound, as long as the input within 2%.
+    void encodesToProfile()
+    {
+        QFETCH(ClipOptions, options);
+        QFETCH(OutputSettings, settings);
+        const QString input = path(QString::fromLatin1(QTest::currentDataTag())
+                                   + (options.vcdDat ? ".dat" : ".mpg"));
+        makeClip(input, options);
+        const qint64 lengthMs = qRound64(options.seconds * 1000);
+        // The size-based estimate that mends restarted timestamps is coarser than timestamps.
+        const qint64 probed = engine::probeDurationMs(input.toStdString());
+        QVERIFY2(std::abs(probed - lengthMs) <= lengthMs / (options.parts > 1 ? 10 : 50),
+                 qPrintable(QString::number(probed)));
+
+        const QString output = path("out.wmv");
+        encode(input, output, settings);
+        const MediaFacts facts = inspectMedia(output);
+        QCOMPARE(facts.format, "asf");
+        QCOMPARE(facts.videoCodec, options.video ? "wmv2" : "");
+        QCOMPARE(facts.audioCodec, options.audio ? "wmav2" : "");
+        if (options.video) {
+            QCOMPARE(QSize(facts.width, facts.height), QSize(settings.width, settings.height));
+            const double fps = std::min(settings.maxFrameRate, options.pal ? 25.0 : 29.97);
+            QVERIFY2(std::abs(facts.decodedFrames - options.seconds * fps) <= 2,
+                     qPrintable(QString::number(facts.decodedFrames)));
+        }
+        if (options.audio) {
+            QCOMPARE(facts.sampleRate, settings.sampleRate);
+            QCOMPARE(facts.channels, settings.channels);
+        }
+        // Within 2%, give or take the last frame's own length (which counts on a short clip).
+        // (FFmpeg itself reads a stream that restarts its timestamps as shorter than it is.)
+        const qint64 inputMs = options.parts > 1 ? lengthMs : inspectMedia(input).durationMs;
+        const qint64 frameMs = options.video ? std::lround(1000 / facts.frameRate) : 100;
+        QVERIFY2(std::abs(facts.durationMs - inputMs) <= inputMs / 50 + frameMs,
+                 qPrintable(QStringLiteral("%1 ms from %2 ms").arg(facts.durationMs).arg(inputMs)));
+    }
+
+    // Pass one only analyses (nothing written yet); pass two lands nearer the bit rate.
+    void twoPassesLandNearerTheTarget()
+    {
+        const QString input = path("rate.mpg");
+        makeClip(input, {.seconds = 6, .audio = false});
+        OutputSettings settings = Medium;
+        settings.videoBitRate = 200000;
+        encode(input, path("one.wmv"), settings);
+        encode(input, path("two.wmv"), settings, 2);
+
+        const double target = settings.videoBitRate;
+        const double onePass = inspectMedia(path("one.wmv")).videoBitRate();
+        const double twoPass = inspectMedia(path("two.wmv")).videoBitRate();
+        qInfo("target %.0f, one pass %.0f, two passes %.0f", target, onePass, twoPass);
+        QVERIFY(std::abs(twoPass - target) < std::abs(onePass - target));
+        QCOMPARE(m_reports.first().pass, 1);
+        QCOMPARE(m_reports.last().pass, 2);
+        for (const engine::Progress &p : std::as_const(m_reports))
+            QVERIFY(p.pass == 2 || (p.bytes == 0 && p.mediaMs == 0));
+    }
+
+    void picturesKeepTheirShape_data()
+    {
+        QTest::addColumn<QSize>("source");
+        QTest::addColumn<AVRational>("sampleAspect");
+        QTest::addColumn<QRect>("expected"); // within 320 x 240
+        const auto row = [](const char *tag, int w, int h, AVRational aspect, QRect expected) {
+            QTest::newRow(tag) << QSize(w, h) << aspect << expected;
+        };
+        row("NTSC Video CD fills 4:3", 352, 240, {10, 11}, {0, 0, 320, 240});
+        row("PAL Video CD fills 4:3", 352, 288, {59, 54}, {0, 0, 320, 240});
+        row("16:9: bars above and below", 1280, 720, {1, 1}, {0, 30, 320, 180});
+        row("aspect unknown: square pixels", 352, 240, {0, 1}, {0, 10, 320, 218});
+        row("portrait: bars at the sides", 480, 640, {1, 1}, {70, 0, 180, 240});
+    }
+
+    void picturesKeepTheirShape()
+    {
+        QFETCH(QSize, source);
+        QFETCH(AVRational, sampleAspect);
+        QFETCH(QRect, expected);
+        const engine::PictureRect r
+                = engine::fitPicture(source.width(), source.height(), sampleAspect, 320, 240);
+        QCOMPARE(QRect(r.x, r.y, r.width, r.height), expected);
+    }
 };
-
-void TestEngineModule::encodesToProfile_data()
-{
-    QTest::addColumn<ClipOptions>("options");
-    QTest::addColumn<OutputSettings>("settings");
-    QTest::newRow("NTSC program stream, Medium") << ClipOptions{} << Medium;
-    QTest::newRow("PAL program stream, Low") << ClipOptions{.pal = true} << Low;
-    // About 8 seconds of nothing before the stream.
-    QTest::newRow("Video CD .dat with a long empty lead-in")
-            << ClipOptions{.vcdDat = true, .leadInSectors = 600} << Medium;
-    QTest::newRow("timestamps restart part-way") << ClipOptions{.seconds = 4, .parts = 2} << Medium;
-    QTest::newRow("no sound: video only") << ClipOptions{.audio = false} << Medium;
-    QTest::newRow("no pictures: audio only") << ClipOptions{.video = false} << Low;
-}
-
-// The duration is read before encoding; the output is ASF with WMV2 and WMA2 at the profile's
-// size, frame rate and sound, as long as the input within 2%.
-void TestEngineModule::encodesToProfile()
-{
-    QFETCH(ClipOptions, options);
-    QFETCH(OutputSettings, settings);
-    const QString input = path(QString::fromLatin1(QTest::currentDataTag())
-                               + (options.vcdDat ? ".dat" : ".mpg"));
-    makeClip(input, options);
-    const qint64 lengthMs = qRound64(options.seconds * 1000);
-    // The size-based estimate that mends restarted timestamps is coarser than timestamps.
-    const qint64 probed = engine::probeDurationMs(input.toStdString());
-    QVERIFY2(std::abs(probed - lengthMs) <= lengthMs / (options.parts > 1 ? 10 : 50),
-             qPrintable(QString::number(probed)));
-
-    const QString output = path("out.wmv");
-    TestObserver observer;
-    encode(input, output, settings, 1, observer);
-    const MediaFacts facts = inspectMedia(output);
-    QCOMPARE(facts.format, "asf");
-    QCOMPARE(facts.videoCodec, options.video ? "wmv2" : "");
-    QCOMPARE(facts.audioCodec, options.audio ? "wmav2" : "");
-    if (options.video) {
-        QCOMPARE(QSize(facts.width, facts.height), QSize(settings.width, settings.height));
-        const double fps = std::min(settings.maxFrameRate, options.pal ? 25.0 : 29.97);
-        QVERIFY2(std::abs(facts.decodedFrames - options.seconds * fps) <= 2,
-                 qPrintable(QString::number(facts.decodedFrames)));
-    }
-    if (options.audio) {
-        QCOMPARE(facts.sampleRate, settings.sampleRate);
-        QCOMPARE(facts.channels, settings.channels);
-    }
-    // Within 2%, give or take the last frame's own length (which counts on a short clip).
-    // (FFmpeg itself reads a stream that restarts its timestamps as shorter than it is.)
-    const qint64 inputMs = options.parts > 1 ? lengthMs : inspectMedia(input).durationMs;
-    const qint64 frameMs = options.video ? std::lround(1000 / facts.frameRate) : 100;
-    QVERIFY2(std::abs(facts.durationMs - inputMs) <= inputMs / 50 + frameMs,
-             qPrintable(QStringLiteral("%1 ms from %2 ms").arg(facts.durationMs).arg(inputMs)));
-}
-
-// Pass one only analyses (nothing written yet); pass two lands nearer the bit rate.
-void TestEngineModule::twoPassesLandNearerTheTarget()
-{
-    const QString input = path("rate.mpg");
-    makeClip(input, {.seconds = 6, .audio = false});
-    OutputSettings settings = Medium;
-    settings.videoBitRate = 200000;
-    TestObserver one;
-    encode(input, path("one.wmv"), settings, 1, one);
-    TestObserver two;
-    encode(input, path("two.wmv"), settings, 2, two);
-
-    const double target = settings.videoBitRate;
-    const double onePass = inspectMedia(path("one.wmv")).videoBitRate();
-    const double twoPass = inspectMedia(path("two.wmv")).videoBitRate();
-    qInfo("target %.0f, one pass %.0f, two passes %.0f", target, onePass, twoPass);
-    QVERIFY(std::abs(twoPass - target) < std::abs(onePass - target));
-    QCOMPARE(two.reports.first().pass, 1);
-    QCOMPARE(two.reports.last().pass, 2);
-    for (const engine::Progress &p : std::as_const(two.reports))
-        QVERIFY(p.pass == 2 || (p.bytes == 0 && p.mediaMs == 0));
-}
-
-void TestEngineModule::picturesKeepTheirShape_data()
-{
-    QTest::addColumn<QSize>("source");
-    QTest::addColumn<AVRational>("sampleAspect");
-    QTest::addColumn<QRect>("expected"); // within 320 x 240
-    const auto row = [](const char *tag, int w, int h, AVRational aspect, QRect expected) {
-        QTest::newRow(tag) << QSize(w, h) << aspect << expected;
-    };
-    row("NTSC Video CD fills 4:3", 352, 240, {10, 11}, {0, 0, 320, 240});
-    row("PAL Video CD fills 4:3", 352, 288, {59, 54}, {0, 0, 320, 240});
-    row("16:9: bars above and below", 1280, 720, {1, 1}, {0, 30, 320, 180});
-    row("aspect unknown: square pixels", 352, 240, {0, 1}, {0, 10, 320, 218});
-    row("portrait: bars at the sides", 480, 640, {1, 1}, {70, 0, 180, 240});
-}
-
-void TestEngineModule::picturesKeepTheirShape()
-{
-    QFETCH(QSize, source);
-    QFETCH(AVRational, sampleAspect);
-    QFETCH(QRect, expected);
-    const engine::PictureRect r
-            = engine::fitPicture(source.width(), source.height(), sampleAspect, 320, 240);
-    QCOMPARE(QRect(r.x, r.y, r.width, r.height), expected);
-}
 
 QTEST_GUILESS_MAIN(TestEngineModule)
 #include "test_engine_module.moc"

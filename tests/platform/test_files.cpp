@@ -14,152 +14,146 @@ class TestFiles : public QObject
 {
     Q_OBJECT
 private slots:
-    void pathTranslation_data();
-    void pathTranslation();
-    void pathsThatLeadNowhere();
-    void unusualNamesWork();
-    void listingAndAttributes();
-    void copiesReplaceOrLeaveNothing();
-    void copyOntoFullFileSystemLeavesNothing();
+    void pathTranslation_data()
+    {
+        QTest::addColumn<QString>("windows");
+        QTest::addColumn<QString>("relative"); // to the C: root
+        const auto row = [](const char *tag, const char *windows, const char *relative) {
+            QTest::newRow(tag) << QString::fromUtf8(windows) << QString::fromUtf8(relative);
+        };
+        row("root", "C:\\", "");
+        row("drive only", "C:", "");
+        row("folder", "C:\\Program Files\\Clipferry", "/Program Files/Clipferry");
+        row("trailing separator", "C:\\Windows\\", "/Windows");
+        row("doubled separator", "C:\\\\Windows\\\\a.mpg", "/Windows/a.mpg");
+        row("small letter", "c:\\Windows", "/Windows");
+        row("no escape above the root", "C:\\..\\..\\Windows", "/Windows");
+        // Linux names are case-sensitive: a name is taken as it is where it exists, else one that
+        // differs only in letter case (when there is exactly one), else as given.
+        row("letter case forgiven", "C:\\PROGRAM FILES\\clipferry", "/Program Files/Clipferry");
+        row("exact name first", "C:\\videos\\New", "/videos/New");
+        row("ambiguous letter case", "C:\\VIDEOS\\New", "/VIDEOS/New");
+    }
+
+    void pathTranslation()
+    {
+        QFETCH(QString, windows);
+        QFETCH(QString, relative);
+        TempMachine machine;
+        machine.makeFolder("C:\\Videos");
+        QDir(machine.nativeC()).mkdir("videos"); // makeFolder() would find "Videos"
+        const QString native = toNativePath(machine.machine(), windows);
+        QCOMPARE(native, QDir::cleanPath(machine.nativeC() + relative));
+        // And back, in the program's form: no trailing "\" except at a root.
+        QCOMPARE(toWindowsPath(machine.machine(), native),
+                 QStringLiteral("C:")
+                         + (relative.isEmpty() ? QStringLiteral("\\")
+                                               : QString(relative).replace('/', '\\')));
+    }
+
+    // No such drive, no drive letter, a relative path, an empty slot: nothing to translate and
+    // no such file. A folder is no file either.
+    void pathsThatLeadNowhere()
+    {
+        TempMachine machine;
+        FileSystemObject fs(machine.machine());
+        machine.addEmptySlot(QLatin1Char('F'));
+        machine.writeFile("C:\\a\\clip.mpg");
+        for (const char *path :
+             {"Q:\\a\\clip.mpg", ":\\a\\clip.mpg", "a\\clip.mpg", "F:\\clip.mpg"}) {
+            QVERIFY_THROWS_EXCEPTION(Error, toNativePath(machine.machine(), path));
+            QVERIFY2(!fs.FileExists(path), path);
+        }
+        QVERIFY_THROWS_EXCEPTION(Error, toWindowsPath(machine.machine(), "/proc"));
+        QVERIFY(fs.FileExists("C:\\a\\\\clip.mpg"));
+        QVERIFY(!fs.FileExists("C:\\a") && !fs.FileExists("C:\\a\\other.mpg"));
+    }
+
+    // Blanks, non-ASCII letters and 200-character names: query, list and copy.
+    void unusualNamesWork()
+    {
+        TempMachine machine;
+        FileSystemObject fs(machine.machine());
+        for (const QString &name : {QStringLiteral("my clip.mpg"),
+                                    QStringLiteral("Fête à Zürich.mpg"),
+                                    QString(196, QLatin1Char('n')) + ".mpg"}) {
+            const QString path = "C:\\Clips Ñ\\" + name;
+            machine.writeFile(path, "data");
+            QVERIFY2(fs.FileExists(path), qPrintable(name));
+            QVERIFY(listFolder(machine.machine(), "C:\\Clips Ñ\\").contains(name));
+            fs.CopyFile(path, "C:\\Windows\\");
+            QVERIFY(fs.FileExists("C:\\Windows\\" + name));
+        }
+    }
+
+    // Listing keeps "." and ".." and leaves out hidden (dot) entries; attribute 16 is a folder.
+    void listingAndAttributes()
+    {
+        TempMachine machine;
+        machine.makeFolder("C:\\v\\Sub");
+        machine.makeFolder("C:\\v\\.hidden");
+        machine.writeFile("C:\\v\\clip.mpg");
+        machine.writeFile("C:\\v\\.secret");
+        QStringList names = listFolder(machine.machine(), "C:\\v\\");
+        names.sort();
+        QCOMPARE(names, QStringList({".", "..", "Sub", "clip.mpg"}));
+        QCOMPARE(fileAttributes(machine.machine(), "C:\\v\\Sub"), 16u);
+        QCOMPARE(fileAttributes(machine.machine(), "C:\\v\\clip.mpg"), 0u);
+        QCOMPARE(volumeLabel(machine.machine(), "C:"), "Clipferry");
+
+        machine.addEmptySlot(QLatin1Char('A'));
+        QCOMPARE(failureOf([&] { listFolder(machine.machine(), "C:\\missing\\"); }),
+                 "Cannot list the folder C:\\missing\\: No such file or directory");
+        QVERIFY_THROWS_EXCEPTION(Error, listFolder(machine.machine(), "A:\\"));
+        QVERIFY_THROWS_EXCEPTION(Error, volumeLabel(machine.machine(), "A:"));
+        QVERIFY_THROWS_EXCEPTION(Error, fileAttributes(machine.machine(), "C:\\missing"));
+    }
+
+    // A copy replaces a file of that name and keeps its name when the destination ends in "\";
+    // a failed one, also into a folder nobody may write to, leaves nothing behind.
+    void copiesReplaceOrLeaveNothing()
+    {
+        TempMachine machine;
+        FileSystemObject fs(machine.machine());
+        const QString card = machine.addDrive(QLatin1Char('E'), DriveKind::Removable);
+        machine.writeFile("C:\\out\\clip.wmv", "new content");
+        machine.writeFile("E:\\clip.wmv", "old");
+        fs.CopyFile("C:\\out\\clip.wmv", "E:\\");
+        QCOMPARE(contentOf(card + "/clip.wmv"), "new content");
+        fs.CopyFile("C:\\out\\clip.wmv", "E:\\renamed.wmv");
+        QCOMPARE(contentOf(card + "/renamed.wmv"), "new content");
+        QVERIFY_THROWS_EXCEPTION(Error, fs.CopyFile("C:\\out\\none.wmv", "E:\\"));
+        QVERIFY_THROWS_EXCEPTION(Error,
+                                 fs.CopyFile("C:\\out\\clip.wmv", "C:\\Windows")); // a folder
+        QCOMPARE(entriesOf(card), QStringList({"clip.wmv", "renamed.wmv"}));
+
+        const ReadOnlyFolder locked(card);
+        if (!locked.locked())
+            QSKIP("no way to make a folder read-only here");
+        const QString failure = failureOf([&] { fs.CopyFile("C:\\out\\clip.wmv", "E:\\"); });
+        QVERIFY2(failure.startsWith("Cannot copy C:\\out\\clip.wmv to E:\\clip.wmv: "),
+                 qPrintable(failure));
+        QCOMPARE(entriesOf(card), QStringList({"clip.wmv", "renamed.wmv"}));
+    }
+
+    // The temporary copy is made but its bytes do not fit: it goes, and the earlier file stays.
+    void copyOntoFullFileSystemLeavesNothing()
+    {
+        TempMachine machine;
+        FileSystemObject fs(machine.machine());
+        const QString card = machine.addDrive(QLatin1Char('E'), DriveKind::Removable);
+        const QByteArray root = QFile::encodeName(card);
+        if (::mount("tmpfs", root.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("A small tmpfs cannot be mounted here (needs root and mount rights)");
+        const auto unmount = qScopeGuard([&] { ::umount(root.constData()); });
+        machine.writeFile("C:\\out\\big.wmv", QByteArray(256 * 1024, 'x'));
+        machine.writeFile("E:\\big.wmv", "earlier copy");
+
+        QVERIFY_THROWS_EXCEPTION(Error, fs.CopyFile("C:\\out\\big.wmv", "E:\\"));
+        QCOMPARE(entriesOf(card), QStringList{"big.wmv"});
+        QCOMPARE(contentOf(card + "/big.wmv"), "earlier copy");
+    }
 };
-
-void TestFiles::pathTranslation_data()
-{
-    QTest::addColumn<QString>("windows");
-    QTest::addColumn<QString>("relative"); // to the C: root
-    const auto row = [](const char *tag, const char *windows, const char *relative) {
-        QTest::newRow(tag) << QString::fromUtf8(windows) << QString::fromUtf8(relative);
-    };
-    row("root", "C:\\", "");
-    row("drive only", "C:", "");
-    row("folder", "C:\\Program Files\\Clipferry", "/Program Files/Clipferry");
-    row("trailing separator", "C:\\Windows\\", "/Windows");
-    row("doubled separator", "C:\\\\Windows\\\\a.mpg", "/Windows/a.mpg");
-    row("small letter", "c:\\Windows", "/Windows");
-    row("no escape above the root", "C:\\..\\..\\Windows", "/Windows");
-    // Linux names are case-sensitive: a name is taken as it is where it exists, else one that
-    // differs only in letter case (when there is exactly one), else as given.
-    row("letter case forgiven", "C:\\PROGRAM FILES\\clipferry", "/Program Files/Clipferry");
-    row("exact name first", "C:\\videos\\New", "/videos/New");
-    row("ambiguous letter case", "C:\\VIDEOS\\New", "/VIDEOS/New");
-}
-
-void TestFiles::pathTranslation()
-{
-    QFETCH(QString, windows);
-    QFETCH(QString, relative);
-    TempMachine machine;
-    machine.makeFolder("C:\\Videos");
-    QDir(machine.nativeC()).mkdir("videos"); // makeFolder() would find "Videos"
-    const QString native = toNativePath(machine.machine(), windows);
-    QCOMPARE(native, QDir::cleanPath(machine.nativeC() + relative));
-    // And back, in the program's form: no trailing "\" except at a root.
-    QCOMPARE(toWindowsPath(machine.machine(), native),
-             QStringLiteral("C:")
-                     + (relative.isEmpty() ? QStringLiteral("\\")
-                                           : QString(relative).replace('/', '\\')));
-}
-
-// No such drive, no drive letter, a relative path, an empty slot: nothing to translate and
-// no such file. A folder is no file either.
-void TestFiles::pathsThatLeadNowhere()
-{
-    TempMachine machine;
-    FileSystemObject fs(machine.machine());
-    machine.addEmptySlot(QLatin1Char('F'));
-    machine.writeFile("C:\\a\\clip.mpg");
-    for (const char *path : {"Q:\\a\\clip.mpg", ":\\a\\clip.mpg", "a\\clip.mpg", "F:\\clip.mpg"}) {
-        QVERIFY_THROWS_EXCEPTION(Error, toNativePath(machine.machine(), path));
-        QVERIFY2(!fs.FileExists(path), path);
-    }
-    QVERIFY_THROWS_EXCEPTION(Error, toWindowsPath(machine.machine(), "/proc"));
-    QVERIFY(fs.FileExists("C:\\a\\\\clip.mpg"));
-    QVERIFY(!fs.FileExists("C:\\a") && !fs.FileExists("C:\\a\\other.mpg"));
-}
-
-// Blanks, non-ASCII letters and 200-character names: query, list and copy.
-void TestFiles::unusualNamesWork()
-{
-    TempMachine machine;
-    FileSystemObject fs(machine.machine());
-    for (const QString &name : {QStringLiteral("my clip.mpg"),
-                                QStringLiteral("Fête à Zürich.mpg"),
-                                QString(196, QLatin1Char('n')) + ".mpg"}) {
-        const QString path = "C:\\Clips Ñ\\" + name;
-        machine.writeFile(path, "data");
-        QVERIFY2(fs.FileExists(path), qPrintable(name));
-        QVERIFY(listFolder(machine.machine(), "C:\\Clips Ñ\\").contains(name));
-        fs.CopyFile(path, "C:\\Windows\\");
-        QVERIFY(fs.FileExists("C:\\Windows\\" + name));
-    }
-}
-
-// Listing keeps "." and ".." and leaves out hidden (dot) entries; attribute 16 is a folder.
-void TestFiles::listingAndAttributes()
-{
-    TempMachine machine;
-    machine.makeFolder("C:\\v\\Sub");
-    machine.makeFolder("C:\\v\\.hidden");
-    machine.writeFile("C:\\v\\clip.mpg");
-    machine.writeFile("C:\\v\\.secret");
-    QStringList names = listFolder(machine.machine(), "C:\\v\\");
-    names.sort();
-    QCOMPARE(names, QStringList({".", "..", "Sub", "clip.mpg"}));
-    QCOMPARE(fileAttributes(machine.machine(), "C:\\v\\Sub"), 16u);
-    QCOMPARE(fileAttributes(machine.machine(), "C:\\v\\clip.mpg"), 0u);
-    QCOMPARE(volumeLabel(machine.machine(), "C:"), "Clipferry");
-
-    machine.addEmptySlot(QLatin1Char('A'));
-    QCOMPARE(failureOf([&] { listFolder(machine.machine(), "C:\\missing\\"); }),
-             "Cannot list the folder C:\\missing\\: No such file or directory");
-    QVERIFY_THROWS_EXCEPTION(Error, listFolder(machine.machine(), "A:\\"));
-    QVERIFY_THROWS_EXCEPTION(Error, volumeLabel(machine.machine(), "A:"));
-    QVERIFY_THROWS_EXCEPTION(Error, fileAttributes(machine.machine(), "C:\\missing"));
-}
-
-// A copy replaces a file of that name and keeps its name when the destination ends in "\";
-// a failed one, also into a folder nobody may write to, leaves nothing behind.
-void TestFiles::copiesReplaceOrLeaveNothing()
-{
-    TempMachine machine;
-    FileSystemObject fs(machine.machine());
-    const QString card = machine.addDrive(QLatin1Char('E'), DriveKind::Removable);
-    machine.writeFile("C:\\out\\clip.wmv", "new content");
-    machine.writeFile("E:\\clip.wmv", "old");
-    fs.CopyFile("C:\\out\\clip.wmv", "E:\\");
-    QCOMPARE(contentOf(card + "/clip.wmv"), "new content");
-    fs.CopyFile("C:\\out\\clip.wmv", "E:\\renamed.wmv");
-    QCOMPARE(contentOf(card + "/renamed.wmv"), "new content");
-    QVERIFY_THROWS_EXCEPTION(Error, fs.CopyFile("C:\\out\\none.wmv", "E:\\"));
-    QVERIFY_THROWS_EXCEPTION(Error, fs.CopyFile("C:\\out\\clip.wmv", "C:\\Windows")); // a folder
-    QCOMPARE(entriesOf(card), QStringList({"clip.wmv", "renamed.wmv"}));
-
-    const ReadOnlyFolder locked(card);
-    if (!locked.locked())
-        QSKIP("no way to make a folder read-only here");
-    const QString failure = failureOf([&] { fs.CopyFile("C:\\out\\clip.wmv", "E:\\"); });
-    QVERIFY2(failure.startsWith("Cannot copy C:\\out\\clip.wmv to E:\\clip.wmv: "),
-             qPrintable(failure));
-    QCOMPARE(entriesOf(card), QStringList({"clip.wmv", "renamed.wmv"}));
-}
-
-// The temporary copy is made but its bytes do not fit: it goes, and the earlier file stays.
-void TestFiles::copyOntoFullFileSystemLeavesNothing()
-{
-    TempMachine machine;
-    FileSystemObject fs(machine.machine());
-    const QString card = machine.addDrive(QLatin1Char('E'), DriveKind::Removable);
-    const QByteArray root = QFile::encodeName(card);
-    if (::mount("tmpfs", root.constData(), "tmpfs", 0, "size=64k") != 0)
-        QSKIP("A small tmpfs cannot be mounted here (needs root and mount rights)");
-    const auto unmount = qScopeGuard([&] { ::umount(root.constData()); });
-    machine.writeFile("C:\\out\\big.wmv", QByteArray(256 * 1024, 'x'));
-    machine.writeFile("E:\\big.wmv", "earlier copy");
-
-    QVERIFY_THROWS_EXCEPTION(Error, fs.CopyFile("C:\\out\\big.wmv", "E:\\"));
-    QCOMPARE(entriesOf(card), QStringList{"big.wmv"});
-    QCOMPARE(contentOf(card + "/big.wmv"), "earlier copy");
-}
 
 QTEST_GUILESS_MAIN(TestFiles)
 #include "test_files.moc"

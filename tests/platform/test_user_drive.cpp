@@ -42,11 +42,103 @@ class TestUserDrive : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void firstAndLaterStarts();
-    void aFileInTheWayIsReported();
-    void sharedDrive();
-    void installedProgramRunsOnTheUsersDrive();
+    void init()
+    {
+        m_temp = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/cf user's drive-XXXXXX");
+        QVERIFY(m_temp->isValid());
+        m_installed = m_temp->path() + "/lib/clipferry/drive_c";
+        m_user = m_temp->path() + "/home/ann's data/clipferry/drive_c";
+        layOutInstallation(m_installed);
+    }
+
+    // The first start links to the installed files and makes real folders, profile copies and
+    // the editor's launcher that the user may write. A later start follows a moved and changed
+    // installation and leaves the user's own files alone.
+    void firstAndLaterStarts()
+    {
+        prepareUserDriveC(m_installed, m_user);
+        for (const QString &path : {ProgramDir + "/clipferry",
+                                    EncoderDir + "/WMEncEng.dll",
+                                    QString("Samples/AVSEQ01.DAT")})
+            QCOMPARE(QFileInfo(m_user + "/" + path).symLinkTarget(), m_installed + "/" + path);
+        const QString profiles = m_user + "/" + EncoderDir + "/Profiles";
+        for (const QString &path :
+             {profiles, m_user + "/Samples", m_user + "/Windows", profiles + "/Shared.prx"}) {
+            const QFileInfo entry(path);
+            QVERIFY2(entry.exists() && !entry.isSymLink() && entry.isWritable(), qPrintable(path));
+        }
+        QCOMPARE(contentOf(profiles + "/Shared.prx"), QByteArray("shared profile"));
+        QVERIFY(!QFileInfo::exists(m_user + "/" + sharedDriveMarker));
+        checkEditorLauncher();
+
+        writeFile(profiles + "/Shared.prx", "edited by the user");
+        writeFile(m_user + "/Samples/AVSEQ01.wmv", "output");
+        // A file of the user's own where the installation has one of that name.
+        QVERIFY(QFile::remove(m_user + "/" + ProgramDir + "/engine.html"));
+        writeFile(m_user + "/" + ProgramDir + "/engine.html", "the user's page");
+        // A new version moves the installation, drops the module, adds a file and a profile.
+        const QString moved = m_temp->path() + "/opt/clipferry/drive_c";
+        QVERIFY(QDir().mkpath(QFileInfo(moved).path()));
+        QVERIFY(QDir().rename(m_installed, moved));
+        QVERIFY(QFile::remove(moved + "/" + EncoderDir + "/WMEncEng.dll"));
+        writeFile(moved + "/" + EncoderDir + "/WMProfiles.txt", "new");
+        writeFile(moved + "/" + EncoderDir + "/Profiles/Shared.prx", "newer shared profile");
+        writeFile(moved + "/" + EncoderDir + "/Profiles/New.prx", "new profile");
+        prepareUserDriveC(moved, m_user);
+
+        for (const QString &path : {ProgramDir + "/clipferry", EncoderDir + "/WMProfiles.txt"})
+            QCOMPARE(QFileInfo(m_user + "/" + path).symLinkTarget(), moved + "/" + path);
+        const QFileInfo dropped(m_user + "/" + EncoderDir + "/WMEncEng.dll");
+        QVERIFY(!dropped.exists() && !dropped.isSymLink());
+        QCOMPARE(contentOf(profiles + "/Shared.prx"), QByteArray("edited by the user"));
+        QCOMPARE(contentOf(profiles + "/New.prx"), QByteArray("new profile"));
+        QCOMPARE(contentOf(m_user + "/Samples/AVSEQ01.wmv"), QByteArray("output"));
+        QCOMPARE(contentOf(m_user + "/" + ProgramDir + "/engine.html"),
+                 QByteArray("the user's page"));
+        checkEditorLauncher();
+    }
+
+    void aFileInTheWayIsReported()
+    {
+        writeFile(m_user + "/Samples", "a file where the folder belongs");
+        const QString failure = failureOf([&] { prepareUserDriveC(m_installed, m_user); });
+        QVERIFY2(failure.startsWith(
+                         QStringLiteral("Cannot set up your own C: drive in %1: cannot make "
+                                        "the folder %1/Samples: ")
+                                 .arg(m_user)),
+                 qPrintable(failure));
+    }
+
+    // A C: drive the user cannot write to is shared too, not only one marked as an installation
+    // (the installed program below).
+    void unwritableDriveIsShared()
+    {
+        const QString root = m_temp->filePath("root");
+        QVERIFY(QDir().mkpath(root));
+        QVERIFY(!isSharedDriveC(root)); // the build tree's
+        const ReadOnlyFolder locked(root);
+        if (locked.locked())
+            QVERIFY(isSharedDriveC(root));
+    }
+
+    void installedProgramRunsOnTheUsersDrive()
+    {
+        const QString data = m_temp->filePath("home/.local/share");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data));
+        const auto machine = Machine::forExecutable(m_installed + "/" + ProgramDir + "/clipferry");
+        qunsetenv("XDG_DATA_HOME");
+
+        const QString userRoot = data + "/clipferry/drive_c";
+        QCOMPARE(machine->driveCRoot(), userRoot);
+        QCOMPARE(machine->programFolder(), "C:\\Program Files\\Clipferry");
+        QCOMPARE(machine->encoderFolder(), userRoot + "/" + EncoderDir);
+        QCOMPARE(machine->drives().find(QLatin1Char('C'))->volume.nativeRoot, userRoot);
+
+        // The build tree's C: is writable and not marked: the program uses it as it is.
+        QVERIFY(QFile::remove(m_installed + "/" + sharedDriveMarker));
+        const auto build = Machine::forExecutable(m_installed + "/" + ProgramDir + "/clipferry");
+        QCOMPARE(build->driveCRoot(), m_installed);
+    }
 
 private:
     // Runs the user's profile editor launcher: the editor gets the user's own profiles.
@@ -67,108 +159,6 @@ private:
     QString m_installed;
     QString m_user;
 };
-
-void TestUserDrive::init()
-{
-    m_temp = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/cf user's drive-XXXXXX");
-    QVERIFY(m_temp->isValid());
-    m_installed = m_temp->path() + "/lib/clipferry/drive_c";
-    m_user = m_temp->path() + "/home/ann's data/clipferry/drive_c";
-    layOutInstallation(m_installed);
-}
-
-// The first start links to the installed files and makes real folders, profile copies and
-// the editor's launcher that the user may write. A later start follows a moved and changed
-// installation and leaves the user's own files alone.
-void TestUserDrive::firstAndLaterStarts()
-{
-    prepareUserDriveC(m_installed, m_user);
-    for (const QString &path : {ProgramDir + "/clipferry",
-                                ProgramDir + "/engine.html",
-                                EncoderDir + "/WMEncEng.dll",
-                                QStringLiteral("Samples/AVSEQ01.DAT")})
-        QCOMPARE(QFileInfo(m_user + "/" + path).symLinkTarget(), m_installed + "/" + path);
-    const QString profiles = m_user + "/" + EncoderDir + "/Profiles";
-    for (const QString &path :
-         {profiles, m_user + "/Samples", m_user + "/Windows", profiles + "/Shared.prx"}) {
-        const QFileInfo entry(path);
-        QVERIFY2(entry.exists() && !entry.isSymLink() && entry.isWritable(), qPrintable(path));
-    }
-    QCOMPARE(contentOf(profiles + "/Shared.prx"), QByteArray("shared profile"));
-    QVERIFY(!QFileInfo::exists(m_user + "/" + sharedDriveMarker));
-    checkEditorLauncher();
-
-    writeFile(profiles + "/Shared.prx", "edited by the user");
-    writeFile(m_user + "/Samples/AVSEQ01.wmv", "output");
-    // A file of the user's own where the installation has one of that name.
-    QVERIFY(QFile::remove(m_user + "/" + ProgramDir + "/engine.html"));
-    writeFile(m_user + "/" + ProgramDir + "/engine.html", "the user's page");
-    // A new version moves the installation, drops the module, adds a file and a profile.
-    const QString moved = m_temp->path() + "/opt/clipferry/drive_c";
-    QVERIFY(QDir().mkpath(QFileInfo(moved).path()));
-    QVERIFY(QDir().rename(m_installed, moved));
-    QVERIFY(QFile::remove(moved + "/" + EncoderDir + "/WMEncEng.dll"));
-    writeFile(moved + "/" + EncoderDir + "/WMProfiles.txt", "new");
-    writeFile(moved + "/" + EncoderDir + "/Profiles/Shared.prx", "newer shared profile");
-    writeFile(moved + "/" + EncoderDir + "/Profiles/New.prx", "new profile");
-    prepareUserDriveC(moved, m_user);
-
-    for (const QString &path : {ProgramDir + "/clipferry", EncoderDir + "/WMProfiles.txt"})
-        QCOMPARE(QFileInfo(m_user + "/" + path).symLinkTarget(), moved + "/" + path);
-    const QFileInfo dropped(m_user + "/" + EncoderDir + "/WMEncEng.dll");
-    QVERIFY(!dropped.exists() && !dropped.isSymLink());
-    QCOMPARE(contentOf(profiles + "/Shared.prx"), QByteArray("edited by the user"));
-    QCOMPARE(contentOf(profiles + "/New.prx"), QByteArray("new profile"));
-    QCOMPARE(contentOf(m_user + "/Samples/AVSEQ01.wmv"), QByteArray("output"));
-    QCOMPARE(contentOf(m_user + "/" + ProgramDir + "/engine.html"), QByteArray("the user's page"));
-    checkEditorLauncher();
-}
-
-void TestUserDrive::aFileInTheWayIsReported()
-{
-    writeFile(m_user + "/Samples", "a file where the folder belongs");
-    const QString failure = failureOf([&] { prepareUserDriveC(m_installed, m_user); });
-    QVERIFY2(failure.startsWith(QStringLiteral("Cannot set up your own C: drive in %1: cannot make "
-                                               "the folder %1/Samples: ")
-                                        .arg(m_user)),
-             qPrintable(failure));
-}
-
-// A C: drive is shared when it is marked as an installation or the user cannot write to it.
-void TestUserDrive::sharedDrive()
-{
-    const QString root = m_temp->filePath("root");
-    QVERIFY(QDir().mkpath(root));
-    QVERIFY(!isSharedDriveC(root)); // the build tree's
-    {
-        const ReadOnlyFolder locked(root);
-        if (locked.locked())
-            QVERIFY(isSharedDriveC(root));
-    }
-    writeFile(root + "/" + sharedDriveMarker, "shared\n");
-    QVERIFY(isSharedDriveC(root));
-}
-
-void TestUserDrive::installedProgramRunsOnTheUsersDrive()
-{
-    const QString data = m_temp->filePath("home/.local/share");
-    qputenv("XDG_DATA_HOME", QFile::encodeName(data));
-    const auto machine = Machine::forExecutable(m_installed + "/" + ProgramDir + "/clipferry");
-    qunsetenv("XDG_DATA_HOME");
-
-    const QString userRoot = data + "/clipferry/drive_c";
-    QCOMPARE(machine->driveCRoot(), userRoot);
-    QCOMPARE(machine->programFolder(), "C:\\Program Files\\Clipferry");
-    QCOMPARE(machine->encoderFolder(), userRoot + "/" + EncoderDir);
-    QVERIFY(QFileInfo(machine->encoderFolder() + "/WMEncEng.dll").isSymLink());
-    QCOMPARE(machine->drives().find(QLatin1Char('C'))->volume.nativeRoot, userRoot);
-
-    // The build tree's C: is writable and not marked: the program uses it as it is.
-    QVERIFY(QFile::remove(m_installed + "/" + sharedDriveMarker));
-    const auto build = Machine::forExecutable(m_installed + "/" + ProgramDir + "/clipferry");
-    QCOMPARE(build->driveCRoot(), m_installed);
-    QCOMPARE(build->programFolder(), "C:\\Program Files\\Clipferry");
-}
 
 QTEST_GUILESS_MAIN(TestUserDrive)
 #include "test_user_drive.moc"

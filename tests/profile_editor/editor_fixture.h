@@ -23,8 +23,7 @@ struct ScriptedPrompts : EditorPrompts
         return !answers.isEmpty() && answers.takeFirst();
     }
     QList<bool> answers;
-    QStringList errors;
-    QStringList questions;
+    QStringList errors, questions;
 };
 
 // A profile folder in a temporary directory and the real editor window on it, shown on the

@@ -27,224 +27,212 @@ class TestEditorWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void listsBuiltInsThenFiles();
-    void editSaveAndRename();
-    void invalidValuesBlockSave_data();
-    void invalidValuesBlockSave();
-    void newAndDuplicateGetFreeNames();
-    void deleteRevertAndCloseAsk();
+    // Built-ins first and read only, then the folder's profiles in file-name order (the name is
+    // the content's) and files that are no usable profile with their reason, which cannot be
+    // changed; the editor starts on the folder's first profile.
+    void listsBuiltInsThenFiles()
+    {
+        EditorFixture f;
+        const QByteArray binary("\x00\xff\xfe[Clipferry", 12);
+        f.write("A.prx", prx("Zulu"));
+        f.write("b.prx", prx("Beta"));
+        f.write("c.prx", binary);
+        f.write("d.prx", prx("D").replace("Channels=2", "Channels=6"));
+        f.write("e.prx", prx("E") + QByteArray(100 * 1024, ';'));
+        f.write("notes.txt", "not a profile");
+        f.open();
+        const QString notOurs = "c.prx: this is not a Clipferry profile (it does not begin with "
+                                "[Clipferry Profile])";
+        QCOMPARE(f.listTexts(),
+                 (QStringList{"Built-in (read only)"} + BuiltIns
+                  + QStringList{"Profile folder",
+                                "Zulu",
+                                "Beta",
+                                notOurs,
+                                "d.prx: there must be 1 or 2 audio channels",
+                                "e.prx: the file is too large to be a profile"}));
+        QCOMPARE(f.name(), "Zulu");
+
+        f.choose(notOurs);
+        QVERIFY(!f.find<QLineEdit>("name")->isVisible());
+        QVERIFY(f.find<QLabel>("note")->text().contains(notOurs));
+        for (const char *button : {"saveButton", "deleteButton", "duplicateButton", "revertButton"})
+            QVERIFY2(!f.enabled(button), button);
+        QCOMPARE(f.contentOf("c.prx"), binary);
+
+        f.choose(BuiltIns[1]);
+        QVERIFY(f.find<QLineEdit>("name")->isReadOnly() && f.find<QSpinBox>("width")->isReadOnly());
+        QVERIFY(!f.find<QComboBox>("channels")->isEnabled());
+        QVERIFY(f.find<QLabel>("note")->text().contains("cannot be changed"));
+        QVERIFY(!f.enabled("saveButton") && !f.enabled("deleteButton")
+                && f.enabled("duplicateButton"));
+    }
+
+    // Every field is saved; a new name moves the profile to its new file, while a profile whose
+    // name stays keeps its file, whatever that file is called.
+    void editSaveAndRename()
+    {
+        EditorFixture f;
+        f.writeKestrel("Medium");
+        f.write("odd file name.prx", prx("Aardvark"));
+        f.open();
+        f.choose("Kestrel Medium");
+        f.type("description", "Train");
+        f.type("width", "240");
+        f.type("height", "176");
+        f.type("frameRate", "29.97");
+        f.type("videoBitRate", "250000");
+        f.type("keyFrameSeconds", "2.5");
+        f.type("audioBitRate", "32000");
+        f.find<QComboBox>("sampleRate")
+                ->setCurrentIndex(f.find<QComboBox>("sampleRate")->findData(22050));
+        f.find<QComboBox>("channels")->setCurrentIndex(0);
+        f.click("saveButton");
+        const ProfileSettings want{
+                "Kestrel Medium", "Train", 240, 176, 29.97, 250000, 2.5, 32000, 22050, 1};
+        QCOMPARE(profileText(readProfileFile(f.path("Kestrel Medium.prx"))), profileText(want));
+        QVERIFY(f.listTexts().contains("Kestrel Medium") && !f.enabled("saveButton"));
+        QVERIFY(f.window().statusBar()->currentMessage().contains("next start"));
+        QCOMPARE(f.entries(), QStringList({"Kestrel Medium.prx", "odd file name.prx"}));
+
+        f.type("name", "Another Clip");
+        f.click("saveButton");
+        QCOMPARE(f.entries(), QStringList({"Another Clip.prx", "odd file name.prx"}));
+        QCOMPARE(readProfileFile(f.path("Another Clip.prx")).name, "Another Clip");
+        QCOMPARE(f.listTexts().mid(5), QStringList({"Another Clip", "Aardvark"}));
+
+        f.choose("Aardvark");
+        f.type("description", "still here");
+        f.click("saveButton");
+        QCOMPARE(f.entries(), QStringList({"Another Clip.prx", "odd file name.prx"}));
+        QCOMPARE(readProfileFile(f.path("odd file name.prx")).description, "still here");
+        QCOMPARE(f.prompts.errors, QStringList());
+    }
+
+    void invalidValuesBlockSave_data()
+    {
+        QTest::addColumn<QByteArray>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("reason");
+        const auto row = [](const char *tag, const char *field, const char *value, QString reason) {
+            QTest::newRow(tag) << QByteArray(field) << QString(value) << reason;
+        };
+        const auto taken = [](const char *name) {
+            return QStringLiteral("Another profile is already named \"%1\"").arg(name);
+        };
+        const char *badName
+                = "A name cannot begin with a full stop or contain any of \\ / : * ? \" < > |";
+        row("no name", "name", "  ", "The profile has no name");
+        row("name of another file", "name", "Kestrel High", taken("Kestrel High"));
+        row("built-in name",
+            "name",
+            "standard VIDEO (300 kbps)",
+            taken("standard VIDEO (300 kbps)"));
+        row("not a file name", "name", "Clips 1/2", badName);
+        row("hidden file", "name", ".secret", badName);
+        row("odd width", "width", "321", "The video width must be an even number");
+        row("tall", "height", "1200", "The video height must be between 16 and 1088");
+        row("frame rate", "frameRate", "75", "The frame rate must be between 1 and 60");
+        row("thin video", "videoBitRate", "5000", "The video bit rate must be at least 10000");
+        row("no key frames",
+            "keyFrameSeconds",
+            "0",
+            "The key frame distance must be more than 0 and at most 60 seconds");
+        row("audio too thin", "audioBitRate", "20000", "The audio bit rate must be at least 24000");
+    }
+
+    // A refused value shows its reason beside the field and keeps Save off; Revert clears it.
+    void invalidValuesBlockSave()
+    {
+        QFETCH(QByteArray, field);
+        QFETCH(QString, value);
+        QFETCH(QString, reason);
+        EditorFixture f;
+        f.writeKestrel("High");
+        f.writeKestrel("Medium");
+        f.open();
+        f.choose("Kestrel Medium");
+        f.type(field.constData(), value);
+        QCOMPARE(f.reason(field.constData()), reason);
+        QVERIFY(!f.enabled("saveButton") && f.enabled("revertButton"));
+        f.click("revertButton");
+        QCOMPARE(f.reason(field.constData()), QString());
+        QCOMPARE(f.name(), "Kestrel Medium");
+        QVERIFY(!f.enabled("revertButton"));
+    }
+
+    // New and Duplicate pick a name no profile or file has; unsaved ones are marked and listed
+    // after the folder's files.
+    void newAndDuplicateGetFreeNames()
+    {
+        EditorFixture f;
+        f.writeKestrel("Medium");
+        f.open();
+        f.choose("Kestrel Medium");
+        f.click("duplicateButton");
+        QCOMPARE(f.name(), "Kestrel Medium copy");
+        QVERIFY(f.enabled("saveButton")); // a copy is new until saved
+        f.click("saveButton");
+        f.choose("Kestrel Medium");
+        f.click("duplicateButton");
+        QCOMPARE(f.name(), "Kestrel Medium copy 2");
+
+        f.choose(BuiltIns[0]);
+        f.click("duplicateButton");
+        QCOMPARE(f.name(), BuiltIns[0] + " copy");
+        QVERIFY(!f.find<QLineEdit>("name")->isReadOnly());
+        QCOMPARE(f.find<QSpinBox>("width")->value(), 176);
+
+        f.click("newButton");
+        f.type("name", "My Clip");
+        f.click("saveButton");
+        QCOMPARE(f.prompts.errors, QStringList());
+        QCOMPARE(f.listTexts().mid(5),
+                 QStringList({"Kestrel Medium copy", // the encoder's order: blank before dot
+                              "Kestrel Medium",
+                              "My Clip",
+                              "Kestrel Medium copy 2 *",
+                              BuiltIns[0] + " copy *"}));
+        QCOMPARE(f.entries(),
+                 QStringList({"Kestrel Medium copy.prx", "Kestrel Medium.prx", "My Clip.prx"}));
+    }
+
+    // Deleting a file asks first (No keeps it); Revert drops a new profile; closing with unsaved
+    // changes asks, and No keeps the window open.
+    void deleteRevertAndCloseAsk()
+    {
+        EditorFixture f;
+        f.writeKestrel("Low");
+        f.writeKestrel("Medium");
+        f.open();
+        f.choose("Kestrel Low");
+        f.prompts.answers = {false, true};
+        f.click("deleteButton");
+        QCOMPARE(f.entries(), QStringList({"Kestrel Low.prx", "Kestrel Medium.prx"}));
+        f.click("deleteButton");
+        QCOMPARE(f.entries(), QStringList{"Kestrel Medium.prx"});
+        QCOMPARE(f.prompts.questions.size(), 2);
+        QVERIFY2(f.prompts.questions.first().contains("Kestrel Low.prx"),
+                 qPrintable(f.prompts.questions.first()));
+        QVERIFY(!f.listTexts().contains("Kestrel Low"));
+        QCOMPARE(f.name(), "Kestrel Medium");
+
+        f.click("newButton");
+        QVERIFY(f.listTexts().contains("New profile *"));
+        f.click("revertButton");
+        QVERIFY(!f.listTexts().contains("New profile *"));
+
+        f.choose("Kestrel Medium");
+        f.type("width", "640");
+        f.prompts.answers = {false, true};
+        QVERIFY(!f.window().close());
+        QVERIFY(f.window().isVisible());
+        QVERIFY(f.window().close());
+        QCOMPARE(f.prompts.questions.size(), 4);
+        QCOMPARE(readProfileFile(f.path("Kestrel Medium.prx")).width, 320);
+        QCOMPARE(f.prompts.errors, QStringList());
+    }
 };
-
-// Built-ins first and read only, then the folder's profiles in file-name order (the name is
-// the content's) and files that are no usable profile with their reason, which cannot be
-// changed; the editor starts on the folder's first profile.
-void TestEditorWindow::listsBuiltInsThenFiles()
-{
-    EditorFixture f;
-    const QByteArray binary("\x00\xff\xfe[Clipferry", 12);
-    f.write("A.prx", prx("Zulu"));
-    f.write("b.prx", prx("Beta"));
-    f.write("c.prx", binary);
-    f.write("d.prx", prx("D").replace("Channels=2", "Channels=6"));
-    f.write("e.prx", prx("E") + QByteArray(100 * 1024, ';'));
-    f.write("notes.txt", "not a profile");
-    f.open();
-    const QString notOurs = "c.prx: this is not a Clipferry profile (it does not begin with "
-                            "[Clipferry Profile])";
-    QCOMPARE(f.listTexts(),
-             (QStringList{"Built-in (read only)"} + BuiltIns
-              + QStringList{"Profile folder",
-                            "Zulu",
-                            "Beta",
-                            notOurs,
-                            "d.prx: there must be 1 or 2 audio channels",
-                            "e.prx: the file is too large to be a profile"}));
-    QCOMPARE(f.name(), "Zulu");
-    QVERIFY(!f.find<QLineEdit>("name")->isReadOnly());
-
-    f.choose(notOurs);
-    QVERIFY(!f.find<QLineEdit>("name")->isVisible());
-    QVERIFY(f.find<QLabel>("note")->text().contains(notOurs));
-    for (const char *button : {"saveButton", "deleteButton", "duplicateButton", "revertButton"})
-        QVERIFY2(!f.enabled(button), button);
-    QCOMPARE(f.contentOf("c.prx"), binary);
-
-    f.choose(BuiltIns[1]);
-    QVERIFY(f.find<QLineEdit>("name")->isReadOnly() && f.find<QSpinBox>("width")->isReadOnly());
-    QVERIFY(!f.find<QComboBox>("channels")->isEnabled());
-    QVERIFY(f.find<QLabel>("note")->text().contains("cannot be changed"));
-    QVERIFY(!f.enabled("saveButton") && !f.enabled("deleteButton") && f.enabled("duplicateButton"));
-    f.type("name", "Mine");
-    QCOMPARE(f.name(), BuiltIns[1]);
-}
-
-// Every field is saved; a new name moves the profile to its new file, while a profile whose
-// name stays keeps its file, whatever that file is called.
-void TestEditorWindow::editSaveAndRename()
-{
-    EditorFixture f;
-    f.writeKestrel("Medium");
-    f.write("odd file name.prx", prx("Aardvark"));
-    f.open();
-    f.choose("Kestrel Medium");
-    f.type("description", "Train");
-    f.type("width", "240");
-    f.type("height", "176");
-    f.type("frameRate", "29.97");
-    f.type("videoBitRate", "250000");
-    f.type("keyFrameSeconds", "2.5");
-    f.type("audioBitRate", "32000");
-    f.find<QComboBox>("sampleRate")
-            ->setCurrentIndex(f.find<QComboBox>("sampleRate")->findData(22050));
-    f.find<QComboBox>("channels")->setCurrentIndex(0);
-    QVERIFY(f.listTexts().contains("Kestrel Medium *"));
-    f.click("saveButton");
-    const ProfileSettings want{
-            "Kestrel Medium", "Train", 240, 176, 29.97, 250000, 2.5, 32000, 22050, 1};
-    QCOMPARE(profileText(readProfileFile(f.path("Kestrel Medium.prx"))), profileText(want));
-    QVERIFY(f.listTexts().contains("Kestrel Medium") && !f.enabled("saveButton"));
-    QVERIFY(f.window().statusBar()->currentMessage().contains("next start"));
-    QCOMPARE(f.entries(), QStringList({"Kestrel Medium.prx", "odd file name.prx"}));
-
-    f.type("name", "Another Clip");
-    f.click("saveButton");
-    QCOMPARE(f.entries(), QStringList({"Another Clip.prx", "odd file name.prx"}));
-    QCOMPARE(readProfileFile(f.path("Another Clip.prx")).name, "Another Clip");
-    QCOMPARE(f.listTexts().mid(5), QStringList({"Another Clip", "Aardvark"}));
-    QCOMPARE(f.name(), "Another Clip");
-
-    f.choose("Aardvark");
-    f.type("description", "still here");
-    f.click("saveButton");
-    QCOMPARE(f.entries(), QStringList({"Another Clip.prx", "odd file name.prx"}));
-    QCOMPARE(readProfileFile(f.path("odd file name.prx")).description, "still here");
-    QCOMPARE(f.prompts.errors, QStringList());
-}
-
-void TestEditorWindow::invalidValuesBlockSave_data()
-{
-    QTest::addColumn<QByteArray>("field");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("reason");
-    const auto row = [](const char *tag, const char *field, const char *value, QString reason) {
-        QTest::newRow(tag) << QByteArray(field) << QString(value) << reason;
-    };
-    const auto taken = [](const char *name) {
-        return QStringLiteral("Another profile is already named \"%1\"").arg(name);
-    };
-    const char *badName
-            = "A name cannot begin with a full stop or contain any of \\ / : * ? \" < > |";
-    row("no name", "name", "  ", "The profile has no name");
-    row("name of another file", "name", "Kestrel High", taken("Kestrel High"));
-    row("built-in name", "name", "standard VIDEO (300 kbps)", taken("standard VIDEO (300 kbps)"));
-    row("not a file name", "name", "Clips 1/2", badName);
-    row("hidden file", "name", ".secret", badName);
-    row("odd width", "width", "321", "The video width must be an even number");
-    row("tall", "height", "1200", "The video height must be between 16 and 1088");
-    row("frame rate", "frameRate", "75", "The frame rate must be between 1 and 60");
-    row("thin video", "videoBitRate", "5000", "The video bit rate must be at least 10000");
-    row("no key frames",
-        "keyFrameSeconds",
-        "0",
-        "The key frame distance must be more than 0 and at most 60 seconds");
-    row("audio too thin", "audioBitRate", "20000", "The audio bit rate must be at least 24000");
-}
-
-// A refused value shows its reason beside the field and keeps Save off; Revert clears it.
-void TestEditorWindow::invalidValuesBlockSave()
-{
-    QFETCH(QByteArray, field);
-    QFETCH(QString, value);
-    QFETCH(QString, reason);
-    EditorFixture f;
-    f.writeKestrel("High");
-    f.writeKestrel("Medium");
-    f.open();
-    f.choose("Kestrel Medium");
-    const QByteArray before = f.contentOf("Kestrel Medium.prx");
-    f.type(field.constData(), value);
-    QCOMPARE(f.reason(field.constData()), reason);
-    QVERIFY(!f.enabled("saveButton") && f.enabled("revertButton"));
-    f.click("saveButton");
-    QCOMPARE(f.contentOf("Kestrel Medium.prx"), before);
-    f.click("revertButton");
-    QCOMPARE(f.reason(field.constData()), QString());
-    QCOMPARE(f.name(), "Kestrel Medium");
-    QVERIFY(!f.enabled("revertButton"));
-}
-
-// New and Duplicate pick a name no profile or file has; unsaved ones are marked and listed
-// after the folder's files.
-void TestEditorWindow::newAndDuplicateGetFreeNames()
-{
-    EditorFixture f;
-    f.writeKestrel("Medium");
-    f.open();
-    f.choose("Kestrel Medium");
-    f.click("duplicateButton");
-    QCOMPARE(f.name(), "Kestrel Medium copy");
-    QVERIFY(f.enabled("saveButton")); // a copy is new until saved
-    f.click("saveButton");
-    f.choose("Kestrel Medium");
-    f.click("duplicateButton");
-    QCOMPARE(f.name(), "Kestrel Medium copy 2");
-
-    f.choose(BuiltIns[0]);
-    f.click("duplicateButton");
-    QCOMPARE(f.name(), BuiltIns[0] + " copy");
-    QVERIFY(!f.find<QLineEdit>("name")->isReadOnly());
-    QCOMPARE(f.find<QSpinBox>("width")->value(), 176);
-
-    f.click("newButton");
-    f.type("name", "My Clip");
-    f.click("saveButton");
-    QCOMPARE(f.prompts.errors, QStringList());
-    QCOMPARE(readProfileFile(f.path("My Clip.prx")).name, "My Clip");
-    QCOMPARE(f.listTexts().mid(5),
-             QStringList({"Kestrel Medium copy", // the encoder's order: blank before dot
-                          "Kestrel Medium",
-                          "My Clip",
-                          "Kestrel Medium copy 2 *",
-                          BuiltIns[0] + " copy *"}));
-    QCOMPARE(f.entries(),
-             QStringList({"Kestrel Medium copy.prx", "Kestrel Medium.prx", "My Clip.prx"}));
-}
-
-// Deleting a file asks first (No keeps it); Revert drops a new profile; closing with unsaved
-// changes asks, and No keeps the window open.
-void TestEditorWindow::deleteRevertAndCloseAsk()
-{
-    EditorFixture f;
-    f.writeKestrel("Low");
-    f.writeKestrel("Medium");
-    f.open();
-    f.choose("Kestrel Low");
-    f.prompts.answers = {false, true};
-    f.click("deleteButton");
-    QCOMPARE(f.entries(), QStringList({"Kestrel Low.prx", "Kestrel Medium.prx"}));
-    f.click("deleteButton");
-    QCOMPARE(f.entries(), QStringList{"Kestrel Medium.prx"});
-    QCOMPARE(f.prompts.questions.size(), 2);
-    QVERIFY2(f.prompts.questions.first().contains("Kestrel Low.prx"),
-             qPrintable(f.prompts.questions.first()));
-    QVERIFY(!f.listTexts().contains("Kestrel Low"));
-    QCOMPARE(f.name(), "Kestrel Medium");
-
-    f.click("newButton");
-    QVERIFY(f.listTexts().contains("New profile *"));
-    f.click("revertButton");
-    QVERIFY(!f.listTexts().contains("New profile *"));
-
-    f.choose("Kestrel Medium");
-    f.type("width", "640");
-    f.prompts.answers = {false, true};
-    QVERIFY(!f.window().close());
-    QVERIFY(f.window().isVisible());
-    QVERIFY(f.window().close());
-    QCOMPARE(f.prompts.questions.size(), 4);
-    QCOMPARE(readProfileFile(f.path("Kestrel Medium.prx")).width, 320);
-    QCOMPARE(f.prompts.errors, QStringList());
-}
 
 QTEST_MAIN(TestEditorWindow)
 #include "test_editor_window.moc"
