@@ -10,13 +10,13 @@
 namespace {
 
 // "E", "E:", "E:\" (either case) -> 'E'; anything else -> null.
-QChar letterOfSpec(const QString &spec)
+QChar letterOfDriveName(const QString &name)
 {
-    if (spec.isEmpty() || !spec[0].isLetter() || spec[0].unicode() >= 128)
+    if (name.isEmpty() || !name[0].isLetter() || name[0].unicode() >= 128)
         return {};
-    if (spec.size() == 1 || spec == QString(spec[0]) + QLatin1Char(':')
-        || spec == QString(spec[0]) + QStringLiteral(":\\"))
-        return spec[0].toUpper();
+    if (name.size() == 1 || name == QString(name[0]) + QLatin1Char(':')
+        || name == QString(name[0]) + QStringLiteral(":\\"))
+        return name[0].toUpper();
     return {};
 }
 
@@ -93,7 +93,7 @@ QString FileSystemObject::GetDriveName(const QString &path) const
 
 DriveObject FileSystemObject::GetDrive(const QString &driveSpec) const
 {
-    const QChar letter = letterOfSpec(driveSpec);
+    const QChar letter = letterOfDriveName(driveSpec);
     if (letter.isNull())
         throw Error(QStringLiteral("\"%1\" is not a drive name.").arg(driveSpec));
     const std::optional<Drive> drive = m_machine.drives().find(letter);
@@ -104,6 +104,6 @@ DriveObject FileSystemObject::GetDrive(const QString &driveSpec) const
 
 bool FileSystemObject::DriveExists(const QString &driveSpec) const
 {
-    const QChar letter = letterOfSpec(driveSpec);
+    const QChar letter = letterOfDriveName(driveSpec);
     return !letter.isNull() && m_machine.drives().find(letter).has_value();
 }
