@@ -32,7 +32,6 @@ public:
 
     // Hands each output frame to emit; stops early when emit returns false.
     void convert(const AVFrame &picture, double seconds, const std::function<bool(FramePtr)> &emit);
-    std::int64_t framesOut() const { return m_nextIndex; }
 
 private:
     FramePtr scaled(const AVFrame &picture);

@@ -13,7 +13,6 @@ class DriveObject
 public:
     explicit DriveObject(Drive drive);
 
-    QChar DriveLetter() const { return m_drive.letter; }
     QString Path() const;  // "E:"
     int DriveType() const; // 0 unknown, 1 removable, 2 fixed, 3 network, 4 CD-ROM, 5 RAM disk
     bool IsReady() const;

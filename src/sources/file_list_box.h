@@ -28,7 +28,6 @@ public:
     void setSelected(int index, bool selected);
     // The current entry (the one last clicked), -1 when there is none.
     int ListIndex() const { return currentRow(); }
-    void setListIndex(int index) { setCurrentRow(index, QItemSelectionModel::NoUpdate); }
 
 signals:
     // A click on an entry, or a keyboard move or selection change, once the selection is

@@ -34,14 +34,6 @@ void ScriptedBackend::start(const EncodeJob &job)
     m_started.append(job);
     m_statistics = {};
     m_active = true;
-    if (m_autoFinishMs >= 0) {
-        QTimer::singleShot(0, this, &ScriptedBackend::run);
-        const int jobNumber = static_cast<int>(m_started.size());
-        QTimer::singleShot(m_autoFinishMs, this, [this, jobNumber] {
-            if (m_active && m_started.size() == jobNumber)
-                finish();
-        });
-    }
 }
 
 void ScriptedBackend::stop()
@@ -56,13 +48,11 @@ void ScriptedBackend::stop()
 
 void ScriptedBackend::run()
 {
-    m_running = true;
     emit running();
 }
 
 void ScriptedBackend::finish(const QString &failure)
 {
-    m_running = false;
     m_active = false;
     emit finished(failure);
 }

@@ -27,9 +27,7 @@ public:
     void setDurationMs(qint64 ms) { m_durationMs = ms; }
     void failDurationWith(const QString &description) { m_durationFailure = description; }
     void failStartWith(const QString &description) { m_startFailure = description; }
-    // When set, a started job runs at once and ends after this many milliseconds (a stop
-    // ends it sooner); otherwise the test calls run() and finish() itself.
-    void setAutoFinishMs(int ms) { m_autoFinishMs = ms; }
+    // A started job runs and ends when the test calls run() and finish(); a stop ends it.
     void setStatistics(const EncoderStatistics &statistics) { m_statistics = statistics; }
     void run();
     void finish(const QString &failure = {});
@@ -38,7 +36,6 @@ public:
     const QList<EncodeJob> &started() const { return m_started; }
     const QList<EncodeJob> &durationReads() const { return m_durationReads; }
     int stops() const { return m_stops; }
-    bool isRunning() const { return m_running; }
     bool isActive() const { return m_active; }
 
 private:
@@ -46,13 +43,11 @@ private:
     qint64 m_durationMs = 60000;
     QString m_durationFailure;
     QString m_startFailure;
-    int m_autoFinishMs = -1;
     EncoderStatistics m_statistics;
     QList<EncodeJob> m_started;
     QList<EncodeJob> m_durationReads;
     int m_stops = 0;
-    bool m_running = false; // run() was called
-    bool m_active = false;  // started and not yet finished
+    bool m_active = false; // started and not yet finished
 };
 
 // A new encoder over a scripted backend; the backend stays reachable through the pointer.

@@ -65,11 +65,6 @@ void TempMachine::setVolume(const VolumeDescription &volume)
     m_machine->drives().drives(); // path translation sees the change at once
 }
 
-void TempMachine::removeDrive(QChar letter)
-{
-    removeVolume(idOf(letter));
-}
-
 void TempMachine::removeVolume(const QString &id)
 {
     m_volumes->remove(id);

@@ -35,7 +35,6 @@ public:
     void addEmptySlot(QChar letter, DriveKind kind = DriveKind::Removable);
     // Adds or changes a drive as described (the description's id names it).
     void setVolume(const VolumeDescription &volume);
-    void removeDrive(QChar letter);
     void removeVolume(const QString &id);
 
     // Native path of a Windows-form path on this machine.
