@@ -3,6 +3,8 @@
 #include "common/error.h"
 #include "platform/win_paths.h"
 
+#include <QPointer>
+
 #include <limits>
 
 const EncoderProfile &ProfileCollection::item(int index) const
@@ -144,8 +146,15 @@ EncodeJob MediaEncoder::jobFromSetup() const
     return job;
 }
 
+void MediaEncoder::checkNotReading() const
+{
+    if (m_reading)
+        throw Error(QStringLiteral("The encoder is busy reading %1.").arg(m_reading->inputShown));
+}
+
 void MediaEncoder::prepareToEncode(bool prepare)
 {
+    checkNotReading();
     if (m_busy)
         throw Error(QStringLiteral("The encoder is busy with %1.")
                             .arg(m_job ? m_job->inputShown : QString()));
@@ -154,8 +163,37 @@ void MediaEncoder::prepareToEncode(bool prepare)
     if (!prepare)
         return;
     EncodeJob job = jobFromSetup();
-    m_durationMs = m_backend->readDurationMs(job);
+    const qint64 durationMs = readDuration(job);
+    m_durationMs = durationMs;
     m_job = std::move(job);
+}
+
+// The read may end with this encoder destroyed by a handler that ran inside it: then
+// nothing of it is touched any more.
+qint64 MediaEncoder::readDuration(const EncodeJob &job)
+{
+    const QPointer<MediaEncoder> alive(this);
+    m_reading = &job;
+    m_readStopped = false;
+    qint64 durationMs = 0;
+    try {
+        durationMs = m_backend->readDurationMs(job);
+    } catch (const Error &) {
+        if (!alive || m_readStopped) {
+            if (alive)
+                m_reading = nullptr;
+            throw Error(stoppedBeforeConverting(job.inputShown));
+        }
+        m_reading = nullptr;
+        throw;
+    }
+    if (!alive)
+        throw Error(stoppedBeforeConverting(job.inputShown));
+    m_reading = nullptr;
+    // A stop that came as the read finished still stops this file.
+    if (m_readStopped)
+        throw Error(stoppedBeforeConverting(job.inputShown));
+    return durationMs;
 }
 
 qint32 MediaEncoder::preparedDurationMs() const
@@ -168,11 +206,14 @@ qint32 MediaEncoder::preparedDurationMs() const
 
 void MediaEncoder::start()
 {
+    checkNotReading();
     if (m_busy)
         throw Error(QStringLiteral("The encoder is already running."));
     if (!m_job)
-        prepareToEncode(true);
+        throw Error(QStringLiteral(
+                "The encoder has not been set up for a file, so there is nothing to convert."));
     m_lastFailure.clear();
+    m_lastNotice.clear();
     m_backend->start(*m_job);
     m_busy = true;
     setState(EncoderStarting);
@@ -180,6 +221,11 @@ void MediaEncoder::start()
 
 void MediaEncoder::stop()
 {
+    if (m_reading) {
+        m_readStopped = true;
+        m_backend->stop();
+        return;
+    }
     if (!m_busy)
         return;
     setState(EncoderStopping);
@@ -191,11 +237,12 @@ EncoderStatistics MediaEncoder::statistics() const
     return m_backend->statistics();
 }
 
-void MediaEncoder::onFinished(const QString &failure)
+void MediaEncoder::onFinished(const QString &failure, const QString &notice)
 {
     m_busy = false;
     m_job.reset();
     m_lastFailure = failure;
+    m_lastNotice = failure.isEmpty() ? notice : QString();
     setState(EncoderStopped);
 }
 
