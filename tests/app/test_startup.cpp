@@ -2,6 +2,7 @@
 
 #include "common/error.h"
 #include "platform/dialogs.h"
+#include "platform/encoder_host.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -38,6 +39,8 @@ private slots:
     void startUp();
     void failingStartUp_data();
     void failingStartUp();
+    void brokenEngine_data();
+    void brokenEngine();
     void downloadCommand_data();
     void downloadCommand();
     void messageBoxes_data();
@@ -166,6 +169,58 @@ void TestStartup::failingStartUp()
     QCOMPARE(form.Combo1->count(), 0);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
+}
+
+void TestStartup::brokenEngine_data()
+{
+    QTest::addColumn<QString>("module"); // "link" to the build's, "none", or the file's content
+    QTest::addColumn<QString>("worker");
+    QTest::addColumn<QStringList>("boxes"); // how each box begins
+
+    const QString failure = "ok: The encoder engine could not be loaded: C:\\Program "
+                            "Files\\Windows Media Components\\Encoder\\";
+    QTest::newRow("module missing")
+            << "none"
+            << "link"
+            << QStringList{texts::startupQuestion("C"), failure + "WMEncEng.dll is missing."};
+    QTest::newRow("worker missing")
+            << "link"
+            << "none" << QStringList{failure + "WMEncWorker is missing.", texts::downloadQuestion};
+    QTest::newRow("module not loadable")
+            << "not a library"
+            << "link" << QStringList{failure + "WMEncEng.dll: ", texts::downloadQuestion};
+    QTest::newRow("worker not executable")
+            << "link"
+            << "#!/bin/sh\n"
+            << QStringList{failure + "WMEncWorker does not start (", texts::downloadQuestion};
+}
+
+// The real encoder over an engine folder with one part missing or unusable: each message
+// comes once, and the ones about the engine name the file.
+void TestStartup::brokenEngine()
+{
+    QFETCH(QString, module);
+    QFETCH(QString, worker);
+    QFETCH(QStringList, boxes);
+    AppFixture app;
+    app.install(false);
+    const QString built = qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C")
+                          + "/Program Files/Windows Media Components/Encoder/";
+    const QString folder = "C:\\Program Files\\Windows Media Components\\Encoder\\";
+    for (const auto &[name, how] : {std::pair{"WMEncEng.dll", module}, {"WMEncWorker", worker}}) {
+        const QString path = app.machine.native(folder + name);
+        if (how == "link")
+            QVERIFY(QFile::link(built + name, path));
+        else if (how != "none")
+            app.machine.writeFile(folder + name, how.toUtf8());
+    }
+    Form1 form(app.values, [] { return createEncoder(Machine::current()); });
+
+    const QStringList seen = app.boxes();
+    QCOMPARE(seen.size(), boxes.size());
+    for (qsizetype i = 0; i < seen.size(); ++i)
+        QVERIFY2(seen[i].startsWith(boxes[i]), qPrintable(seen[i]));
+    QVERIFY(!form.Encoder);
 }
 
 void TestStartup::downloadCommand_data()
