@@ -84,9 +84,8 @@ int main(int argc, char *argv[])
                 static_cast<long long>(waited * 1000 / tickMs));
     std::printf("%-40s %8.3f s\n", "largest gap between events", largestGapSeconds(eventsNs));
     if (stopNs >= 0)
-        std::printf("%-40s %8.3f s\n",
-                    "stop to the end of the read",
-                    (eventsNs.last() - stopNs) / 1e9);
+        std::printf(
+                "%-40s %8.3f s\n", "stop to the end of the read", (eventsNs.last() - stopNs) / 1e9);
     std::printf("message shown: %s\n", qPrintable(window.dialogs.texts().join(QLatin1Char('|'))));
     return 0;
 }

@@ -99,11 +99,9 @@ MediaEncoder::MediaEncoder(std::unique_ptr<EncoderBackend> backend, QObject *par
     connect(m_backend.get(), &EncoderBackend::finished, this, &MediaEncoder::onFinished);
 }
 
-MediaEncoder::~MediaEncoder()
-{
-    if (m_busy)
-        m_backend->stop();
-}
+// Without a stop nobody asked for a partial file: the backend, going with this encoder,
+// abandons a running file and ends a duration read.
+MediaEncoder::~MediaEncoder() = default;
 
 EncodeJob MediaEncoder::jobFromSetup() const
 {

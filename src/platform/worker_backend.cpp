@@ -110,7 +110,7 @@ QList<ProfileSettings> WorkerBackend::profiles()
 qint64 WorkerBackend::readDurationMs(const EncodeJob &job)
 {
     if (m_run || m_process)
-        throw Error(QStringLiteral("The encoder is busy."));
+        throw Error(QStringLiteral("The encoder is busy with another file."));
     WorkerRun run(m_worker, {QStringLiteral("probe"), job.input});
     m_run = &run;
     const WorkerRun::Result result = run.wait(ProbeTimeoutMs);

@@ -15,12 +15,7 @@ namespace {
 
 const QByteArray Earlier = "an earlier, good result";
 
-bool processAlive(qint64 pid)
-{
-    return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) == 0;
-}
-
-// An encoder over a worker backend the test can reach (for the worker's process id).
+// An encoder over a worker backend the test can reach, for the worker's process id.
 struct WorkerSetup
 {
     WorkerBackend *worker = nullptr;
@@ -32,8 +27,7 @@ struct WorkerSetup
         worker = backend.get();
         setup = std::make_unique<Setup>(std::make_unique<MediaEncoder>(std::move(backend)));
     }
-    // Waits until the file's pass (1 or 2) has encoded some frames.
-    bool reachedPass(int pass)
+    bool reachedPass(int pass) // some frames of that pass (1 or 2) encoded
     {
         return QTest::qWaitFor(
                 [&] {
@@ -41,6 +35,11 @@ struct WorkerSetup
                     return worker->workerProcessId() > 0 && s.pass == pass && s.frames > 0;
                 },
                 60000);
+    }
+    QString failureAtTheEnd()
+    {
+        return setup->codesWhenStopped().endsWith(EncoderStopped) ? setup->encoder->lastFailure()
+                                                                  : QStringLiteral("(no end)");
     }
 };
 
@@ -74,8 +73,8 @@ private slots:
                 << qint16(1) << 1 << SIGKILL << " (pass 1 of 2)" + killed;
         QTest::newRow("pass 2 of 2, killed")
                 << qint16(1) << 2 << SIGKILL << " (pass 2 of 2)" + killed;
-        // Only libavcodec's refusal of the final pass makes a one-pass redo; another abort,
-        // even in that pass, is a crash like any other.
+        // Only libavcodec's refusal of the final pass makes a one-pass redo (test_encoder_host);
+        // another abort, even in that pass, is a crash like any other.
         QTest::newRow("pass 2 of 2, aborted")
                 << qint16(1) << 2 << SIGABRT
                 << " (pass 2 of 2): its worker process was ended by signal 6 (Aborted).";
@@ -88,7 +87,6 @@ private slots:
         QFETCH(qint16, passes);
         QFETCH(int, pass);
         QFETCH(int, signal);
-        QFETCH(QString, how);
         auto m = engineMachine({m_long});
         const QString clips = m->native("C:\\clips");
         writeFile(clips + "/long.wmv", Earlier);
@@ -98,8 +96,8 @@ private slots:
         QVERIFY(w.reachedPass(pass));
         QCOMPARE(::kill(static_cast<pid_t>(w.worker->workerProcessId()), signal), 0);
 
-        QVERIFY(w.setup->codesWhenStopped().endsWith(EncoderStopped));
-        QCOMPARE(w.setup->encoder->lastFailure(),
+        QFETCH(QString, how);
+        QCOMPARE(w.failureAtTheEnd(),
                  "The encoder stopped unexpectedly while converting C:\\clips\\long.mpg" + how);
         QCOMPARE(w.setup->encoder->lastNotice(), QString());
         QCOMPARE(w.worker->workerProcessId(), 0);
@@ -109,7 +107,7 @@ private slots:
 
     void readOnlyOutputStays_data()
     {
-        QTest::addColumn<bool>("duringConversion"); // made read-only only once it has begun
+        QTest::addColumn<bool>("meanwhile"); // made read-only only once the conversion runs
         QTest::newRow("read-only from the start") << false;
         QTest::newRow("made read-only meanwhile") << true;
     }
@@ -118,31 +116,25 @@ private slots:
     // before the conversion and again before that rename.
     void readOnlyOutputStays()
     {
-        QFETCH(bool, duringConversion);
+        QFETCH(bool, meanwhile);
         auto m = engineMachine({m_long});
         const QString output = m->native("C:\\clips") + "/long.wmv";
         writeFile(output, Earlier);
-        const auto lock = [&] {
-            QVERIFY(QFile::setPermissions(output, QFile::ReadOwner));
-        };
-        if (!duringConversion)
-            lock();
         WorkerSetup w(*m);
         w.setup->prepare("C:\\clips\\long.mpg", "C:\\clips\\long.wmv");
+        if (!meanwhile)
+            QVERIFY(QFile::setPermissions(output, QFile::ReadOwner));
         w.setup->encoder->start();
-        if (duringConversion) {
-            QVERIFY(w.reachedPass(1));
-            lock();
-        }
-        QVERIFY(w.setup->codesWhenStopped().endsWith(EncoderStopped));
-        QCOMPARE(w.setup->encoder->lastFailure(),
+        if (meanwhile)
+            QVERIFY(w.reachedPass(1) && QFile::setPermissions(output, QFile::ReadOwner));
+        QCOMPARE(w.failureAtTheEnd(),
                  "Cannot write the output C:\\clips\\long.wmv: the file exists and is read-only.");
         QCOMPARE(contentOf(output), Earlier);
         QCOMPARE(temporariesIn(m->native("C:\\clips")), QStringList());
     }
 
-    // A file of someone else's that the user may not write, in a folder the user may write
-    // to, through cf-encode run as nobody.
+    // Someone else's file that the user may not write, in a folder the user may write to:
+    // cf-encode run as nobody over a file of root's.
     void someoneElsesOutputStays()
     {
         if (::geteuid() != 0)
@@ -151,7 +143,6 @@ private slots:
         QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
         QVERIFY(QFile::copy(m_short, dir.filePath("clip.mpg")));
         writeFile(dir.filePath("clip.wmv"), Earlier); // root's, 0644
-
         QProcess encode;
         encode.start("setpriv",
                      {"--reuid=nobody",
@@ -162,10 +153,10 @@ private slots:
                       dir.filePath("clip.wmv")});
         QVERIFY(encode.waitForFinished(60000));
         const QString errors = QString::fromLocal8Bit(encode.readAllStandardError());
-        QCOMPARE(encode.exitCode(), 1);
         const QString shown = "Z:" + QString(dir.filePath("clip.wmv")).replace('/', '\\');
-        QVERIFY2(errors.contains("Cannot write the output " + shown
-                                 + ": the file exists and is read-only."),
+        QVERIFY2(encode.exitCode() == 1
+                         && errors.contains("Cannot write the output " + shown
+                                            + ": the file exists and is read-only."),
                  qPrintable(errors));
         QCOMPARE(contentOf(dir.filePath("clip.wmv")), Earlier);
         QCOMPARE(temporariesIn(dir.path()), QStringList());
@@ -184,11 +175,10 @@ private slots:
     {
         QFETCH(QString, name);
         auto m = engineMachine({m_short});
-        Setup setup(createEncoder(m->machine()));
-        setup.prepare("C:\\clips\\clip.mpg", "C:\\clips\\" + name);
-        setup.encoder->start();
-        QVERIFY(setup.codesWhenStopped().endsWith(EncoderStopped));
-        QCOMPARE(setup.encoder->lastFailure(), QString());
+        WorkerSetup w(*m);
+        w.setup->prepare("C:\\clips\\clip.mpg", "C:\\clips\\" + name);
+        w.setup->encoder->start();
+        QCOMPARE(w.failureAtTheEnd(), QString());
         const QString clips = m->native("C:\\clips");
         QVERIFY(inspectMedia(clips + "/" + name).decodedFrames > 0);
         QCOMPARE(temporariesIn(clips), QStringList());
@@ -207,7 +197,7 @@ private slots:
 
     // A pipe that nobody writes to keeps the duration read waiting, as a hung network share
     // would: the thread's event loop goes on meanwhile, a stop ends the read at once and
-    // kills its worker, and the encoder can then be set up again.
+    // kills its worker, and the encoder can be set up again.
     void hangingReadIsStopped()
     {
         QFETCH(QString, meanwhile);
@@ -218,33 +208,25 @@ private slots:
         int ticks = 0;
         qint64 reader = 0;
         QString failure;
-        QTimer handlers;
+        QTimer handlers; // stands for the window's own events
         connect(&handlers, &QTimer::timeout, this, [&] {
             reader = reader ? reader : w.worker->workerProcessId();
             if (++ticks != 20)
                 return;
-            if (meanwhile == "prepare")
-                failure = failureOf([&] { encoder->prepareToEncode(true); });
-            else if (meanwhile == "start")
-                failure = failureOf([&] { encoder->start(); });
-            if (meanwhile == "destroy")
-                w.setup.reset();
-            else
-                encoder->stop();
+            if (meanwhile != "stop" && meanwhile != "destroy")
+                failure = failureOf([&] {
+                    meanwhile == "start" ? encoder->start() : encoder->prepareToEncode(true);
+                });
+            meanwhile == "destroy" ? w.setup.reset() : encoder->stop();
         });
         handlers.start(10);
-        const QString ended = failureOf([&] {
-            w.setup->video.setInput("C:\\clips\\pipe.mpg");
-            w.setup->audio.setInput("C:\\clips\\pipe.mpg");
-            encoder->file().setLocalFileName("C:\\clips\\pipe.wmv");
-            encoder->prepareToEncode(true);
-        });
+        const QString ended = failureOf(
+                [&] { w.setup->prepare("C:\\clips\\pipe.mpg", "C:\\clips\\pipe.wmv"); });
         handlers.stop();
         QCOMPARE(ended, "Stopped before converting C:\\clips\\pipe.mpg.");
         QVERIFY2(ticks >= 20, qPrintable(QString::number(ticks)));
         QTEST(failure, "failure");
-        QVERIFY(reader > 0);
-        QTRY_VERIFY(!processAlive(reader));
+        QTRY_VERIFY(reader > 0 && ::kill(static_cast<pid_t>(reader), 0) != 0);
         if (!w.setup)
             return;
         QCOMPARE(failureOf([&] { encoder->start(); }),
