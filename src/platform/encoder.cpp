@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include <limits>
+#include <optional>
 
 const EncoderProfile &ProfileCollection::item(int index) const
 {
@@ -166,32 +167,28 @@ void MediaEncoder::prepareToEncode(bool prepare)
     m_job = std::move(job);
 }
 
-// The read may end with this encoder destroyed by a handler that ran inside it: then
-// nothing of it is touched any more.
+// A handler that runs inside the read may stop it, or even destroy this encoder: then the
+// file is stopped, whatever the read came to, and nothing of a destroyed encoder is touched.
 qint64 MediaEncoder::readDuration(const EncodeJob &job)
 {
     const QPointer<MediaEncoder> alive(this);
     m_reading = &job;
     m_readStopped = false;
-    qint64 durationMs = 0;
+    std::optional<qint64> durationMs;
+    QString failure;
     try {
         durationMs = m_backend->readDurationMs(job);
-    } catch (const Error &) {
-        if (!alive || m_readStopped) {
-            if (alive)
-                m_reading = nullptr;
-            throw Error(stoppedBeforeConverting(job.inputShown));
-        }
-        m_reading = nullptr;
-        throw;
+    } catch (const Error &e) {
+        failure = e.description();
     }
     if (!alive)
         throw Error(stoppedBeforeConverting(job.inputShown));
     m_reading = nullptr;
-    // A stop that came as the read finished still stops this file.
     if (m_readStopped)
         throw Error(stoppedBeforeConverting(job.inputShown));
-    return durationMs;
+    if (!durationMs)
+        throw Error(failure);
+    return *durationMs;
 }
 
 qint32 MediaEncoder::preparedDurationMs() const

@@ -2,7 +2,6 @@
 
 #include "common/error.h"
 #include "platform/worker_protocol.h"
-#include "platform/worker_run.h"
 #include "profiles/prx_format.h"
 
 #include <QDir>
@@ -117,6 +116,11 @@ qint64 WorkerBackend::readDurationMs(const EncodeJob &job)
     if (result.abandoned) // this backend is gone
         throw Error(stoppedBeforeConverting(job.inputShown));
     m_run = nullptr;
+    return durationFrom(result, job);
+}
+
+qint64 WorkerBackend::durationFrom(const WorkerRun::Result &result, const EncodeJob &job) const
+{
     for (const Line &line : result.lines) {
         if (line.kind == Line::Duration)
             return line.durationMs;

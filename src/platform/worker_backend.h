@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/encoder_backend.h"
+#include "platform/worker_run.h"
 
 #include <QByteArray>
 #include <QProcess>
@@ -9,8 +10,6 @@
 
 #include <memory>
 #include <optional>
-
-class WorkerRun;
 
 // The program's encoder backend: every piece of media work runs in a worker process
 // (WMEncWorker, which loads the engine module WMEncEng.dll) started from the encoder
@@ -44,6 +43,7 @@ public:
 
 private:
     void handshake();
+    qint64 durationFrom(const WorkerRun::Result &result, const EncodeJob &job) const;
     QString makeTemporary(const EncodeJob &job) const;
     void launch(int passes);
     void readLines();

@@ -42,15 +42,7 @@ WorkerRun::Result WorkerRun::wait(int timeoutMs)
     QTimer limit;
     limit.setSingleShot(true);
     QObject::connect(&limit, &QTimer::timeout, &loop, [this] { endWith(End::TimedOut); });
-    QObject::connect(m_process.get(), &QProcess::readyReadStandardOutput, &loop, [this] {
-        m_output += m_process->readAllStandardOutput();
-    });
-    QObject::connect(m_process.get(), &QProcess::finished, &loop, [this](int code, auto status) {
-        onFinished(code, status);
-    });
-    QObject::connect(m_process.get(), &QProcess::errorOccurred, &loop, [this](auto error) {
-        onError(error);
-    });
+    watchProcess(loop);
     m_process->start(m_worker, m_arguments);
     limit.start(timeoutMs);
     if (!m_finished)
@@ -64,6 +56,20 @@ WorkerRun::Result WorkerRun::wait(int timeoutMs)
             m_result.lines.append(worker_protocol::parse(line));
     }
     return m_result;
+}
+
+// The connections go with the loop.
+void WorkerRun::watchProcess(QEventLoop &loop)
+{
+    QObject::connect(m_process.get(), &QProcess::readyReadStandardOutput, &loop, [this] {
+        m_output += m_process->readAllStandardOutput();
+    });
+    QObject::connect(m_process.get(), &QProcess::finished, &loop, [this](int code, auto status) {
+        onFinished(code, status);
+    });
+    QObject::connect(m_process.get(), &QProcess::errorOccurred, &loop, [this](auto error) {
+        onError(error);
+    });
 }
 
 void WorkerRun::cancel()

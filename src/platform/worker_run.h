@@ -58,6 +58,7 @@ public:
     qint64 processId() const;
 
 private:
+    void watchProcess(QEventLoop &loop);
     void endWith(End end);
     void onFinished(int exitCode, QProcess::ExitStatus status);
     void onError(QProcess::ProcessError error);
