@@ -2,8 +2,9 @@
 //
 // Encodes one file through the same encoder object model, host and worker process the
 // program uses, with native paths (turned into the program's drive form on the way in).
-// Prints the statistics once a second and, last, frames=N wall_s=X fps=Y realtime=Z.
-// Exit status 0 on success, 1 with the failure's description on stderr.
+// Prints the statistics once a second and, last, frames=N wall_s=X fps=Y realtime=Z, after
+// a line "notice: ..." when the file was made otherwise than asked (in one pass instead of
+// two). Exit status 0 on success, 1 with the failure's description on stderr.
 
 #include "common/error.h"
 #include "platform/encoder.h"
@@ -123,6 +124,8 @@ int encode(Machine &machine, const Options &options)
         throw Error(encoder->lastFailure());
     const EncoderStatistics last = encoder->statistics();
     printStatistics(last);
+    if (!encoder->lastNotice().isEmpty())
+        std::printf("notice: %s\n", qPrintable(encoder->lastNotice()));
     std::printf("frames=%lld wall_s=%.3f fps=%.1f realtime=%.2f\n",
                 static_cast<long long>(last.frames),
                 seconds,

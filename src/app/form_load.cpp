@@ -38,6 +38,9 @@ void appendKeepingText(QComboBox *combo, const QString &item)
 
 void Form1::Form_Load()
 {
+    // Whether the engine check below has named the missing file and offered the download;
+    // the failure path's download command would only say both again.
+    bool downloadOffered = false;
     try {
         FileSys = std::make_unique<FileSystemObject>(Machine::current());
         PreprocessPasses = 1;
@@ -55,6 +58,7 @@ void Form1::Form_Load()
                                                engineRequiredText(),
                                                QString(),
                                                downloadQuestion()});
+            downloadOffered = true;
             if (askYesNo(question))
                 Shell(downloadCommandLine(), vbNormalFocus);
         }
@@ -90,7 +94,8 @@ void Form1::Form_Load()
                              "to copy Pocket PC profiles to Windows Media Encoder directory.")}));
     } catch (const Error &e) {
         msgBox(e.description());
-        mnuDownload_Click();
+        if (!downloadOffered)
+            mnuDownload_Click();
     }
 }
 

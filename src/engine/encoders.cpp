@@ -1,6 +1,7 @@
 #include "engine/encoders.h"
 
 #include "engine/engine_error.h"
+#include "engine/rate_control_watch.h"
 
 #include <cmath>
 
@@ -20,14 +21,38 @@ CodecContextPtr allocate(AVCodecID id, const char *what, const AVCodec **codec)
     return context;
 }
 
+[[noreturn]] void refuse(const char *what, int code)
+{
+    throw EngineError(FailureSubject::Convert,
+                      std::string("the ") + what
+                              + " encoder does not accept the profile's settings ("
+                              + avErrorText(code) + ")");
+}
+
 void open(AVCodecContext *context, const AVCodec *codec, const char *what)
 {
     const int opened = avcodec_open2(context, codec, nullptr);
     if (opened < 0)
-        throw EngineError(FailureSubject::Convert,
-                          std::string("the ") + what
-                                  + " encoder does not accept the profile's settings ("
-                                  + avErrorText(opened) + ")");
+        refuse(what, opened);
+}
+
+// The analysis pass opened the same encoder with the same settings, so what can fail here
+// is the rate control's judgement of the statistics.
+void openFinalPass(AVCodecContext *context,
+                   const AVCodec *codec,
+                   const OutputSettings &settings,
+                   EncodeObserver &observer)
+{
+    RateControlWatch watch(*context,
+                           "two-pass encoding cannot reach the profile's video bit rate of "
+                                   + std::to_string(settings.videoBitRate)
+                                   + " bits per second for this file",
+                           observer);
+    const int opened = avcodec_open2(context, codec, nullptr);
+    if (opened < 0 && watch.refused())
+        throw EngineError(FailureSubject::TwoPassTarget, watch.reason());
+    if (opened < 0)
+        refuse("video", opened);
 }
 
 } // namespace
@@ -36,7 +61,8 @@ CodecContextPtr openVideoEncoder(const OutputSettings &settings,
                                  AVRational frameRate,
                                  RatePass pass,
                                  char *statistics,
-                                 bool globalHeader)
+                                 bool globalHeader,
+                                 EncodeObserver &observer)
 {
     const AVCodec *codec = nullptr;
     CodecContextPtr context = allocate(AV_CODEC_ID_WMV2, "WMV2 video", &codec);
@@ -58,8 +84,10 @@ CodecContextPtr openVideoEncoder(const OutputSettings &settings,
     if (pass == RatePass::Final) {
         context->flags |= AV_CODEC_FLAG_PASS2;
         context->stats_in = statistics;
+        openFinalPass(context.get(), codec, settings, observer);
+    } else {
+        open(context.get(), codec, "video");
     }
-    open(context.get(), codec, "video");
     return context;
 }
 

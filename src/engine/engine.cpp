@@ -81,8 +81,12 @@ std::string analyse(const EncodeRequest &request, EncodeObserver &observer)
         return {};
     const AVRational rate = outputFrameRate(input.videoFrameRate(), request.settings.maxFrameRate);
     VideoConverter converter(request.settings, rate);
-    CodecContextPtr encoder = openVideoEncoder(
-            request.settings, rate, RatePass::Analysis, nullptr, Muxer::wantsGlobalHeaders());
+    CodecContextPtr encoder = openVideoEncoder(request.settings,
+                                               rate,
+                                               RatePass::Analysis,
+                                               nullptr,
+                                               Muxer::wantsGlobalHeaders(),
+                                               observer);
     AnalysisSink sink(*encoder, observer);
     VideoPath video{converter, *encoder};
     runPipeline(input, &video, nullptr, sink, observer);
@@ -107,7 +111,8 @@ void openVideoOutput(MediaInput &input,
                      const OutputSettings &settings,
                      std::string &statistics,
                      Muxer &muxer,
-                     OutputStreams &out)
+                     OutputStreams &out,
+                     EncodeObserver &observer)
 {
     if (!input.videoDecoder())
         return;
@@ -117,7 +122,8 @@ void openVideoOutput(MediaInput &input,
                                         rate,
                                         statistics.empty() ? RatePass::Single : RatePass::Final,
                                         statistics.data(),
-                                        Muxer::wantsGlobalHeaders());
+                                        Muxer::wantsGlobalHeaders(),
+                                        observer);
     out.videoStream = muxer.addStream(*out.videoEncoder);
 }
 
@@ -141,7 +147,7 @@ void writeOutput(const EncodeRequest &request, EncodeObserver &observer, std::st
     OutputSink file(request.temporary, request.output);
     Muxer muxer(file, observer, statistics.empty() ? 1 : 2);
     OutputStreams out;
-    openVideoOutput(input, request.settings, statistics, muxer, out);
+    openVideoOutput(input, request.settings, statistics, muxer, out, observer);
     openAudioOutput(input, request.settings, muxer, out);
     muxer.start();
 
@@ -194,6 +200,8 @@ std::int64_t probeDurationMs(const std::string &path)
 void encode(const EncodeRequest &request, EncodeObserver &observer)
 {
     checkSettings(request.settings);
+    // Before any work: the rename at the end would replace a file the user may not change.
+    checkReplaceable(request.output);
     std::string statistics;
     if (request.passes == 2)
         statistics = analyse(request, observer);

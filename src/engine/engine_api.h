@@ -10,7 +10,7 @@ extern "C" {
 #endif
 
 // Raised when the entry points below change incompatibly.
-#define CF_ENGINE_INTERFACE 1
+#define CF_ENGINE_INTERFACE 2
 
 typedef struct cf_settings
 {
@@ -47,10 +47,15 @@ typedef struct cf_callbacks
     void *context;
     void (*progress)(void *context, const cf_progress *progress);
     int (*stop_requested)(void *context);
+    // The final pass of a two-pass encode cannot reach the profile's bit rate: the reason, in
+    // words for a user, comes before libavcodec gives up, which may abort the process (see
+    // rate_control_watch.h). Afterwards the encode fails with subject 5, if it returns.
+    void (*two_pass_refused)(void *context, const char *reason);
 } cf_callbacks;
 
-// What failed (1 opening the input, 2 reading it, 3 writing the output, 4 converting) and
-// why, in words for a user.
+// What failed (1 opening the input, 2 reading it, 3 writing the output, 4 converting, 5 the
+// two-pass target cannot be reached: the file can still be made in one pass) and why, in
+// words for a user.
 typedef struct cf_failure
 {
     int subject;

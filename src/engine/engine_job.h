@@ -44,6 +44,14 @@ public:
     virtual ~EncodeObserver() = default;
     virtual void progress(const Progress &progress) = 0;
     virtual bool stopRequested() = 0;
+    // libavcodec is aborting the process after refusing the final pass of two, whose target
+    // bit rate it cannot reach (see rate_control_watch.h); reason says so in words for a user.
+    // Called from the abort's signal handler: only async-signal-safe work, such as writing
+    // the reason and ending the process. Returning lets the abort go on.
+    virtual void abortingOnTwoPassRefusal(const char *reason) noexcept
+    {
+        static_cast<void>(reason);
+    }
 };
 
 } // namespace engine

@@ -32,6 +32,11 @@ public:
         return m_callbacks && m_callbacks->stop_requested
                && m_callbacks->stop_requested(m_callbacks->context) != 0;
     }
+    void abortingOnTwoPassRefusal(const char *reason) noexcept override
+    {
+        if (m_callbacks && m_callbacks->two_pass_refused)
+            m_callbacks->two_pass_refused(m_callbacks->context, reason);
+    }
 
 private:
     const cf_callbacks *m_callbacks;

@@ -35,7 +35,8 @@ void checkReadableFile(const std::string &path)
         throw EngineError(FailureSubject::OpenInput, std::strerror(errno));
     if (S_ISDIR(info.st_mode))
         throw EngineError(FailureSubject::OpenInput, "it is a folder, not a file");
-    if (info.st_size == 0)
+    // A pipe has no size of its own: it delivers what its writer sends.
+    if (S_ISREG(info.st_mode) && info.st_size == 0)
         throw EngineError(FailureSubject::OpenInput, "the file is empty");
 }
 

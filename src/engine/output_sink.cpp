@@ -3,6 +3,7 @@
 #include "engine/engine_error.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,6 +20,18 @@ std::string systemText(int error)
     return std::strerror(error);
 }
 } // namespace
+
+// A file with no write permission for anyone counts as read-only for root as well, as a
+// read-only file does for an administrator on Windows.
+void checkReplaceable(const std::string &path)
+{
+    struct stat facts = {};
+    if (::stat(path.c_str(), &facts) != 0 || !S_ISREG(facts.st_mode))
+        return;
+    const bool anyWrite = (facts.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+    if (!anyWrite || ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+        throw EngineError(FailureSubject::WriteOutput, "the file exists and is read-only.");
+}
 
 OutputSink::OutputSink(std::string temporary, std::string final)
     : m_temporary(std::move(temporary))
@@ -107,6 +120,7 @@ void OutputSink::closeFile()
 void OutputSink::commit()
 {
     closeFile();
+    checkReplaceable(m_final);
     if (std::rename(m_temporary.c_str(), m_final.c_str()) != 0)
         throw EngineError(FailureSubject::WriteOutput, systemText(errno));
     m_committed = true;

@@ -7,6 +7,11 @@
 
 namespace engine {
 
+// Fails (FailureSubject::WriteOutput) when a file of that name exists that the user may not
+// change: read-only, or someone else's without write permission for the user. Renaming a
+// finished file over it would succeed all the same, as only the folder's permission counts.
+void checkReplaceable(const std::string &path);
+
 // The output file as the muxer writes it: a temporary file in the output's folder, written
 // through an I/O context whose every write is checked for its full byte count (a short write
 // on a full disk reports no error of its own). commit() makes it the final file; until then
@@ -23,7 +28,8 @@ public:
     AVIOContext *io() const { return m_io.get(); }
     // The file's size so far.
     std::int64_t bytesWritten() const { return m_size; }
-    // Flushes, closes and renames the temporary to the final name.
+    // Flushes, closes and renames the temporary to the final name, unless a file of that name
+    // has become one the user may not change meanwhile.
     void commit();
 
 private:

@@ -8,8 +8,14 @@
 //   WMEncWorker encode INPUT TEMPORARY OUTPUT PASSES WIDTH HEIGHT FPS VIDEO_BPS KEY_SECONDS
 //                      AUDIO_BPS SAMPLE_RATE CHANNELS
 //       -> "stats <pass> <bytes> <media ms> <bit rate> <frames>" several times a second,
-//          then "done"; a line "stop" on stdin (or its end) finishes the file early.
-// Any failure: "failed <subject> <reason>" (subject 0: the module could not be used).
+//          then "done". A line "stop" on stdin finishes the file early; the partial file
+//          is kept, as the user asked for it.
+// Any failure: "failed <subject> <reason>" (subject 0: the module could not be used; 5: the
+// two-pass target cannot be reached, and the file can still be made in one pass).
+//
+// The host keeps stdin open while it waits. Its end without a "stop" means the host is gone
+// (killed, crashed): nobody asked for a partial file, so the worker removes its temporary,
+// leaves the final name alone and ends at once, also in the middle of a probe.
 //
 // The module WMEncEng.dll is loaded from the folder the worker was started from.
 
@@ -24,12 +30,14 @@ extern "C" {
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -98,18 +106,49 @@ std::string load(const std::string &folder, Engine &engine)
 }
 
 std::atomic<bool> stopAsked = false;
+// How the worker ends when its host has gone away.
+constexpr int HostGoneStatus = 3;
 
-// Reads the host's lines; "stop", or the host going away, ends the encode properly.
-void watchInput()
+// Reads the host's lines until "stop" (the encode then ends properly); the end of stdin
+// without one abandons the work at once. temporary: the encode's output so far, or null.
+void watchInput(const char *temporary)
 {
-    std::thread([] {
+    std::thread([temporary] {
         std::string line;
-        while (std::getline(std::cin, line)) {
-            if (line == "stop")
+        char c = 0;
+        for (;;) {
+            const ssize_t got = ::read(STDIN_FILENO, &c, 1);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
                 break;
+            if (c != '\n') {
+                line += c;
+            } else if (line == "stop") {
+                stopAsked = true;
+                return;
+            } else {
+                line.clear();
+            }
         }
-        stopAsked = true;
+        if (temporary)
+            ::unlink(temporary);
+        ::_exit(HostGoneStatus);
     }).detach();
+}
+
+// Async-signal-safe: runs in the handler of libavcodec's abort.
+void writeOut(const char *text)
+{
+    for (size_t left = std::strlen(text); left > 0;) {
+        const ssize_t wrote = ::write(STDOUT_FILENO, text, left);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            return;
+        text += wrote;
+        left -= static_cast<size_t>(wrote);
+    }
 }
 
 class Reporter
@@ -120,6 +159,15 @@ public:
         static_cast<Reporter *>(context)->report(*p, false);
     }
     static int stopRequested(void *) { return stopAsked ? 1 : 0; }
+    // libavcodec aborts the process after refusing the final pass: report that as the
+    // failure it is, so that the host makes the file in one pass.
+    static void twoPassRefused(void *, const char *reason)
+    {
+        writeOut("failed 5 ");
+        writeOut(reason);
+        writeOut("\n");
+        ::_exit(1);
+    }
 
     void report(const cf_progress &p, bool always)
     {
@@ -143,6 +191,7 @@ private:
 
 int runProbe(const Engine &engine, const char *input)
 {
+    watchInput(nullptr);
     int64_t ms = 0;
     cf_failure failure{};
     if (engine.probe(input, &ms, &failure) != 0)
@@ -163,8 +212,9 @@ int runEncode(const Engine &engine, char **a)
                                std::atoi(a[11])};
     const cf_job job{a[0], a[1], a[2], settings, std::atoi(a[3])};
     Reporter reporter;
-    const cf_callbacks callbacks{&reporter, &Reporter::progress, &Reporter::stopRequested};
-    watchInput();
+    const cf_callbacks callbacks{
+            &reporter, &Reporter::progress, &Reporter::stopRequested, &Reporter::twoPassRefused};
+    watchInput(job.temporary);
     cf_failure failure{};
     if (engine.encode(&job, &callbacks, &failure) != 0)
         return fail(failure.subject, failure.reason);
@@ -204,8 +254,8 @@ int main(int argc, char **argv)
     // the system each time costs more than the encoders' own work on a busy machine.
     ::mallopt(M_TRIM_THRESHOLD, 64 << 20);
     ::mallopt(M_MMAP_THRESHOLD, 8 << 20);
-    // Should the host go away, its end of stdin closing stops the encode properly; writing
-    // to its stdout must not kill the worker before the file is finished.
+    // Writing to the stdout of a host that went away must not kill the worker: it notices
+    // the host's end on stdin and cleans up after itself.
     std::signal(SIGPIPE, SIG_IGN);
     av_log_set_level(std::getenv("WMENC_LOG") ? AV_LOG_INFO : AV_LOG_QUIET);
     if (argc < 2)

@@ -3,7 +3,10 @@
 #include "common/error.h"
 #include "platform/win_paths.h"
 
+#include <QPointer>
+
 #include <limits>
+#include <optional>
 
 const EncoderProfile &ProfileCollection::item(int index) const
 {
@@ -97,11 +100,9 @@ MediaEncoder::MediaEncoder(std::unique_ptr<EncoderBackend> backend, QObject *par
     connect(m_backend.get(), &EncoderBackend::finished, this, &MediaEncoder::onFinished);
 }
 
-MediaEncoder::~MediaEncoder()
-{
-    if (m_busy)
-        m_backend->stop();
-}
+// Without a stop nobody asked for a partial file: the backend, going with this encoder,
+// abandons a running file and ends a duration read.
+MediaEncoder::~MediaEncoder() = default;
 
 EncodeJob MediaEncoder::jobFromSetup() const
 {
@@ -144,8 +145,15 @@ EncodeJob MediaEncoder::jobFromSetup() const
     return job;
 }
 
+void MediaEncoder::checkNotReading() const
+{
+    if (m_reading)
+        throw Error(QStringLiteral("The encoder is busy reading %1.").arg(m_reading->inputShown));
+}
+
 void MediaEncoder::prepareToEncode(bool prepare)
 {
+    checkNotReading();
     if (m_busy)
         throw Error(QStringLiteral("The encoder is busy with %1.")
                             .arg(m_job ? m_job->inputShown : QString()));
@@ -154,8 +162,33 @@ void MediaEncoder::prepareToEncode(bool prepare)
     if (!prepare)
         return;
     EncodeJob job = jobFromSetup();
-    m_durationMs = m_backend->readDurationMs(job);
+    const qint64 durationMs = readDuration(job);
+    m_durationMs = durationMs;
     m_job = std::move(job);
+}
+
+// A handler that runs inside the read may stop it, or even destroy this encoder: then the
+// file is stopped, whatever the read came to, and nothing of a destroyed encoder is touched.
+qint64 MediaEncoder::readDuration(const EncodeJob &job)
+{
+    const QPointer<MediaEncoder> alive(this);
+    m_reading = &job;
+    m_readStopped = false;
+    std::optional<qint64> durationMs;
+    QString failure;
+    try {
+        durationMs = m_backend->readDurationMs(job);
+    } catch (const Error &e) {
+        failure = e.description();
+    }
+    if (!alive)
+        throw Error(stoppedBeforeConverting(job.inputShown));
+    m_reading = nullptr;
+    if (m_readStopped)
+        throw Error(stoppedBeforeConverting(job.inputShown));
+    if (!durationMs)
+        throw Error(failure);
+    return *durationMs;
 }
 
 qint32 MediaEncoder::preparedDurationMs() const
@@ -168,11 +201,14 @@ qint32 MediaEncoder::preparedDurationMs() const
 
 void MediaEncoder::start()
 {
+    checkNotReading();
     if (m_busy)
         throw Error(QStringLiteral("The encoder is already running."));
     if (!m_job)
-        prepareToEncode(true);
+        throw Error(QStringLiteral(
+                "The encoder has not been set up for a file, so there is nothing to convert."));
     m_lastFailure.clear();
+    m_lastNotice.clear();
     m_backend->start(*m_job);
     m_busy = true;
     setState(EncoderStarting);
@@ -180,6 +216,11 @@ void MediaEncoder::start()
 
 void MediaEncoder::stop()
 {
+    if (m_reading) {
+        m_readStopped = true;
+        m_backend->stop();
+        return;
+    }
     if (!m_busy)
         return;
     setState(EncoderStopping);
@@ -191,11 +232,12 @@ EncoderStatistics MediaEncoder::statistics() const
     return m_backend->statistics();
 }
 
-void MediaEncoder::onFinished(const QString &failure)
+void MediaEncoder::onFinished(const QString &failure, const QString &notice)
 {
     m_busy = false;
     m_job.reset();
     m_lastFailure = failure;
+    m_lastNotice = failure.isEmpty() ? notice : QString();
     setState(EncoderStopped);
 }
 

@@ -122,6 +122,11 @@ private:
 // operation throws an Error with a description. State changes arrive queued, on the thread
 // the encoder lives on: 1 starting, 2 running, 4 stopping, 5 stopped (at the end of the
 // input, after a stop, and after a failure, whose description lastFailure() then holds).
+//
+// Reading the input's duration at the set-up switch waits in a nested event loop, so the
+// window's handlers run meanwhile: stop() then ends the read, and the set-up fails with
+// "Stopped before converting C:\in\clip.mpg."; a second set-up or a start fails while the
+// read lasts; destroying the encoder ends it too.
 class MediaEncoder : public QObject
 {
     Q_OBJECT
@@ -135,16 +140,22 @@ public:
 
     // The set-up switch. True: takes the first source group's input, profile and pass count
     // and the output file, and reads the input's duration; a started encode then stops by
-    // itself at the end of the input.
+    // itself at the end of the input. A failed set-up leaves the encoder not prepared.
     void prepareToEncode(bool prepare);
-    // Starts the prepared job (preparing it first if that was not done) and returns at once.
+    // Starts the prepared job and returns at once; fails when the set-up switch has not
+    // prepared one (each set-up reads the input once, and start never does).
     void start();
-    // Ends a running encode properly; does nothing when idle. Never fails.
+    // Ends a running encode properly, or a duration read at once; does nothing when idle.
+    // Never fails.
     void stop();
 
     EncoderStatistics statistics() const;
     // Why the last encode failed; empty when it finished well. Read after state 5.
     QString lastFailure() const { return m_lastFailure; }
+    // For a file that finished well, what the user should still hear of, such as
+    // "converted in one pass: <reason>" when two passes could not reach the profile's bit
+    // rate; otherwise empty. Read after state 5.
+    QString lastNotice() const { return m_lastNotice; }
     qint32 state() const { return m_state; }
     bool isPrepared() const { return m_job.has_value(); }
 
@@ -155,8 +166,10 @@ signals:
 
 private:
     void setState(qint32 state);
-    void onFinished(const QString &failure);
+    void onFinished(const QString &failure, const QString &notice);
     EncodeJob jobFromSetup() const;
+    qint64 readDuration(const EncodeJob &job);
+    void checkNotReading() const;
 
     std::unique_ptr<EncoderBackend> m_backend;
     SourceGroupCollection m_groups{*this};
@@ -166,5 +179,8 @@ private:
     qint64 m_durationMs = 0;
     qint32 m_state = 0; // idle, never started
     bool m_busy = false;
+    const EncodeJob *m_reading = nullptr; // the job whose duration is being read
+    bool m_readStopped = false;           // stop() came while it was read
     QString m_lastFailure;
+    QString m_lastNotice;
 };

@@ -27,6 +27,12 @@ struct EncodeJob
     int passes = 1; // 1 or 2
 };
 
+// What a duration read that stop() ended fails with: "Stopped before converting C:\in\clip.mpg."
+inline QString stoppedBeforeConverting(const QString &inputShown)
+{
+    return QStringLiteral("Stopped before converting %1.").arg(inputShown);
+}
+
 // The media work behind the encoder object model: the worker-process host in the program,
 // a scripted stand-in in tests. All calls and signals happen on the encoder's thread.
 class EncoderBackend : public QObject
@@ -35,14 +41,17 @@ class EncoderBackend : public QObject
 public:
     // The profiles the engine offers: built-in ones first, then the profile folder's files.
     virtual QList<ProfileSettings> profiles() = 0;
-    // Reads the input's duration in milliseconds; fails with a description.
+    // Reads the input's duration in milliseconds; fails with a description. May wait in a
+    // nested event loop, so other handlers (a stop, even the owner's destruction) can run
+    // before it returns; after the owner's destruction it throws without touching `this`.
     virtual qint64 readDurationMs(const EncodeJob &job) = 0;
     // Starts the job and returns at once (never emitting from inside this call); fails with
     // a description when it cannot start.
     // Emits running() once the media work runs and finished() exactly once at its end.
     virtual void start(const EncodeJob &job) = 0;
-    // Asks a running job to end properly (the partial output is finished and kept).
-    // Safe in every state; never fails.
+    // Ends what runs: a duration read at once (it then fails, see stoppedBeforeConverting);
+    // a running job properly (the partial output is finished and kept). Safe in every
+    // state; never fails.
     virtual void stop() = 0;
     // The latest statistics of the running (or last) job; reading them costs nothing.
     virtual EncoderStatistics statistics() const = 0;
@@ -50,5 +59,7 @@ public:
 signals:
     void running();
     // failure is empty when the job ended well (at the end of the input or after a stop).
-    void finished(const QString &failure);
+    // notice: for a job that ended well, anything the user should hear of ("converted in one
+    // pass: ..."); otherwise empty.
+    void finished(const QString &failure, const QString &notice);
 };

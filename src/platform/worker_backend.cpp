@@ -9,31 +9,47 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <cstring>
+
 using worker_protocol::Line;
 
 namespace {
 const QString ModuleName = QStringLiteral("WMEncEng.dll");
 const QString WorkerName = QStringLiteral("WMEncWorker");
-constexpr int HandshakeTimeoutMs = 20000;
 
 [[noreturn]] void notLoaded(const QString &reason)
 {
     throw Error(QStringLiteral("The encoder engine could not be loaded: %1").arg(reason));
 }
-} // namespace
 
-struct WorkerBackend::Run
+// ".clipferry-" and eight letters or digits: its length does not depend on the output's
+// name, so every name the file system allows for the output leaves room for it.
+QString temporaryName()
 {
-    bool started = false;
-    bool finished = false; // ended by itself within the time
-    bool crashed = false;
-    int exitCode = -1;
-    QString startError;
-    QList<Line> lines;
-};
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString name = QStringLiteral(".clipferry-");
+    for (int i = 0; i < 8; ++i)
+        name += QLatin1Char(letters[QRandomGenerator::global()->bounded(62)]);
+    return name + QStringLiteral(".part");
+}
+
+// How a worker ended that should not have: "its worker process was ended by signal 9
+// (Killed)", "its worker process ended with exit code 3".
+QString workerEnd(bool crashed, int exitCode)
+{
+    if (crashed)
+        return QStringLiteral("its worker process was ended by signal %1 (%2)")
+                .arg(exitCode)
+                .arg(QString::fromLocal8Bit(::strsignal(exitCode)));
+    if (exitCode != 0)
+        return QStringLiteral("its worker process ended with exit code %1").arg(exitCode);
+    return QStringLiteral("its worker process ended before the file was finished");
+}
+} // namespace
 
 WorkerBackend::WorkerBackend(const QString &nativeFolder, const QString &shownFolder)
     : m_folder(nativeFolder)
+    , m_shownFolder(shownFolder)
     , m_worker(QDir(nativeFolder).filePath(WorkerName))
 {
     m_stopDeadline.setSingleShot(true);
@@ -41,67 +57,47 @@ WorkerBackend::WorkerBackend(const QString &nativeFolder, const QString &shownFo
         if (m_process)
             m_process->kill();
     });
-    handshake(shownFolder);
+    handshake();
 }
 
+// Without a stop, the job's file is abandoned: its worker is killed, its temporary removed.
 WorkerBackend::~WorkerBackend()
 {
-    if (m_process) {
-        m_process->disconnect(this);
-        m_process->kill();
-        m_process->waitForFinished(5000);
-    }
+    if (m_run)
+        m_run->abandon();
+    letWorkerGo(std::move(m_process));
     if (!m_temporary.isEmpty())
         QFile::remove(m_temporary);
 }
 
-WorkerBackend::Run WorkerBackend::runToEnd(const QStringList &arguments, int timeoutMs) const
+QString WorkerBackend::engineFile(const QString &name) const
 {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(m_worker, arguments);
-    Run run;
-    run.started = process.waitForStarted(timeoutMs);
-    if (!run.started) {
-        run.startError = process.errorString();
-        return run;
-    }
-    process.closeWriteChannel();
-    run.finished = process.waitForFinished(timeoutMs);
-    if (!run.finished) {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-    run.crashed = process.exitStatus() == QProcess::CrashExit;
-    run.exitCode = process.exitCode();
-    const QList<QByteArray> lines = process.readAllStandardOutput().split('\n');
-    for (const QByteArray &line : lines) {
-        if (!line.trimmed().isEmpty())
-            run.lines.append(worker_protocol::parse(line));
-    }
-    return run;
+    return m_shownFolder + QLatin1Char('\\') + name;
 }
 
-void WorkerBackend::handshake(const QString &shownFolder) const
+void WorkerBackend::handshake()
 {
     for (const QString &name : {ModuleName, WorkerName}) {
         if (!QFileInfo::exists(QDir(m_folder).filePath(name)))
-            notLoaded(QStringLiteral("%1\\%2 is missing.").arg(shownFolder, name));
+            notLoaded(QStringLiteral("%1 is missing.").arg(engineFile(name)));
     }
-    const Run run = runToEnd({QStringLiteral("hello")}, HandshakeTimeoutMs);
-    if (!run.started)
-        notLoaded(QStringLiteral("%1\\%2 does not start (%3).")
-                          .arg(shownFolder, WorkerName, run.startError));
-    for (const Line &line : run.lines) {
+    WorkerRun run(m_worker, {QStringLiteral("hello")});
+    const WorkerRun::Result result = run.wait(HandshakeTimeoutMs);
+    if (result.end == WorkerRun::End::FailedToStart)
+        notLoaded(QStringLiteral("%1 does not start (%2).")
+                          .arg(engineFile(WorkerName), result.startError));
+    for (const Line &line : result.lines) {
         if (line.kind == Line::Ready)
             return;
         if (line.kind == Line::Failed)
-            notLoaded(QStringLiteral("%1\\%2: %3").arg(shownFolder, ModuleName, line.reason));
+            notLoaded(QStringLiteral("%1: %2").arg(engineFile(ModuleName), line.reason));
     }
-    notLoaded(run.finished
-                      ? QStringLiteral("%1\\%2 does not answer as expected.")
-                                .arg(shownFolder, WorkerName)
-                      : QStringLiteral("%1\\%2 does not answer.").arg(shownFolder, WorkerName));
+    if (result.end == WorkerRun::End::Finished)
+        notLoaded(QStringLiteral("%1 does not answer as expected.").arg(engineFile(WorkerName)));
+    if (result.end == WorkerRun::End::Crashed)
+        notLoaded(QStringLiteral("%1 stopped unexpectedly: %2.")
+                          .arg(engineFile(WorkerName), workerEnd(true, result.exitCode)));
+    notLoaded(QStringLiteral("%1 does not answer.").arg(engineFile(WorkerName)));
 }
 
 QList<ProfileSettings> WorkerBackend::profiles()
@@ -112,39 +108,54 @@ QList<ProfileSettings> WorkerBackend::profiles()
 
 qint64 WorkerBackend::readDurationMs(const EncodeJob &job)
 {
-    const Run run = runToEnd({QStringLiteral("probe"), job.input}, ProbeTimeoutMs);
-    for (const Line &line : run.lines) {
+    if (m_run || m_process)
+        throw Error(QStringLiteral("The encoder is busy with another file."));
+    WorkerRun run(m_worker, {QStringLiteral("probe"), job.input});
+    m_run = &run;
+    const WorkerRun::Result result = run.wait(ProbeTimeoutMs);
+    if (result.abandoned) // this backend is gone
+        throw Error(stoppedBeforeConverting(job.inputShown));
+    m_run = nullptr;
+    return durationFrom(result, job);
+}
+
+qint64 WorkerBackend::durationFrom(const WorkerRun::Result &result, const EncodeJob &job) const
+{
+    for (const Line &line : result.lines) {
         if (line.kind == Line::Duration)
             return line.durationMs;
         if (line.kind == Line::Failed)
-            throw Error(worker_protocol::describeFailure(line.subject, line.reason, job));
+            throw Error(worker_protocol::describeFailure(
+                    line.subject, line.reason, job, engineFile(ModuleName)));
     }
-    if (!run.started)
-        notLoaded(run.startError);
-    if (!run.finished)
+    switch (result.end) {
+    case WorkerRun::End::Cancelled:
+        throw Error(stoppedBeforeConverting(job.inputShown));
+    case WorkerRun::End::FailedToStart:
+        notLoaded(QStringLiteral("%1 does not start (%2).")
+                          .arg(engineFile(WorkerName), result.startError));
+    case WorkerRun::End::TimedOut:
         throw Error(
                 QStringLiteral(
                         "Cannot read the input %1: the encoder did not answer within %2 seconds.")
                         .arg(job.inputShown)
                         .arg(ProbeTimeoutMs / 1000));
-    throw Error(QStringLiteral("The encoder stopped unexpectedly while reading %1")
-                        .arg(job.inputShown));
+    default:
+        throw Error(
+                QStringLiteral("The encoder stopped unexpectedly while reading %1: %2.")
+                        .arg(job.inputShown,
+                             workerEnd(result.end == WorkerRun::End::Crashed, result.exitCode)));
+    }
 }
 
 // The output is written under a hidden name in the output folder (so a failure never
 // damages an existing file of the final name); creating it here shows at once whether the
 // folder can be written to.
-QString WorkerBackend::makeTemporary(const EncodeJob &job)
+QString WorkerBackend::makeTemporary(const EncodeJob &job) const
 {
-    const QFileInfo output(job.output);
+    const QDir folder = QFileInfo(job.output).dir();
     for (int attempt = 0; attempt < 10; ++attempt) {
-        const QString name = QStringLiteral(".%1.%2.part")
-                                     .arg(output.fileName())
-                                     .arg(QRandomGenerator::global()->generate() % 1000000,
-                                          6,
-                                          10,
-                                          QLatin1Char('0'));
-        QFile file(output.dir().filePath(name));
+        QFile file(folder.filePath(temporaryName()));
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return file.fileName();
         if (!file.exists())
@@ -157,11 +168,11 @@ QString WorkerBackend::makeTemporary(const EncodeJob &job)
 
 void WorkerBackend::start(const EncodeJob &job)
 {
-    if (m_process)
+    if (m_process || m_run)
         throw Error(QStringLiteral("The encoder is already running."));
     m_temporary = makeTemporary(job);
     m_job = job;
-    m_redone = false;
+    m_redoReason.clear();
     m_stopAsked = false;
     m_announced = false;
     m_statistics = {};
@@ -173,6 +184,8 @@ void WorkerBackend::launch(int passes)
     m_passes = passes;
     m_done = false;
     m_failure.clear();
+    m_failureSubject = worker_protocol::ModuleUnusable;
+    m_failureReason.clear();
     m_pending.clear();
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -197,17 +210,25 @@ void WorkerBackend::readLines()
     while ((end = m_pending.indexOf('\n')) >= 0) {
         const Line line = worker_protocol::parse(m_pending.left(end));
         m_pending.remove(0, end + 1);
-        if (line.kind == Line::Stats)
+        if (line.kind == Line::Stats) {
             m_statistics = line.statistics;
-        else if (line.kind == Line::Done)
+        } else if (line.kind == Line::Done) {
             m_done = true;
-        else if (line.kind == Line::Failed)
-            m_failure = worker_protocol::describeFailure(line.subject, line.reason, *m_job);
+        } else if (line.kind == Line::Failed) {
+            m_failureSubject = line.subject;
+            m_failureReason = line.reason;
+            m_failure = worker_protocol::describeFailure(
+                    line.subject, line.reason, *m_job, engineFile(ModuleName));
+        }
     }
 }
 
 void WorkerBackend::stop()
 {
+    if (m_run) {
+        m_run->cancel();
+        return;
+    }
     if (!m_process || m_stopAsked)
         return;
     m_stopAsked = true;
@@ -216,47 +237,53 @@ void WorkerBackend::stop()
     m_stopDeadline.start(StopGraceMs);
 }
 
-QString WorkerBackend::unexpectedEnd() const
-{
-    if (m_redone)
-        return QStringLiteral(
-                       "The encoder stopped unexpectedly while converting %1, in two passes and "
-                       "again in one pass.")
-                .arg(m_job->inputShown);
-    return QStringLiteral("The encoder stopped unexpectedly while converting %1")
-            .arg(m_job->inputShown);
-}
-
 void WorkerBackend::onWorkerFinished(int exitCode, QProcess::ExitStatus status)
 {
     readLines();
     m_stopDeadline.stop();
     m_process.release()->deleteLater();
+    // The engine's own word that the final pass cannot reach the bit rate, said before
+    // libavcodec aborts the worker: only then is the file made in one pass.
+    if (m_failureSubject == worker_protocol::TwoPassTarget && m_passes == 2 && !m_stopAsked) {
+        redoInOnePass();
+        return;
+    }
     if (m_done && status == QProcess::NormalExit && exitCode == 0) {
-        endJob({});
+        const QString notice = m_redoReason.isEmpty()
+                                       ? QString()
+                                       : QStringLiteral("converted in one pass: ") + m_redoReason;
+        endJob({}, notice);
         return;
     }
-    if (!m_failure.isEmpty()) {
-        endJob(m_redone ? m_failure
-                                  + QStringLiteral(
-                                          " (in one pass, after two-pass encoding had stopped "
-                                          "unexpectedly)")
-                        : m_failure);
-        return;
-    }
+    endJob(m_failure.isEmpty() ? unexpectedEnd(exitCode, status) : m_failure);
+}
+
+void WorkerBackend::redoInOnePass()
+{
+    m_redoReason = m_failureReason;
     QFile::remove(m_temporary);
-    // libavcodec aborts the process when pass two cannot reach the target bit rate; the
-    // file can still be made in one pass.
-    if (m_passes == 2 && !m_stopAsked) {
-        m_redone = true;
-        QFile file(m_temporary);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            m_statistics = {};
-            launch(1);
-            return;
-        }
+    try {
+        m_temporary = makeTemporary(*m_job);
+    } catch (const Error &e) {
+        m_temporary.clear();
+        endJob(e.description());
+        return;
     }
-    endJob(unexpectedEnd());
+    m_statistics = {};
+    launch(1);
+}
+
+// "The encoder stopped unexpectedly while converting C:\in\clip.mpg (pass 2 of 2): its
+// worker process was ended by signal 9 (Killed)."
+QString WorkerBackend::unexpectedEnd(int exitCode, QProcess::ExitStatus status) const
+{
+    QString stage;
+    if (!m_redoReason.isEmpty())
+        stage = QStringLiteral(" (in one pass, as two passes were not possible)");
+    else if (m_passes == 2)
+        stage = QStringLiteral(" (pass %1 of 2)").arg(std::max(1, m_statistics.pass));
+    return QStringLiteral("The encoder stopped unexpectedly while converting %1%2: %3.")
+            .arg(m_job->inputShown, stage, workerEnd(status == QProcess::CrashExit, exitCode));
 }
 
 void WorkerBackend::onWorkerError(QProcess::ProcessError error)
@@ -265,18 +292,21 @@ void WorkerBackend::onWorkerError(QProcess::ProcessError error)
         return; // the end itself comes through finished()
     const QString reason = m_process->errorString();
     m_process.release()->deleteLater();
-    endJob(QStringLiteral("The encoder engine could not be loaded: %1").arg(reason));
+    endJob(QStringLiteral("The encoder engine could not be loaded: %1 does not start (%2).")
+                   .arg(engineFile(WorkerName), reason));
 }
 
-void WorkerBackend::endJob(const QString &failure)
+void WorkerBackend::endJob(const QString &failure, const QString &notice)
 {
     if (!failure.isEmpty())
         QFile::remove(m_temporary);
     m_temporary.clear();
-    emit finished(failure);
+    emit finished(failure, notice);
 }
 
 qint64 WorkerBackend::workerProcessId() const
 {
+    if (m_run)
+        return m_run->processId();
     return m_process ? m_process->processId() : 0;
 }

@@ -61,19 +61,25 @@ QStringList encodeArguments(const EncodeJob &job, const QString &temporary, int 
             QString::number(p.channels)};
 }
 
-QString describeFailure(int subject, const QString &reason, const EncodeJob &job)
+QString describeFailure(int subject,
+                        const QString &reason,
+                        const EncodeJob &job,
+                        const QString &moduleShown)
 {
     switch (subject) {
-    case 1:
+    case OpenInput:
         return QStringLiteral("Cannot open the input %1: %2").arg(job.inputShown, reason);
-    case 2:
+    case ReadInput:
         return QStringLiteral("Cannot read the input %1: %2").arg(job.inputShown, reason);
-    case 3:
+    case WriteOutput:
         return QStringLiteral("Cannot write the output %1: %2").arg(job.outputShown, reason);
-    case 4:
+    case Convert:
         return QStringLiteral("Cannot convert %1: %2").arg(job.inputShown, reason);
+    case TwoPassTarget:
+        return QStringLiteral("Cannot convert %1 in two passes: %2").arg(job.inputShown, reason);
     default:
-        return QStringLiteral("The encoder engine could not be loaded: %1").arg(reason);
+        return QStringLiteral("The encoder engine could not be loaded: %1: %2")
+                .arg(moduleShown, reason);
     }
 }
 

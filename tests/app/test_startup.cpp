@@ -2,6 +2,7 @@
 
 #include "common/error.h"
 #include "platform/dialogs.h"
+#include "platform/encoder_host.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -38,6 +39,8 @@ private slots:
     void startUp();
     void failingStartUp_data();
     void failingStartUp();
+    void brokenEngine_data();
+    void brokenEngine();
     void downloadCommand_data();
     void downloadCommand();
     void messageBoxes_data();
@@ -131,19 +134,20 @@ void TestStartup::failingStartUp_data()
 
     const QString failure = "ok: The encoder engine could not be loaded: no worker.";
     const QString offer = texts::startupQuestion("C");
-    const QStringList command{texts::fileNotFound("C"), texts::downloadQuestion};
     QTest::newRow("no encoder") << true << true << true << QList<bool>{false}
                                 << QStringList{failure, texts::downloadQuestion};
+    // The engine check has named the missing file and asked already: the download command
+    // would only say both again.
     QTest::newRow("no encoder, no engine file")
-            << false << true << true << QList<bool>{false, false}
-            << QStringList{offer, failure} + command;
+            << false << true << true << QList<bool>{false} << QStringList{offer, failure};
     // The offer's Yes cannot start the browser: that failure ends start-up the same way.
-    QTest::newRow("no browser") << false << false << false << QList<bool>{true, false}
-                                << QStringList{offer, texts::browserMissing} + command;
+    QTest::newRow("no browser") << false << false << false << QList<bool>{true}
+                                << QStringList{offer, texts::browserMissing};
 }
 
-// A failing step shows its description, then runs the download command; the window still
-// opens, with the steps after the failure skipped.
+// A failing step shows its description, then runs the download command unless the engine
+// check has just offered the download; the window still opens, with the steps after the
+// failure skipped.
 void TestStartup::failingStartUp()
 {
     QFETCH(bool, engine);
@@ -165,6 +169,58 @@ void TestStartup::failingStartUp()
     QCOMPARE(form.Combo1->count(), 0);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
+}
+
+void TestStartup::brokenEngine_data()
+{
+    QTest::addColumn<QString>("module"); // "link" to the build's, "none", or the file's content
+    QTest::addColumn<QString>("worker");
+    QTest::addColumn<QStringList>("boxes"); // how each box begins
+
+    const QString failure = "ok: The encoder engine could not be loaded: C:\\Program "
+                            "Files\\Windows Media Components\\Encoder\\";
+    QTest::newRow("module missing")
+            << "none"
+            << "link"
+            << QStringList{texts::startupQuestion("C"), failure + "WMEncEng.dll is missing."};
+    QTest::newRow("worker missing")
+            << "link"
+            << "none" << QStringList{failure + "WMEncWorker is missing.", texts::downloadQuestion};
+    QTest::newRow("module not loadable")
+            << "not a library"
+            << "link" << QStringList{failure + "WMEncEng.dll: ", texts::downloadQuestion};
+    QTest::newRow("worker not executable")
+            << "link"
+            << "#!/bin/sh\n"
+            << QStringList{failure + "WMEncWorker does not start (", texts::downloadQuestion};
+}
+
+// The real encoder over an engine folder with one part missing or unusable: each message
+// comes once, and the ones about the engine name the file.
+void TestStartup::brokenEngine()
+{
+    QFETCH(QString, module);
+    QFETCH(QString, worker);
+    QFETCH(QStringList, boxes);
+    AppFixture app;
+    app.install(false);
+    const QString built = qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C")
+                          + "/Program Files/Windows Media Components/Encoder/";
+    const QString folder = "C:\\Program Files\\Windows Media Components\\Encoder\\";
+    for (const auto &[name, how] : {std::pair{"WMEncEng.dll", module}, {"WMEncWorker", worker}}) {
+        const QString path = app.machine.native(folder + name);
+        if (how == "link")
+            QVERIFY(QFile::link(built + name, path));
+        else if (how != "none")
+            app.machine.writeFile(folder + name, how.toUtf8());
+    }
+    Form1 form(app.values, [] { return createEncoder(Machine::current()); });
+
+    const QStringList seen = app.boxes();
+    QCOMPARE(seen.size(), boxes.size());
+    for (qsizetype i = 0; i < seen.size(); ++i)
+        QVERIFY2(seen[i].startsWith(boxes[i]), qPrintable(seen[i]));
+    QVERIFY(!form.Encoder);
 }
 
 void TestStartup::downloadCommand_data()

@@ -2,11 +2,20 @@
 
 #include "common/error.h"
 
+#include <QEventLoop>
+#include <QPointer>
 #include <QTimer>
 
 ScriptedBackend::ScriptedBackend(QStringList profileNames)
     : m_profileNames(std::move(profileNames))
 {}
+
+ScriptedBackend::~ScriptedBackend()
+{
+    // A held read ends with this backend: its caller sees it stopped.
+    if (m_readWait)
+        m_readWait->quit();
+}
 
 QList<ProfileSettings> ScriptedBackend::profiles()
 {
@@ -22,6 +31,18 @@ QList<ProfileSettings> ScriptedBackend::profiles()
 qint64 ScriptedBackend::readDurationMs(const EncodeJob &job)
 {
     m_durationReads.append(job);
+    if (m_holdReads) {
+        const QPointer<ScriptedBackend> alive(this);
+        QEventLoop wait;
+        m_readWait = &wait;
+        m_readStopped = false;
+        wait.exec();
+        if (!alive)
+            throw Error(stoppedBeforeConverting(job.inputShown));
+        m_readWait = nullptr;
+        if (m_readStopped)
+            throw Error(stoppedBeforeConverting(job.inputShown));
+    }
     if (!m_durationFailure.isEmpty())
         throw Error(m_durationFailure);
     return m_durationMs;
@@ -36,9 +57,20 @@ void ScriptedBackend::start(const EncodeJob &job)
     m_active = true;
 }
 
+void ScriptedBackend::releaseDurationRead()
+{
+    if (m_readWait)
+        m_readWait->quit();
+}
+
 void ScriptedBackend::stop()
 {
     ++m_stops;
+    if (m_readWait) {
+        m_readStopped = true;
+        m_readWait->quit();
+        return;
+    }
     if (m_active)
         QTimer::singleShot(0, this, [this] {
             if (m_active)
@@ -51,10 +83,10 @@ void ScriptedBackend::run()
     emit running();
 }
 
-void ScriptedBackend::finish(const QString &failure)
+void ScriptedBackend::finish(const QString &failure, const QString &notice)
 {
     m_active = false;
-    emit finished(failure);
+    emit finished(failure, notice);
 }
 
 std::unique_ptr<MediaEncoder> scriptedEncoder(ScriptedBackend **backend, QStringList profileNames)

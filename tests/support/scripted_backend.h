@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QList>
 
+class QEventLoop;
+
 #include <memory>
 
 // A stand-in for the engine where a test must force timing or faults. It records the jobs
@@ -16,6 +18,7 @@ public:
     explicit ScriptedBackend(QStringList profileNames = {QStringLiteral("Kestrel High"),
                                                          QStringLiteral("Kestrel Low"),
                                                          QStringLiteral("Kestrel Medium")});
+    ~ScriptedBackend() override;
 
     QList<ProfileSettings> profiles() override;
     qint64 readDurationMs(const EncodeJob &job) override;
@@ -26,11 +29,17 @@ public:
     // ---- the script ----
     void setDurationMs(qint64 ms) { m_durationMs = ms; }
     void failDurationWith(const QString &description) { m_durationFailure = description; }
+    // Held: a duration read waits in a nested event loop, as the real one does, until
+    // releaseDurationRead() (it then answers as scripted) or stop() (it then fails).
+    void holdDurationReads(bool hold) { m_holdReads = hold; }
+    void releaseDurationRead();
+    bool isReadingDuration() const { return m_readWait != nullptr; }
     void failStartWith(const QString &description) { m_startFailure = description; }
     // A started job runs and ends when the test calls run() and finish(); a stop ends it.
     void setStatistics(const EncoderStatistics &statistics) { m_statistics = statistics; }
     void run();
-    void finish(const QString &failure = {});
+    // notice: what a file that ended well tells the user ("converted in one pass: ...").
+    void finish(const QString &failure = {}, const QString &notice = {});
 
     // ---- what happened ----
     const QList<EncodeJob> &started() const { return m_started; }
@@ -48,6 +57,9 @@ private:
     QList<EncodeJob> m_durationReads;
     int m_stops = 0;
     bool m_active = false; // started and not yet finished
+    bool m_holdReads = false;
+    QEventLoop *m_readWait = nullptr;
+    bool m_readStopped = false;
 };
 
 // A new encoder over a scripted backend; the backend stays reachable through the pointer.

@@ -1,0 +1,51 @@
+// cf-batch-host DRIVE_C FILE PASSES
+//
+// The program as main() starts it, on the C: drive DRIVE_C, converting C:\clips\FILE into
+// C:\clips with one or two passes as a user starts a batch: the entry selected, the pass
+// option and the encode button clicked. Message boxes are answered by a script. Every 50 ms
+// it prints "pass=N frames=M" while the encoder runs, and the texts of new boxes, so that a
+// test can kill this host mid-file in the pass it wants.
+
+#include "app/program.h"
+#include "scripted_dialogs.h"
+#include "sources/file_list_box.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    ScriptedDialogs dialogs;
+    if (args.size() != 4
+        || !installMachineFor(args[1] + QStringLiteral("/Program Files/Clipferry/clipferry")))
+        return 2;
+    Program program;
+    Form1 &form = program.window();
+    form.show();
+    QTimer report;
+    QObject::connect(&report, &QTimer::timeout, [&form, &dialogs, shown = qsizetype(0)]() mutable {
+        for (; shown < dialogs.boxes().size(); ++shown)
+            std::printf("box: %s\n", qPrintable(dialogs.boxes()[shown].text));
+        if (form.Encoder && form.Encoder->state() == EncoderRunning)
+            std::printf("pass=%d frames=%lld\n",
+                        form.Encoder->statistics().pass,
+                        static_cast<long long>(form.Encoder->statistics().frames));
+        std::fflush(stdout);
+    });
+    report.start(50);
+    QTimer::singleShot(0, &form, [&] {
+        form.File1->setPath(QStringLiteral("C:\\clips"));
+        form.File2->setPath(QStringLiteral("C:\\clips"));
+        for (int i = 0; i < form.File1->ListCount(); ++i)
+            form.File1->setSelected(i, form.File1->List(i) == args[2]);
+        (args[3] == QLatin1String("2") ? form.optTwoPass : form.optOnePass)->click();
+        form.cmdStart->click(); // returns when the batch is done
+    });
+    return QApplication::exec();
+}
