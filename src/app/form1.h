@@ -180,6 +180,7 @@ private:
     bool runBatch();
     void encodeEntry(int index);
     bool claimOutputName(const QString &input, const QString &output);
+    bool setUpEntry(const QString &input, const QString &output);
     void showStarting();
     void finishEntry(const QString &input, const QString &outputPath, const OutputStamp &before);
     void waitForStopped();
@@ -188,6 +189,7 @@ private:
     void copyToStorageCard(const QString &input, const QString &outputPath);
     void copyOffWindowThread(FolderCopy &copy);
     void showProgress();
+    void addRemark(const QString &input, const QString &remark);
     void reportEndOfBatch();
     MediaEncoder &encoderInUse() const;
 

@@ -66,8 +66,7 @@ bool Form1::runBatch()
     }
 }
 
-// One selected entry: set up, encoded, copied to the card. A file that cannot be set up
-// (empty, no video, unreadable, gone) is named at the end of the batch, which goes on.
+// One selected entry: set up, encoded, copied to the card.
 void Form1::encodeEntry(int index)
 {
     const QString input = File1->List(index);
@@ -76,24 +75,8 @@ void Form1::encodeEntry(int index)
         m_notConverted.append(input + QStringLiteral(": not an MPEG or Video CD file"));
         return;
     }
-    if (!claimOutputName(input, *output))
+    if (!claimOutputName(input, *output) || !setUpEntry(input, *output))
         return;
-    encoderInUse(); // without an encoder no file can be done: that ends the batch at once
-
-    showStarting();
-    m_values.InputFile = input;
-    m_values.OutputFile = *output;
-    m_settingUp = true;
-    SetupJob();
-    m_settingUp = false;
-    if (m_batchClosing)
-        return;
-    if (!m_setupFailure.isEmpty()) {
-        m_notConverted.append(input + QStringLiteral(": ") + m_setupFailure);
-        cmdStop_Click();
-        showReadyBetweenFiles();
-        return;
-    }
 
     // The output this file is written to; later changes of the output folder are for the
     // files after it.
@@ -108,6 +91,28 @@ void Form1::encodeEntry(int index)
     finishEntry(input, outputPath, before);
 }
 
+// Shows the entry as starting and sets the encoder up for it. A file that cannot be set up
+// (empty, no video, unreadable, gone) is named at the end of the batch and the window shows
+// "ready" again; false then, and when the window closes meanwhile.
+bool Form1::setUpEntry(const QString &input, const QString &output)
+{
+    encoderInUse(); // without an encoder no file can be done: that ends the batch at once
+    showStarting();
+    m_values.InputFile = input;
+    m_values.OutputFile = output;
+    m_settingUp = true;
+    SetupJob();
+    m_settingUp = false;
+    if (m_batchClosing)
+        return false;
+    if (m_setupFailure.isEmpty())
+        return true;
+    m_notConverted.append(input + QStringLiteral(": ") + m_setupFailure);
+    cmdStop_Click();
+    showReadyBetweenFiles();
+    return false;
+}
+
 void Form1::showStarting()
 {
     Label5->setText(QStringLiteral("Status: starting"));
@@ -120,8 +125,9 @@ void Form1::showStarting()
     Label5->setText(QStringLiteral("Status: initializing encoder"));
 }
 
-// A file that ended well, or was stopped, counts as finished and goes to the card. One that
-// failed inside the engine leaves nothing behind and is named at the end of the batch.
+// A file that ended well, or was stopped, counts as finished and goes to the card; what is
+// worth a remark about it is told at the end of the batch. One that failed inside the engine
+// leaves nothing behind and is named at the end among the files not converted.
 void Form1::finishEntry(const QString &input, const QString &outputPath, const OutputStamp &before)
 {
     const QString failure = Encoder->lastFailure();
@@ -193,6 +199,11 @@ void Form1::showReadyBetweenFiles()
     ProgressBar1->setValue(0);
     Line1->hide();
     Line2->hide();
+}
+
+void Form1::addRemark(const QString &input, const QString &remark)
+{
+    m_remarks.append(input + QStringLiteral(": ") + remark);
 }
 
 void Form1::reportEndOfBatch()

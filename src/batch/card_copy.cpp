@@ -41,12 +41,12 @@ void Form1::copyToStorageCard(const QString &input, const QString &outputPath)
     if (!CurrentDrive->IsReady() || FileSys->FileExists(cardRoot + name))
         return;
 
-    const QString notCopied = input + QStringLiteral(": not copied to the storage card: ");
+    const QString notCopied = QStringLiteral("not copied to the storage card: ");
     QString source;
     try {
         source = toNativePath(outputPath);
     } catch (const Error &e) {
-        m_remarks.append(notCopied + e.description());
+        addRemark(input, notCopied + e.description());
         return;
     }
     FolderCopy copy(source, CurrentDrive->nativeRoot(), name);
@@ -54,7 +54,7 @@ void Form1::copyToStorageCard(const QString &input, const QString &outputPath)
     copy.removeLeftTemporariesFirst();
     copyOffWindowThread(copy);
     if (copy.outcome() == FolderCopy::Outcome::Failed)
-        m_remarks.append(notCopied + copyFailure(copy, outputPath, cardRoot + name));
+        addRemark(input, notCopied + copyFailure(copy, outputPath, cardRoot + name));
 }
 
 // A large file on a slow card takes seconds: the copy runs on a worker thread while the
