@@ -10,6 +10,8 @@ namespace {
 // leaving every other character as it is.
 QByteArray unescape(const QByteArray &text, const QByteArray &prefix, int digits, int base)
 {
+    if (!text.contains('\\'))
+        return text;
     QByteArray out;
     const qsizetype escapeLength = 1 + prefix.size() + digits;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -57,13 +59,19 @@ bool parseLine(const QByteArray &line, MountEntry &entry)
 QList<MountEntry> parseMountInfo(const QByteArray &text)
 {
     QList<MountEntry> entries;
+    QHash<QString, qsizetype> indexOfPoint;
     for (const QByteArray &line : text.split('\n')) {
         MountEntry entry;
         if (!parseLine(line, entry))
             continue;
-        entries.removeIf([&](const MountEntry &e) { return e.mountPoint == entry.mountPoint; });
+        // A later line mounts over an earlier one at the same place.
+        const qsizetype earlier = indexOfPoint.value(entry.mountPoint, -1);
+        if (earlier >= 0)
+            entries[earlier].mountPoint.clear();
+        indexOfPoint.insert(entry.mountPoint, entries.size());
         entries.append(entry);
     }
+    entries.removeIf([](const MountEntry &e) { return e.mountPoint.isEmpty(); });
     return entries;
 }
 
