@@ -15,6 +15,7 @@
 
 class ClickableLabel;
 class FileListBox;
+class FolderCopy;
 struct OutputStamp;
 class Form9;
 class QAction;
@@ -170,27 +171,35 @@ private:
     bool m_shown = false; // centred once, when first shown
 
     // ---- batch ----
-    // Run when the window closes: a running batch stops its encode, lets the partial file
-    // be finished, and leaves its wait so the program can quit cleanly.
+    // Run when the window closes: a running batch stops its encode (or the set-up's reading
+    // of the input, or its copy to the card), lets the partial file be finished, and leaves
+    // its wait so the program can quit cleanly.
     void endBatchForClose();
     QEventLoop *m_wait = nullptr; // the batch's wait for the stopped state, while it runs
 
     bool runBatch();
     void encodeEntry(int index);
     bool claimOutputName(const QString &input, const QString &output);
+    bool setUpEntry(const QString &input, const QString &output);
     void showStarting();
     void finishEntry(const QString &input, const QString &outputPath, const OutputStamp &before);
     void waitForStopped();
     void finishPartialFileBeforeClose();
     void showReadyBetweenFiles();
-    void copyToStorageCard();
+    void copyToStorageCard(const QString &input, const QString &outputPath);
+    void copyOffWindowThread(FolderCopy &copy);
     void showProgress();
-    void reportNotConverted();
+    void addRemark(const QString &input, const QString &remark);
+    void reportEndOfBatch();
     MediaEncoder &encoderInUse() const;
 
-    bool m_batchRunning = false; // cmdStart_Click is running a batch
-    bool m_batchClosing = false; // the window closes: the batch starts no further file
-    QStringList m_notConverted;  // "name: reason" of each selected file the batch did not convert
+    bool m_batchRunning = false;      // cmdStart_Click is running a batch
+    bool m_batchClosing = false;      // the window closes: the batch starts no further file
+    bool m_settingUp = false;         // SetupJob runs for a file of the batch
+    QString m_setupFailure;           // why SetupJob failed for the batch's current file
+    FolderCopy *m_cardCopy = nullptr; // the copy to the card that runs, while it runs
+    QStringList m_notConverted; // "name: reason" of each selected file the batch did not convert
+    QStringList m_remarks;      // "name: remark" of each file converted with a remark
     QHash<QString, QString> m_outputsOfBatch; // case-folded output path -> the input it is for
 
     // ---- sources state ----

@@ -1,10 +1,12 @@
 #include "app/form1.h"
 
+#include "batch/batch_report.h"
 #include "batch/failed_output.h"
 #include "batch/output_name.h"
 #include "common/error.h"
 #include "common/step_over.h"
 #include "common/texts.h"
+#include "platform/copy_file.h"
 #include "platform/dialogs.h"
 #include "sources/file_list_box.h"
 
@@ -32,6 +34,7 @@ void Form1::cmdStart_Click()
     m_batchRunning = true;
     m_batchClosing = false;
     m_notConverted.clear();
+    m_remarks.clear();
     m_outputsOfBatch.clear();
     const bool completed = runBatch();
     m_batchRunning = false;
@@ -42,7 +45,7 @@ void Form1::cmdStart_Click()
         Label7->clear();
     }
     if (!m_batchClosing)
-        reportNotConverted();
+        reportEndOfBatch();
 }
 
 // Encodes the selected entries one after another; false when an error ended the batch
@@ -63,6 +66,7 @@ bool Form1::runBatch()
     }
 }
 
+// One selected entry: set up, encoded, copied to the card.
 void Form1::encodeEntry(int index)
 {
     const QString input = File1->List(index);
@@ -71,23 +75,42 @@ void Form1::encodeEntry(int index)
         m_notConverted.append(input + QStringLiteral(": not an MPEG or Video CD file"));
         return;
     }
-    if (!claimOutputName(input, *output))
+    if (!claimOutputName(input, *output) || !setUpEntry(input, *output))
         return;
 
-    showStarting();
-    m_values.InputFile = input;
-    m_values.OutputFile = *output;
-    SetupJob();
-
-    const QString outputPath = Encoder ? Encoder->file().localFileName() : QString();
+    // The output this file is written to; later changes of the output folder are for the
+    // files after it.
+    const QString outputPath = Encoder->file().localFileName();
     const OutputStamp before = stampOf(outputPath);
-    encoderInUse().start();
+    Encoder->start();
     Timer1->start();
     waitForStopped();
     EncoderStopped = false;
     cmdStop_Click();
     showReadyBetweenFiles();
     finishEntry(input, outputPath, before);
+}
+
+// Shows the entry as starting and sets the encoder up for it. A file that cannot be set up
+// (empty, no video, unreadable, gone) is named at the end of the batch and the window shows
+// "ready" again; false then, and when the window closes meanwhile.
+bool Form1::setUpEntry(const QString &input, const QString &output)
+{
+    encoderInUse(); // without an encoder no file can be done: that ends the batch at once
+    showStarting();
+    m_values.InputFile = input;
+    m_values.OutputFile = output;
+    m_settingUp = true;
+    SetupJob();
+    m_settingUp = false;
+    if (m_batchClosing)
+        return false;
+    if (m_setupFailure.isEmpty())
+        return true;
+    m_notConverted.append(input + QStringLiteral(": ") + m_setupFailure);
+    cmdStop_Click();
+    showReadyBetweenFiles();
+    return false;
 }
 
 void Form1::showStarting()
@@ -102,14 +125,17 @@ void Form1::showStarting()
     Label5->setText(QStringLiteral("Status: initializing encoder"));
 }
 
-// A file that ended well, or was stopped, counts as finished and goes to the card. One that
-// failed inside the engine leaves nothing behind and is named at the end of the batch.
+// A file that ended well, or was stopped, counts as finished and goes to the card; what is
+// worth a remark about it is told at the end of the batch. One that failed inside the engine
+// leaves nothing behind and is named at the end among the files not converted.
 void Form1::finishEntry(const QString &input, const QString &outputPath, const OutputStamp &before)
 {
     const QString failure = Encoder->lastFailure();
     if (failure.isEmpty()) {
+        if (const QString notice = Encoder->lastNotice(); !notice.isEmpty())
+            addRemark(input, notice);
         if (!m_batchClosing)
-            copyToStorageCard();
+            copyToStorageCard(input, outputPath);
         return;
     }
     QString reason = failure;
@@ -177,22 +203,32 @@ void Form1::showReadyBetweenFiles()
     Line2->hide();
 }
 
-void Form1::reportNotConverted()
+void Form1::addRemark(const QString &input, const QString &remark)
 {
-    if (m_notConverted.isEmpty())
-        return;
-    msgBox(joinCrLf(QStringList{QStringLiteral("These files were not converted:")}
-                    + m_notConverted));
+    m_remarks.append(input + QStringLiteral(": ") + remark);
+}
+
+void Form1::reportEndOfBatch()
+{
+    const QString text = endOfBatchText(m_notConverted, m_remarks);
+    if (!text.isEmpty())
+        msgBox(text);
 }
 
 // The window closes during a batch: the current file is stopped and finished properly
-// (its partial output plays), the batch leaves its wait and starts no further file.
+// (its partial output plays), a copy to the card is abandoned, and the batch starts no
+// further file.
 void Form1::endBatchForClose()
 {
     if (!m_batchRunning)
         return;
     m_batchClosing = true;
     Timer1->stop();
+    if (m_cardCopy)
+        m_cardCopy->cancel(); // the copy's wait ends once its temporary is gone
+    // Reading the input's duration waits in its own loop; the stop ends that reading.
+    if (m_settingUp)
+        stepOver([this] { encoderInUse().stop(); });
     if (!m_wait)
         return; // not waiting: the batch ends after its current step
     if (!EncoderStopped && stepOver([this] { encoderInUse().stop(); }))

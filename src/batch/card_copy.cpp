@@ -1,24 +1,77 @@
 #include "app/form1.h"
 
-#include "common/texts.h"
-#include "sources/file_list_box.h"
+#include "common/error.h"
+#include "platform/copy_file.h"
+#include "platform/win_paths.h"
 
 #include <QCheckBox>
+#include <QEventLoop>
+#include <QThread>
 
-// After each finished file: a copy in the root folder of the chosen storage card. A card
-// that is not ready, or that already holds a file of that name, is passed by without a
-// word; a failing drive query or copy ends the batch through its error path. The copy is
-// written under a temporary name and renamed, so a card pulled mid-copy holds no torn file.
-void Form1::copyToStorageCard()
+#include <memory>
+
+namespace {
+
+// Why a copy to the card failed, for the end-of-batch box.
+QString copyFailure(const FolderCopy &copy, const QString &source, const QString &target)
 {
-    if (!chkCopytoStorage->isChecked())
-        return;
-    // With the box ticked but no card chosen there is nowhere to copy to; asking for the
-    // drive of ":\" would only fail and end the whole batch.
-    if (StorageDrive.isEmpty())
+    return QStringLiteral("cannot %1 %2: %3")
+            .arg(copy.failedReading() ? QStringLiteral("read") : QStringLiteral("write"),
+                 copy.failedReading() ? source : target,
+                 systemReason(copy.error()));
+}
+
+} // namespace
+
+// After each finished file: a copy of the output its set-up named, in the root folder of the
+// chosen storage card. A card that is not ready, that is gone (pulled or unmounted since it
+// was chosen), or that already holds a file of that name is passed by without a word. A copy
+// that fails is named at the end of the batch, which goes on; the output stays where the
+// encoder wrote it, and the card holds no part of it under its name.
+void Form1::copyToStorageCard(const QString &input, const QString &outputPath)
+{
+    // With the box ticked but no card chosen there is nowhere to copy to.
+    if (!chkCopytoStorage->isChecked() || StorageDrive.isEmpty())
         return;
     const QString cardRoot = StorageDrive + QStringLiteral(":\\");
+    if (!FileSys->DriveExists(cardRoot))
+        return;
     CurrentDrive = FileSys->GetDrive(FileSys->GetDriveName(cardRoot));
-    if (CurrentDrive->IsReady() && !FileSys->FileExists(cardRoot + m_values.OutputFile))
-        FileSys->CopyFile(joinPath(File2->Path(), m_values.OutputFile), cardRoot);
+    const QString name = outputPath.mid(outputPath.lastIndexOf(QLatin1Char('\\')) + 1);
+    if (!CurrentDrive->IsReady() || FileSys->FileExists(cardRoot + name))
+        return;
+
+    const QString notCopied = QStringLiteral("not copied to the storage card: ");
+    QString source;
+    try {
+        source = toNativePath(outputPath);
+    } catch (const Error &e) {
+        addRemark(input, notCopied + e.description());
+        return;
+    }
+    FolderCopy copy(source, CurrentDrive->nativeRoot(), name);
+    copy.keepExistingFile();
+    copy.removeLeftTemporariesFirst();
+    copyOffWindowThread(copy);
+    if (copy.outcome() == FolderCopy::Outcome::Failed)
+        addRemark(input, notCopied + copyFailure(copy, outputPath, cardRoot + name));
+}
+
+// A large file on a slow card takes seconds: the copy runs on a worker thread while the
+// window goes on handling its events in a nested loop, as during the encode.
+void Form1::copyOffWindowThread(FolderCopy &copy)
+{
+    QEventLoop wait;
+    const std::unique_ptr<QThread> worker(QThread::create([&copy] { copy.run(); }));
+    connect(worker.get(), &QThread::finished, &wait, &QEventLoop::quit);
+    m_cardCopy = &copy;
+    worker->start();
+    wait.exec();
+    m_cardCopy = nullptr;
+    if (worker->isFinished())
+        return;
+    // The program quits under the copy: it is abandoned, and its temporary goes with it.
+    m_batchClosing = true;
+    copy.cancel();
+    worker->wait();
 }

@@ -18,10 +18,12 @@ MediaEncoder &Form1::encoderInUse() const
     return *Encoder;
 }
 
-// A failing step shows its description and ends the set-up; the batch then starts the
-// encoder anyway, whose own failure ends the batch. DurationSec keeps the last file's value.
+// A failing step ends the set-up; DurationSec keeps the last file's value. In a batch the
+// failure is kept for the batch, which names the file in its end box and goes on with the
+// next one without starting the encoder; outside a batch it is shown at once.
 void Form1::SetupJob()
 {
+    m_setupFailure.clear();
     try {
         MediaEncoder &encoder = encoderInUse();
         const QString input = joinPath(File1->Path(), m_values.InputFile);
@@ -33,6 +35,9 @@ void Form1::SetupJob()
         encoder.prepareToEncode(true);
         DurationSec = static_cast<qint32>(roundHalfEven(AudioSource->duration() / 1000.0));
     } catch (const Error &e) {
-        msgBox(e.description());
+        if (m_batchRunning)
+            m_setupFailure = e.description();
+        else
+            msgBox(e.description());
     }
 }

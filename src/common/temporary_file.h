@@ -3,39 +3,72 @@
 #include <QByteArray>
 #include <QString>
 
-#include <sys/types.h>
+// Every file the program writes whole (a copy, a profile) is written under a temporary name
+// in the folder of the file it becomes, then renamed into place. The temporary names have
+// one form, ".clipferry-XXXXXXXX.tmp" (the encoder's output uses ".part"): hidden from folder
+// listings, no ending that looks like a finished file, and a length of their own, so that
+// every name the file system takes can be written.
 
-// A temporary file in the folder of the file it will become, named ".<name>.tmp-XXXXXX" so
-// that folder listings leave it out and no ending makes it look like a finished file. It is
-// closed and removed when it goes out of scope, unless it was renamed into place.
-class TemporaryBeside
+// The ending of temporary copies and of the encoder's unfinished output.
+inline constexpr char temporarySuffix[] = ".tmp";
+inline constexpr char partialSuffix[] = ".part";
+
+// A new name ".clipferry-" + 8 random letters and digits + suffix.
+QByteArray newTemporaryName(const char *suffix);
+// True for exactly the names newTemporaryName gives, with either ending.
+bool isTemporaryName(const QByteArray &name);
+
+// A folder held open, so that files are made, renamed and removed in this very folder even
+// when its path changes meanwhile (a card that is unmounted lazily while it is written).
+class FolderHandle
 {
 public:
-    explicit TemporaryBeside(const QString &nativeTarget);
-    ~TemporaryBeside();
-    TemporaryBeside(const TemporaryBeside &) = delete;
-    TemporaryBeside &operator=(const TemporaryBeside &) = delete;
+    explicit FolderHandle(const QString &nativeFolder);
+    ~FolderHandle();
+    FolderHandle(const FolderHandle &) = delete;
+    FolderHandle &operator=(const FolderHandle &) = delete;
+
+    bool isOpen() const { return m_fd >= 0; }
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// What placing a temporary does when the final name is taken.
+enum class Placement { Replace, KeepExisting };
+
+// A temporary file in an open folder, made with the permissions of a new file (the user's
+// umask applies). It is closed and removed when it goes out of scope, unless it was placed
+// under its final name.
+class TemporaryFile
+{
+public:
+    explicit TemporaryFile(const FolderHandle &folder);
+    ~TemporaryFile();
+    TemporaryFile(const TemporaryFile &) = delete;
+    TemporaryFile &operator=(const TemporaryFile &) = delete;
 
     bool created() const { return m_fd >= 0; }
     int fd() const { return m_fd; }
-    const char *path() const { return m_path.constData(); }
+    const QByteArray &name() const { return m_name; }
     // Closes now and returns close()'s result: a deferred write error may show only here.
     int close();
-    // The file was renamed onto its target: nothing to remove.
-    void placed() { m_placed = true; }
+    // Renames the temporary onto its final name in the same folder. Returns 0 or the errno
+    // of the failure: EEXIST when the name is taken and Placement::KeepExisting.
+    int place(const QByteArray &finalName, Placement placement);
 
 private:
-    static constexpr int NotCreated = -1;
-    static constexpr int Closed = -2;
-    QByteArray m_path;
-    int m_fd = NotCreated;
+    int m_folder;
+    QByteArray m_name;
+    int m_fd = -1;
     bool m_placed = false;
 };
+
+// Removes the temporaries that a write cut off (a card pulled mid-copy, a crash) left in a
+// folder. Only names of exactly the program's own form are touched.
+void removeLeftTemporaries(const FolderHandle &folder);
 
 // Writes every byte, retrying after interruptions. Returns 0 or the errno of the failure; a
 // write that takes nothing counts as a full disk.
 int writeAll(int fd, const char *data, qint64 size);
-
-// The permissions a new file gets from the user's umask (mkstemp's 0600 is too narrow for
-// a file the user will keep).
-mode_t newFilePermissions();

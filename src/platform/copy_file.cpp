@@ -1,19 +1,22 @@
-#include "platform/file_system.h"
+#include "platform/copy_file.h"
 
 #include "common/error.h"
 #include "common/temporary_file.h"
+#include "platform/file_system.h"
 #include "platform/machine.h"
 #include "platform/win_paths.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
+
+constexpr size_t chunkBytes = 1 << 20;
 
 // An open file descriptor that is closed on every path.
 class Fd
@@ -35,24 +38,76 @@ private:
     int m_fd;
 };
 
-// Returns 0 or the errno of the failure.
-int copyContents(int from, int to)
+} // namespace
+
+FolderCopy::FolderCopy(QString nativeSource, QString nativeFolder, QString name)
+    : m_source(std::move(nativeSource))
+    , m_folder(std::move(nativeFolder))
+    , m_name(std::move(name))
+{}
+
+FolderCopy::Outcome FolderCopy::fail(int error, bool reading)
 {
-    std::vector<char> buffer(1 << 20);
+    m_error = error;
+    m_failedReading = reading;
+    return Outcome::Failed;
+}
+
+FolderCopy::Outcome FolderCopy::run()
+{
+    m_outcome = copy();
+    return m_outcome;
+}
+
+// Copied when every byte of the source is written; a cancel is seen between chunks.
+FolderCopy::Outcome FolderCopy::copyBytes(int from, int to)
+{
+    std::vector<char> buffer(chunkBytes);
     for (;;) {
+        if (m_cancelled)
+            return Outcome::Cancelled;
         const ssize_t got = ::read(from, buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return errno;
+            return fail(errno, true);
         if (got == 0)
-            return 0;
+            return Outcome::Copied;
         if (const int failure = writeAll(to, buffer.data(), got))
-            return failure;
+            return fail(failure, false);
     }
 }
 
-} // namespace
+FolderCopy::Outcome FolderCopy::copy()
+{
+    const FolderHandle folder(m_folder);
+    if (!folder.isOpen())
+        return fail(errno, false);
+    if (m_removeLeftovers)
+        removeLeftTemporaries(folder);
+
+    Fd in(::open(QFile::encodeName(m_source).constData(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0)
+        return fail(errno, true);
+    TemporaryFile temporary(folder);
+    if (!temporary.created())
+        return fail(errno, false);
+    const Outcome copied = copyBytes(in.get(), temporary.fd());
+    if (copied != Outcome::Copied)
+        return copied;
+    if (::fsync(temporary.fd()) != 0 || temporary.close() != 0)
+        return fail(errno, false);
+    if (m_cancelled)
+        return Outcome::Cancelled;
+    const int failure
+            = temporary.place(QFile::encodeName(m_name),
+                              m_keepExisting ? Placement::KeepExisting : Placement::Replace);
+    if (failure != 0)
+        return fail(failure, false);
+    // The new name must reach the medium too; the file itself already has.
+    ::fsync(folder.fd());
+    return Outcome::Copied;
+}
 
 void FileSystemObject::CopyFile(const QString &source, const QString &destination) const
 {
@@ -67,22 +122,10 @@ void FileSystemObject::CopyFile(const QString &source, const QString &destinatio
     };
 
     const QString nativeSource = toNativePath(m_machine, source);
-    const QString nativeTarget = toNativePath(m_machine, target);
-    if (QFileInfo(nativeTarget).isDir())
+    const QFileInfo nativeTarget(toNativePath(m_machine, target));
+    if (nativeTarget.isDir())
         throw fail(EISDIR);
-
-    Fd in(::open(nativeSource.toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0)
-        throw fail(errno);
-    TemporaryBeside temporary(nativeTarget);
-    if (!temporary.created())
-        throw fail(errno);
-    if (const int failure = copyContents(in.get(), temporary.fd()))
-        throw fail(failure);
-    if (::fsync(temporary.fd()) != 0 || temporary.close() != 0)
-        throw fail(errno);
-    ::chmod(temporary.path(), newFilePermissions()); // the copy is a new file
-    if (::rename(temporary.path(), nativeTarget.toLocal8Bit().constData()) != 0)
-        throw fail(errno);
-    temporary.placed();
+    FolderCopy copy(nativeSource, nativeTarget.absolutePath(), nativeTarget.fileName());
+    if (copy.run() != FolderCopy::Outcome::Copied)
+        throw fail(copy.error());
 }

@@ -1,10 +1,17 @@
 #include "platform/drive_table.h"
 
+#include <QCoreApplication>
+#include <QThread>
+#include <QTimer>
+
 #include <algorithm>
 
 DriveTable::DriveTable(std::unique_ptr<VolumeSource> source)
     : m_source(std::move(source))
+    , m_turnEnd(std::make_unique<QObject>())
 {}
+
+DriveTable::~DriveTable() = default;
 
 QList<Drive> DriveTable::drives()
 {
@@ -66,6 +73,28 @@ QChar DriveTable::freeLetter() const
 
 void DriveTable::refresh()
 {
+    if (m_current && m_source->changes() == m_readChanges)
+        return;
+    read();
+    holdUntilEventLoop();
+}
+
+// A zero-time timer fires once control is back in an event loop: the action that read the
+// table has ended.
+void DriveTable::holdUntilEventLoop()
+{
+    const QCoreApplication *application = QCoreApplication::instance();
+    if (!application || QThread::currentThread() != application->thread()
+        || m_turnEnd->thread() != application->thread())
+        return;
+    if (!m_current)
+        QTimer::singleShot(0, m_turnEnd.get(), [this] { m_current = false; });
+    m_current = true;
+}
+
+void DriveTable::read()
+{
+    m_readChanges = m_source->changes();
     const QList<VolumeDescription> volumes = m_source->volumes();
     m_read = true;
     m_drives.clear();

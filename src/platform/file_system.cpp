@@ -2,10 +2,10 @@
 
 #include "common/error.h"
 #include "platform/machine.h"
+#include "platform/volume_probe.h"
 #include "platform/win_paths.h"
 
 #include <QFileInfo>
-#include <QStorageInfo>
 
 namespace {
 
@@ -36,10 +36,11 @@ int DriveObject::DriveType() const
     return fileSystemDriveType(m_drive.volume.kind);
 }
 
+// A medium is in the drive and its file system answers in time (see askVolume).
 bool DriveObject::IsReady() const
 {
     return m_drive.volume.ready && !m_drive.volume.nativeRoot.isEmpty()
-           && QFileInfo(m_drive.volume.nativeRoot).isDir();
+           && askVolume(m_drive.volume.nativeRoot).has_value();
 }
 
 void DriveObject::requireReady() const
@@ -56,18 +57,30 @@ QString DriveObject::VolumeName() const
 
 qint64 DriveObject::TotalSize() const
 {
-    requireReady();
-    if (m_drive.volume.totalBytes)
+    if (m_drive.volume.totalBytes) {
+        requireReady();
         return *m_drive.volume.totalBytes;
-    return QStorageInfo(m_drive.volume.nativeRoot).bytesTotal();
+    }
+    return space().totalBytes;
 }
 
 qint64 DriveObject::FreeSpace() const
 {
-    requireReady();
-    if (m_drive.volume.freeBytes)
+    if (m_drive.volume.freeBytes) {
+        requireReady();
         return *m_drive.volume.freeBytes;
-    return QStorageInfo(m_drive.volume.nativeRoot).bytesAvailable();
+    }
+    return space().freeBytes;
+}
+
+VolumeSpace DriveObject::space() const
+{
+    const std::optional<VolumeSpace> space = m_drive.volume.ready && !nativeRoot().isEmpty()
+                                                     ? askVolume(nativeRoot())
+                                                     : std::nullopt;
+    if (!space)
+        throw Error(QStringLiteral("Drive %1 is not ready.").arg(Path()));
+    return *space;
 }
 
 FileSystemObject::FileSystemObject(Machine &machine)

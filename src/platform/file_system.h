@@ -5,9 +5,11 @@
 #include <QString>
 
 class Machine;
+struct VolumeSpace;
 
 // A drive as the file-system object hands it out: a snapshot of the drive table's entry
-// when it was fetched. The sizes and the label are read when asked for.
+// when it was fetched. Readiness and sizes are asked of the file system when wanted, on a
+// helper thread with a time limit (see volume_probe.h).
 class DriveObject
 {
 public:
@@ -16,7 +18,8 @@ public:
     QString Path() const;  // "E:"
     int DriveType() const; // 0 unknown, 1 removable, 2 fixed, 3 network, 4 CD-ROM, 5 RAM disk
     bool IsReady() const;
-    // These three fail with "Drive E: is not ready." when no medium is in the drive.
+    // These three fail with "Drive E: is not ready." when no medium is in the drive or its
+    // file system does not answer in time.
     QString VolumeName() const;
     qint64 TotalSize() const;
     qint64 FreeSpace() const;
@@ -25,6 +28,7 @@ public:
 
 private:
     void requireReady() const;
+    VolumeSpace space() const;
 
     Drive m_drive;
 };

@@ -5,6 +5,8 @@
 #include "platform/machine.h"
 #include "platform/win_paths.h"
 
+#include <QFile>
+
 #include <cerrno>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -36,20 +38,22 @@ bool isHidden(const QString &name)
            && name != QLatin1String("..");
 }
 
-} // namespace
-
-QStringList listFolder(Machine &machine, const QString &folder)
+// Every name of a folder that `keep` accepts (given the open folder's descriptor and the
+// name), hidden ones and those holding "\" left out.
+template<typename Keep>
+QStringList namesOf(Machine &machine, const QString &folder, Keep keep)
 {
     const QString native = toNativePath(machine, folder);
-    DirHandle dir(native.toLocal8Bit());
+    DirHandle dir(QFile::encodeName(native));
     if (!dir.get())
         throw Error(
                 QStringLiteral("Cannot list the folder %1: %2").arg(folder, systemReason(errno)));
     QStringList names;
     errno = 0;
     while (const dirent *entry = ::readdir(dir.get())) {
-        const QString name = QString::fromLocal8Bit(entry->d_name);
-        if (!isHidden(name) && !name.contains(QLatin1Char('\\')))
+        const QString name = QFile::decodeName(entry->d_name);
+        if (!isHidden(name) && !name.contains(QLatin1Char('\\'))
+            && keep(::dirfd(dir.get()), entry->d_name))
             names.append(name);
         errno = 0;
     }
@@ -57,6 +61,25 @@ QStringList listFolder(Machine &machine, const QString &folder)
         throw Error(
                 QStringLiteral("Cannot list the folder %1: %2").arg(folder, systemReason(errno)));
     return names;
+}
+
+} // namespace
+
+QStringList listFolder(Machine &machine, const QString &folder)
+{
+    return namesOf(machine, folder, [](int, const char *) { return true; });
+}
+
+QStringList listFiles(Machine &machine, const QString &folder)
+{
+    return namesOf(machine, folder, [](int dir, const char *name) {
+        struct stat info;
+        // An entry that vanished meanwhile is simply not listed.
+        const int saved = errno;
+        const bool regular = ::fstatat(dir, name, &info, 0) == 0 && S_ISREG(info.st_mode);
+        errno = saved; // readdir's own failure is told by errno
+        return regular;
+    });
 }
 
 QString volumeLabel(Machine &machine, const QString &drive)

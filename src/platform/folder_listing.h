@@ -13,6 +13,11 @@ constexpr unsigned fileAttributeDirectory = 16;
 // out too. Fails with a description naming the folder and the reason.
 QStringList listFolder(Machine &machine, const QString &folder);
 
+// The regular files of a folder given in Windows form with a trailing "\",
+// symbolic links to regular files included; sub-folders, pipes, sockets, devices and
+// hidden entries left out, in the order the file system gives them. Fails like listFolder.
+QStringList listFiles(Machine &machine, const QString &folder);
+
 // The volume label of a drive given as a letter and ":"; fails when there is no such drive
 // or no medium in it.
 QString volumeLabel(Machine &machine, const QString &drive);

@@ -1,9 +1,9 @@
+#include "platform/mount_table.h"
 #include "platform/volumes.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStorageInfo>
 
 namespace {
 
@@ -48,11 +48,21 @@ bool underMntOnly(const QString &root)
     return root.startsWith(QLatin1String("/mnt/"));
 }
 
-DriveKind kindOf(const QStorageInfo &info)
+// Mounts that hold no files of a user's (an automounter's trigger, kernel interfaces).
+bool isPseudoFileSystem(const QString &type)
 {
-    const QString type = QString::fromLatin1(info.fileSystemType()).toLower();
-    const QString device = QString::fromLocal8Bit(info.device());
-    const QString root = info.rootPath();
+    static const QStringList pseudo = {
+            "autofs",     "proc",    "sysfs",   "devpts",   "devtmpfs",   "cgroup",   "cgroup2",
+            "securityfs", "debugfs", "tracefs", "configfs", "fusectl",    "mqueue",   "binfmt_misc",
+            "bpf",        "pstore",  "nsfs",    "efivarfs", "rpc_pipefs", "hugetlbfs"};
+    return pseudo.contains(type);
+}
+
+DriveKind kindOf(const MountEntry &mount)
+{
+    const QString type = mount.type.toLower();
+    const QString &device = mount.device;
+    const QString &root = mount.mountPoint;
     if (type == QLatin1String("iso9660") || type == QLatin1String("udf")
         || QFileInfo(device).fileName().startsWith(QLatin1String("sr")))
         return DriveKind::CdRom;
@@ -70,7 +80,7 @@ DriveKind kindOf(const QStorageInfo &info)
 
 // Card-reader found and optical drives without a medium have no mount: they show as
 // drives that are not ready.
-QList<VolumeDescription> emptySlots(const QList<QStorageInfo> &mounted)
+QList<VolumeDescription> emptySlots(const QList<MountEntry> &mounted)
 {
     QList<VolumeDescription> found;
     const QStringList disks
@@ -82,10 +92,8 @@ QList<VolumeDescription> emptySlots(const QList<QStorageInfo> &mounted)
         if (readSysfs(folder + QStringLiteral("/size")) != QLatin1String("0"))
             continue;
         const bool isMounted
-                = std::any_of(mounted.begin(), mounted.end(), [&](const QStorageInfo &i) {
-                      return QFileInfo(QString::fromLocal8Bit(i.device()))
-                              .fileName()
-                              .startsWith(disk);
+                = std::any_of(mounted.begin(), mounted.end(), [&](const MountEntry &m) {
+                      return QFileInfo(m.device).fileName().startsWith(disk);
                   });
         if (isMounted)
             continue;
@@ -116,21 +124,24 @@ QList<VolumeDescription> SystemVolumes::volumes()
                    {},
                    {}});
 
-    const QList<QStorageInfo> mounted = QStorageInfo::mountedVolumes();
-    for (const QStorageInfo &info : mounted) {
-        const QString root = info.rootPath();
-        if (!underDesktopMountPlace(root))
+    const QList<MountEntry> mounted = readMountTable();
+    const QHash<QString, QString> labels = readVolumeLabels();
+    for (const MountEntry &mount : mounted) {
+        const QString &root = mount.mountPoint;
+        if (!underDesktopMountPlace(root) || isPseudoFileSystem(mount.type))
             continue;
         VolumeDescription volume;
         volume.id = QStringLiteral("mount:") + root;
         volume.nativeRoot = root;
-        volume.kind = kindOf(info);
-        volume.label = info.name();
+        volume.kind = kindOf(mount);
+        if (mount.device.startsWith(QLatin1Char('/')))
+            volume.label = labels.value(QFileInfo(mount.device).canonicalFilePath());
         // Desktops mount media under their label; where the system keeps no label index
         // (no udev), that folder name is the best label there is.
         if (volume.label.isEmpty() && !underMntOnly(root))
             volume.label = QFileInfo(root).fileName();
-        volume.ready = info.isReady();
+        // A mounted volume has its medium in; whether it answers is asked when it matters.
+        volume.ready = true;
         result.append(volume);
     }
     result.append(emptySlots(mounted));

@@ -22,12 +22,15 @@ struct VolumeDescription
     std::optional<qint64> freeBytes;
 };
 
-// Where the drive table gets its volumes from. Read again whenever drives are asked about.
+// Where the drive table gets its volumes from (see DriveTable for how often it is read).
 class VolumeSource
 {
 public:
     virtual ~VolumeSource() = default;
     virtual QList<VolumeDescription> volumes() = 0;
+    // Counts the changes the source knows of itself; a table read before a change reads
+    // again. A source that cannot tell (the machine's mounts) stays at 0.
+    virtual quint64 changes() const { return 0; }
 };
 
 // A list of volumes that the owner can change while the program runs (tests insert and
@@ -37,17 +40,25 @@ class StaticVolumes : public VolumeSource
 public:
     explicit StaticVolumes(QList<VolumeDescription> volumes = {});
     QList<VolumeDescription> volumes() override;
+    quint64 changes() const override { return m_changes; }
 
     void add(const VolumeDescription &volume);
     void remove(const QString &id);
     void replace(const VolumeDescription &volume); // by id
 
+    // How often the list was read, to show how often drive queries reach the source.
+    int reads() const { return m_reads; }
+
 private:
     QList<VolumeDescription> m_volumes;
+    quint64 m_changes = 0;
+    int m_reads = 0;
 };
 
 // The machine's own volumes: the program's C: root, the mounts a desktop user sees under
-// /media, /run/media and /mnt, empty removable slots, and Z: = "/".
+// /media, /run/media and /mnt, empty removable slots, and Z: = "/". Read from the mount
+// table and sysfs without asking any mounted file system, so a hung network share
+// anywhere on the machine cannot hold the reading up.
 class SystemVolumes : public VolumeSource
 {
 public:

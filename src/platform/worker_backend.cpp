@@ -1,13 +1,13 @@
 #include "platform/worker_backend.h"
 
 #include "common/error.h"
+#include "common/temporary_file.h"
 #include "platform/worker_protocol.h"
 #include "profiles/prx_format.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cstring>
 
@@ -22,15 +22,12 @@ const QString WorkerName = QStringLiteral("WMEncWorker");
     throw Error(QStringLiteral("The encoder engine could not be loaded: %1").arg(reason));
 }
 
-// ".clipferry-" and eight letters or digits: its length does not depend on the output's
-// name, so every name the file system allows for the output leaves room for it.
+// The shared temporary form with the encoder's ending: its length does not depend on the
+// output's name, so every name the file system allows for the output leaves room for it, and
+// a card's clean-up knows it as ours.
 QString temporaryName()
 {
-    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QString name = QStringLiteral(".clipferry-");
-    for (int i = 0; i < 8; ++i)
-        name += QLatin1Char(letters[QRandomGenerator::global()->bounded(62)]);
-    return name + QStringLiteral(".part");
+    return QString::fromLatin1(newTemporaryName(partialSuffix));
 }
 
 // How a worker ended that should not have: "its worker process was ended by signal 9

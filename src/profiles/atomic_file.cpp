@@ -3,37 +3,22 @@
 #include "common/error.h"
 #include "common/temporary_file.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// The permissions the file ends up with: those of the file it replaces, otherwise those of
-// a new file.
-mode_t permissionsFor(const QByteArray &target)
+// A replaced file keeps its permissions; a new one has those of any new file.
+int keepPermissionsOf(const QByteArray &target, int fd)
 {
     struct stat existing = {};
-    if (::stat(target.constData(), &existing) == 0)
-        return existing.st_mode & 07777;
-    return newFilePermissions();
-}
-
-// Returns 0 or the errno of the failure; EEXIST when the target is taken.
-int renameOntoFreeName(const char *from, const char *to)
-{
-    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+    if (::stat(target.constData(), &existing) != 0)
         return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    // File systems without the flag: a hard link fails on an existing name just the same.
-    if (::link(from, to) != 0)
-        return errno;
-    ::unlink(from);
-    return 0;
+    return ::fchmod(fd, existing.st_mode & 07777) == 0 ? 0 : errno;
 }
 
 } // namespace
@@ -43,22 +28,25 @@ void writeFileAtomically(const QString &nativePath, const QByteArray &bytes, Exi
     const auto fail = [&](int errnoValue) {
         return Error(QStringLiteral("%1: %2").arg(nativePath, systemReason(errnoValue)));
     };
-    const QByteArray target = nativePath.toLocal8Bit();
-    if (existing == ExistingFile::Refuse && QFileInfo::exists(nativePath))
+    const QFileInfo info(nativePath);
+    if (existing == ExistingFile::Refuse && info.exists())
         throw fail(EEXIST);
 
-    TemporaryBeside temporary(nativePath);
+    const FolderHandle folder(info.absolutePath());
+    if (!folder.isOpen())
+        throw fail(errno);
+    TemporaryFile temporary(folder);
     if (!temporary.created())
         throw fail(errno);
     if (const int failure = writeAll(temporary.fd(), bytes.constData(), bytes.size()))
         throw fail(failure);
-    if (::fchmod(temporary.fd(), permissionsFor(target)) != 0 || ::fsync(temporary.fd()) != 0
-        || temporary.close() != 0)
+    if (const int failure = keepPermissionsOf(QFile::encodeName(nativePath), temporary.fd()))
+        throw fail(failure);
+    if (::fsync(temporary.fd()) != 0 || temporary.close() != 0)
         throw fail(errno);
-    const int failure = existing == ExistingFile::Replace
-                                ? (::rename(temporary.path(), target.constData()) == 0 ? 0 : errno)
-                                : renameOntoFreeName(temporary.path(), target.constData());
+    const int failure = temporary.place(
+            QFile::encodeName(info.fileName()),
+            existing == ExistingFile::Replace ? Placement::Replace : Placement::KeepExisting);
     if (failure != 0)
         throw fail(failure);
-    temporary.placed();
 }

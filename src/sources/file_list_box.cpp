@@ -1,7 +1,6 @@
 #include "sources/file_list_box.h"
 
 #include "common/error.h"
-#include "common/step_over.h"
 #include "platform/folder_listing.h"
 #include "platform/machine.h"
 
@@ -48,18 +47,9 @@ QStringList FileListBox::filesOf(const QString &folder)
 {
     if (folder.isEmpty())
         throw Error(QStringLiteral("No folder has been chosen: the folder name is empty."));
-    Machine &machine = Machine::current();
+    // Pipes, sockets and devices are no files to convert; reading a pipe would wait forever.
     const QString listed = folder.endsWith(QLatin1Char('\\')) ? folder : folder + QLatin1Char('\\');
-    QStringList files;
-    for (const QString &name : listFolder(machine, listed)) {
-        if (name == QLatin1String(".") || name == QLatin1String(".."))
-            continue;
-        // An entry that vanished meanwhile is simply not listed.
-        unsigned attributes = fileAttributeDirectory;
-        stepOver([&] { attributes = fileAttributes(machine, listed + name); });
-        if (!(attributes & fileAttributeDirectory))
-            files.append(name);
-    }
+    QStringList files = listFiles(Machine::current(), listed);
     std::sort(files.begin(), files.end(), nameOrder);
     return files;
 }

@@ -2,7 +2,8 @@
 
 #include <QListWidget>
 
-// A list of the files of one folder (every file, no name pattern; hidden entries left out),
+// A list of the files of one folder (every regular file, no name pattern; hidden entries,
+// pipes, sockets and devices left out),
 // sorted by name, with extended multiple selection: Ctrl adds or removes one entry, Shift
 // selects a range. The folder is in Windows form; it is empty until set, so a list nobody
 // has pointed anywhere can be told apart.

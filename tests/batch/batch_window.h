@@ -20,6 +20,21 @@
 #include <functional>
 #include <memory>
 
+// A scripted encoder whose reading of an input's duration first runs the test's step: it
+// may fail the reading for one file, or click and close things while the reading goes on.
+class ProbingBackend : public ScriptedBackend
+{
+public:
+    std::function<void(const EncodeJob &job)> duringProbe;
+
+    qint64 readDurationMs(const EncodeJob &job) override
+    {
+        if (duringProbe)
+            duringProbe(job);
+        return ScriptedBackend::readDurationMs(job);
+    }
+};
+
 // The main window on a machine of temporary folders, over a scripted encoder. Input files
 // live in C:\Videos, outputs go to C:\Out. The scripted encoder writes no media, so a test
 // that needs an output makes the started job write one.
@@ -29,7 +44,7 @@ public:
     TempMachine machine;
     ScriptedDialogs dialogs;
     ProgramValues values;
-    ScriptedBackend *backend = nullptr;
+    ProbingBackend *backend = nullptr;
     std::unique_ptr<Form1> form;
 
     BatchWindow()
@@ -37,7 +52,11 @@ public:
         machine.writeFile("C:\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll");
         machine.makeFolder("C:\\Videos");
         machine.makeFolder("C:\\Out");
-        form = std::make_unique<Form1>(values, [this] { return scriptedEncoder(&backend); });
+        form = std::make_unique<Form1>(values, [this] {
+            auto owned = std::make_unique<ProbingBackend>();
+            backend = owned.get();
+            return std::make_unique<MediaEncoder>(std::move(owned));
+        });
         dialogs.clear();
     }
     ~BatchWindow() { form.reset(); }

@@ -2,9 +2,13 @@
 #include "checks.h"
 #include "platform/file_system.h"
 #include "platform/kernel32.h"
+#include "platform/mount_table.h"
+#include "platform/volume_probe.h"
 #include "temp_machine.h"
 
 #include <QtTest>
+
+#include <future>
 
 class TestDrives : public QObject
 {
@@ -84,6 +88,106 @@ private slots:
         // Sizes not given are read from the file system.
         const DriveObject c = fs.GetDrive("C");
         QVERIFY(c.TotalSize() > 0 && c.FreeSpace() >= 0 && c.FreeSpace() <= c.TotalSize());
+
+        // A drive whose folder went away (a card pulled, its mount point gone) is not ready.
+        QVERIFY(QDir(card).removeRecursively());
+        QVERIFY(!e.IsReady());
+        QVERIFY_THROWS_EXCEPTION(Error, e.VolumeName());
+    }
+
+    // A volume whose file system does not answer (a network share whose server is gone)
+    // counts as not ready once the limit has passed, and is not asked again, nor waited for,
+    // while that question is still open. Once it answers, it is asked again.
+    void volumeThatDoesNotAnswer()
+    {
+        std::promise<void> serverBack;
+        std::shared_future<void> back = serverBack.get_future().share();
+        std::atomic<int> asked = 0;
+        const auto hung = [&asked, back] {
+            ++asked;
+            back.wait();
+            return std::optional<VolumeSpace>(VolumeSpace{1, 1});
+        };
+        const std::chrono::milliseconds limit(20);
+        QVERIFY(!askWithin("/mnt/share", limit, hung));
+        QVERIFY(!askWithin("/mnt/share", std::chrono::hours(1), hung));
+        QCOMPARE(asked.load(), 1);
+        const auto answers = [] {
+            return std::optional<VolumeSpace>(VolumeSpace{7, 3});
+        };
+        QCOMPARE(askWithin("/mnt/other", limit, answers)->totalBytes, 7); // others go on
+
+        serverBack.set_value();
+        QTRY_VERIFY(askWithin("/mnt/share", limit, answers).has_value());
+    }
+
+    // One action asks about many letters; the volumes are read once for all of them, again
+    // after control went back to the event loop, and at once when the source tells of a
+    // change.
+    void volumesReadOncePerAction()
+    {
+        TempMachine machine;
+        FileSystemObject fs(machine.machine());
+        QCoreApplication::processEvents();
+        const int before = machine.volumeReads();
+        for (char letter = 'A'; letter <= 'Z'; ++letter)
+            fs.DriveExists(QString(QLatin1Char(letter)));
+        QCOMPARE(machine.volumeReads() - before, 1);
+        machine.addDrive(QLatin1Char('E'), DriveKind::Removable);
+        QVERIFY(fs.DriveExists("E"));
+        QCOMPARE(machine.volumeReads() - before, 2);
+        QCoreApplication::processEvents();
+        QVERIFY(fs.DriveExists("E") && fs.DriveExists("C"));
+        QCOMPARE(machine.volumeReads() - before, 3);
+    }
+
+    void mountTable_data()
+    {
+        QTest::addColumn<QByteArray>("mountinfo");
+        QTest::addColumn<QStringList>("mounts"); // point|device|type each
+        QTest::newRow("card") << QByteArray(
+                "36 25 8:17 / /media/ann/CARD rw,nosuid shared:3 - vfat /dev/sdb1 rw\n")
+                              << QStringList{"/media/ann/CARD|/dev/sdb1|vfat"};
+        QTest::newRow("no optional fields, network share")
+                << QByteArray("40 25 0:50 / /mnt/films rw - nfs4 server:/films rw,vers=4.2")
+                << QStringList{"/mnt/films|server:/films|nfs4"};
+        QTest::newRow("blanks and backslashes in names")
+                << QByteArray("37 25 8:18 / /media/ann/My\\040Card\\134x rw - exfat /dev/sdc1 rw")
+                << QStringList{"/media/ann/My Card\\x|/dev/sdc1|exfat"};
+        QTest::newRow("mounted over: the top one counts")
+                << QByteArray("38 25 8:1 / /mnt/x rw - ext4 /dev/sda1 rw\n"
+                              "39 38 0:60 / /mnt/x rw - tmpfs tmpfs rw\n")
+                << QStringList{"/mnt/x|tmpfs|tmpfs"};
+        QTest::newRow("torn lines left out")
+                << QByteArray("41 25 8:1 / /mnt/y rw\n\n42 25 8:1 / /mnt/z - ext4\n")
+                << QStringList();
+    }
+
+    void mountTable()
+    {
+        QFETCH(QByteArray, mountinfo);
+        QStringList mounts;
+        for (const MountEntry &m : parseMountInfo(mountinfo))
+            mounts << m.mountPoint + '|' + m.device + '|' + m.type;
+        QTEST(mounts, "mounts");
+    }
+
+    // Labels come from the device manager's links, by the device they lead to, with the
+    // characters it escapes decoded.
+    void volumeLabels()
+    {
+        QTemporaryDir devices;
+        QDir folder(devices.path());
+        folder.mkdir("by-label");
+        for (const char *device : {"sdb1", "sdc1"})
+            writeFile(folder.filePath(device), "");
+        QFile::link("../sdb1", folder.filePath("by-label/HOLIDAY\\x20CARD"));
+        QFile::link("../sdc1", folder.filePath("by-label/F\\xc3\\xaaTE"));
+        QFile::link("../gone", folder.filePath("by-label/GONE"));
+        const QHash<QString, QString> labels = readVolumeLabels(folder.filePath("by-label"));
+        QCOMPARE(labels.size(), 2);
+        QCOMPARE(labels.value(folder.filePath("sdb1")), "HOLIDAY CARD");
+        QCOMPARE(labels.value(folder.filePath("sdc1")), "F\u00eaTE");
     }
 
     // The production table: the program's C: first, "/" as Z: last, all letters in between.

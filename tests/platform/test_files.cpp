@@ -1,14 +1,21 @@
 // Paths, file queries, folder listing and the file copy, on real temporary folders.
 #include "checks.h"
 #include "common/error.h"
+#include "common/temporary_file.h"
+#include "platform/copy_file.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 #include "platform/win_paths.h"
+#include "profiles/atomic_file.h"
 #include "temp_machine.h"
 
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 class TestFiles : public QObject
 {
@@ -69,21 +76,79 @@ private slots:
         QVERIFY(!fs.FileExists("C:\\a") && !fs.FileExists("C:\\a\\other.mpg"));
     }
 
-    // Blanks, non-ASCII letters and 200-character names: query, list and copy.
+    // Blanks, non-ASCII letters and names of 255 bytes, the most a file system takes: query,
+    // list, copy, and write whole (replacing, and onto a free name).
     void unusualNamesWork()
     {
         TempMachine machine;
         FileSystemObject fs(machine.machine());
         for (const QString &name : {QStringLiteral("my clip.mpg"),
                                     QStringLiteral("Fête à Zürich.mpg"),
-                                    QString(196, QLatin1Char('n')) + ".mpg"}) {
+                                    QString(251, QLatin1Char('n')) + ".mpg",
+                                    QString(125, QChar(0xe9)) + ".prx"}) {
             const QString path = "C:\\Clips Ñ\\" + name;
             machine.writeFile(path, "data");
             QVERIFY2(fs.FileExists(path), qPrintable(name));
             QVERIFY(listFolder(machine.machine(), "C:\\Clips Ñ\\").contains(name));
             fs.CopyFile(path, "C:\\Windows\\");
             QVERIFY(fs.FileExists("C:\\Windows\\" + name));
+            const QString windows = machine.native("C:\\Windows") + '/' + name;
+            writeFileAtomically(windows, "replaced", ExistingFile::Replace);
+            QFile::remove(windows);
+            writeFileAtomically(windows, "new", ExistingFile::Refuse);
+            QCOMPARE(contentOf(windows), "new");
         }
+        QCOMPARE(entriesOf(machine.native("C:\\Windows")).size(), 4); // no temporaries left
+    }
+
+    void temporaryNames_data()
+    {
+        QTest::addColumn<bool>("ours");
+        for (const char *name : {".clipferry-Ab3dE5gH.tmp", ".clipferry-00000000.part"})
+            QTest::newRow(name) << true;
+        for (const char *name : {".clipferry-Ab3dE5g.tmp",
+                                 ".clipferry-Ab3dE5gH9.tmp",
+                                 ".clipferry-Ab3dE5gH.tmp~",
+                                 ".clipferry-Ab3d-5gH.tmp",
+                                 "clipferry-Ab3dE5gH.tmp",
+                                 ".clipferry-Ab3dE5gH.wmv",
+                                 ".clipferry-Ab3dE5gH"})
+            QTest::newRow(name) << false;
+    }
+
+    // The program's temporaries have one form, which no name of a user's can be mistaken for.
+    void temporaryNames()
+    {
+        QTEST(isTemporaryName(QTest::currentDataTag()), "ours");
+        const QByteArray made = newTemporaryName(temporarySuffix);
+        QVERIFY2(isTemporaryName(made) && made != newTemporaryName(temporarySuffix), made);
+        QVERIFY(isTemporaryName(newTemporaryName(partialSuffix)));
+    }
+
+    // The copy's folder is held open: when its path goes away while the copy runs (a card
+    // unmounted lazily), the abandoned copy still removes its temporary from that folder.
+    void copyIntoAFolderWhosePathWentAway()
+    {
+        QTemporaryDir place;
+        const QString card = place.filePath("card"), moved = place.filePath("moved");
+        const QString source = place.filePath("slow.wmv");
+        QVERIFY(QDir().mkdir(card));
+        QVERIFY(::mkfifo(QFile::encodeName(source).constData(), 0600) == 0);
+        // Held open for writing, the pipe lets the copy start and keeps it waiting for bytes.
+        const int pipe = ::open(QFile::encodeName(source).constData(), O_RDWR | O_CLOEXEC);
+        QVERIFY(pipe >= 0);
+        FolderCopy copy(source, card, "slow.wmv");
+        std::thread worker([&] { copy.run(); });
+        QTRY_COMPARE(entriesOf(card).size(), 1);
+        QVERIFY(isTemporaryName(QFile::encodeName(entriesOf(card).first())));
+
+        QVERIFY(QDir().rename(card, moved));
+        copy.cancel();
+        QVERIFY(::write(pipe, "bytes", 5) == 5);
+        ::close(pipe);
+        worker.join();
+        QCOMPARE(copy.outcome(), FolderCopy::Outcome::Cancelled);
+        QCOMPARE(entriesOf(moved), QStringList());
     }
 
     // Listing keeps "." and ".." and leaves out hidden (dot) entries; attribute 16 is a folder.

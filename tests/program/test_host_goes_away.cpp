@@ -97,7 +97,9 @@ private slots:
         if (host == "cf-encode")
             process.start(CF_ENCODE, {"--passes", passes, m_clips + "/" + input + ".mpg", output});
         else
-            process.start(CF_BATCH_HOST, {m_driveC, input + ".mpg", passes});
+            process.start(CF_BATCH_HOST,
+                          QStringList{m_driveC, input + ".mpg", passes}
+                                  + (input == "pipe" ? QStringList{"--as-pipe"} : QStringList()));
         // cf-encode says "pass=1 size=...", cf-batch-host "pass=1 frames=...".
         const QRegularExpression progress("(^|\n)" + killAt + " ");
         QByteArray seen;

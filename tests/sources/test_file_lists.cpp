@@ -9,6 +9,12 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 namespace {
 
 const QString programFolder = QStringLiteral("C:\\Program Files\\Clipferry");
@@ -54,6 +60,22 @@ void clickEntries(FileListBox &list, const QStringList &steps)
     }
 }
 
+// Leaves a socket's entry at the path, as a program that listens there does.
+bool bindSocket(const QString &path)
+{
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(path);
+    if (native.size() >= qsizetype(sizeof address.sun_path))
+        return false;
+    std::memcpy(address.sun_path, native.constData(), native.size());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound
+            = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
+}
+
 QStringList entries(const FileListBox &list, bool selectedOnly)
 {
     QStringList names;
@@ -94,28 +116,39 @@ void TestFileLists::init()
         m_w->machine.makeFolder(QLatin1String(folder));
 }
 
-// Every file whatever its name, in name order; no folders, no hidden files. The folder is
+// Every file whatever its name, in name order; no folders, no hidden files, and none of the
+// entries that are no files to convert (a pipe would be read forever, a socket or a device
+// cannot be read at all); a link to a file is listed, one to a folder or to nothing is not.
+// The folder is
 // kept without a trailing separator except at a drive's root. A refresh lists the folder
 // anew and clears the selection. A folder that cannot be listed fails with a description,
 // and the list keeps what it had.
 void TestFileLists::listsTheFilesOfAFolder()
 {
     FileListBox &list = *m_w->form->File1;
+    const QString videos = m_w->machine.native(QStringLiteral("C:\\Videos"));
+    QVERIFY(::mkfifo(QFile::encodeName(videos + "/pipe.mpg").constData(), 0600) == 0);
+    QVERIFY(bindSocket(videos + "/socket.mpg"));
+    QFile::link("/dev/null", videos + "/device.mpg");
+    QFile::link("b.mpg", videos + "/link.mpg");
+    QFile::link("Sub", videos + "/folder.mpg");
+    QFile::link("missing.mpg", videos + "/dangling.mpg");
     QCOMPARE(list.Path(), QString());
     list.setPath(QStringLiteral("C:\\Videos\\"));
     QCOMPARE(list.Path(), QStringLiteral("C:\\Videos"));
-    QCOMPARE(entries(list, false), (QStringList{"A.DAT", "b.mpg", "c.MPEG", "d.mpg", "notes"}));
-    QCOMPARE(list.List(5) + list.List(-1), QString());
+    QCOMPARE(entries(list, false),
+             (QStringList{"A.DAT", "b.mpg", "c.MPEG", "d.mpg", "link.mpg", "notes"}));
+    QCOMPARE(list.List(6) + list.List(-1), QString());
 
     list.setSelected(0, true);
     m_w->machine.writeFile(QStringLiteral("C:\\Videos\\e.mpg"));
     list.Refresh();
-    QCOMPARE(list.ListCount(), 6);
+    QCOMPARE(list.ListCount(), 7);
     QVERIFY(!list.Selected(0));
     QVERIFY_THROWS_EXCEPTION(Error, list.setPath(QStringLiteral("C:\\Videos\\notes")));
     QDir(m_w->machine.native(QStringLiteral("C:\\Videos"))).removeRecursively();
     QVERIFY_THROWS_EXCEPTION(Error, list.Refresh());
-    QCOMPARE(list.Path() + QString::number(list.ListCount()), QStringLiteral("C:\\Videos6"));
+    QCOMPARE(list.Path() + QString::number(list.ListCount()), QStringLiteral("C:\\Videos7"));
     list.setPath(QStringLiteral("C:"));
     QCOMPARE(list.Path(), QStringLiteral("C:\\"));
 }

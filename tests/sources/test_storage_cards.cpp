@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QtTest>
 
+#include <functional>
+
 namespace {
 
 constexpr qint64 mb = 1024 * 1024;
@@ -47,6 +49,7 @@ private slots:
     void sizesInTheUsersNumberFormat();
     void scan_data();
     void scan();
+    void mountTableReadOncePerAction();
 };
 
 void TestStorageCards::sizesInTheUsersNumberFormat()
@@ -110,6 +113,25 @@ void TestStorageCards::scan()
     QCOMPARE(window.dialogs.texts().contains("No Storage Cards detected!"), row.noCardsMessage);
     QCOMPARE(form.StorageDrive, QString(row.chosen));
     QCOMPARE(form.chkCopytoStorage->isChecked(), row.checked);
+}
+
+// Building the folder tree and scanning for cards each ask about every letter; the volumes
+// behind the letters are read once for the whole action, not once per question.
+void TestStorageCards::mountTableReadOncePerAction()
+{
+    SourcesWindow window;
+    window.machine.addDrive(QLatin1Char('D'), DriveKind::Fixed, "DATA");
+    window.machine.addDrive(QLatin1Char('E'), DriveKind::Removable, "CARD");
+    const auto readsOf = [&](const std::function<void()> &action) {
+        QCoreApplication::processEvents(); // an earlier action has ended
+        const int before = window.machine.volumeReads();
+        action();
+        return window.machine.volumeReads() - before;
+    };
+    QCOMPARE(readsOf([&] { window.form->folderBrowser(); }), 1);
+    window.dialogs.answerNo();
+    QCOMPARE(readsOf([&] { window.form->mnuCheckStorageCards->trigger(); }), 1);
+    QCOMPARE(offeredLetters(window.dialogs), "E");
 }
 
 QTEST_MAIN(TestStorageCards)

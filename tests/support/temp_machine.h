@@ -36,6 +36,8 @@ public:
     // Adds or changes a drive as described (the description's id names it).
     void setVolume(const VolumeDescription &volume);
     void removeVolume(const QString &id);
+    // How often the drive table has read the volumes so far.
+    int volumeReads() const { return m_volumes->reads(); }
 
     // Native path of a Windows-form path on this machine.
     QString native(const QString &windowsPath);

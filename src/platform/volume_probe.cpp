@@ -1,0 +1,86 @@
+#include "platform/volume_probe.h"
+
+#include <QFile>
+#include <QSet>
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <thread>
+
+namespace {
+
+// One question and its answer, shared by the asking thread and the helper thread, either of
+// which may be the last to let go of it.
+struct Question
+{
+    std::mutex mutex;
+    std::condition_variable answered;
+    bool done = false;
+    std::optional<VolumeSpace> answer;
+};
+
+// The keys whose helper thread still waits for the file system. Never destroyed: a helper
+// left behind may finish while the program exits.
+struct Unanswered
+{
+    std::mutex mutex;
+    QSet<QString> keys;
+};
+
+Unanswered &unanswered()
+{
+    static auto *pending = new Unanswered;
+    return *pending;
+}
+
+std::optional<VolumeSpace> statVolume(const QByteArray &root)
+{
+    struct stat folder = {};
+    struct statvfs space = {};
+    if (::stat(root.constData(), &folder) != 0 || !S_ISDIR(folder.st_mode)
+        || ::statvfs(root.constData(), &space) != 0)
+        return std::nullopt;
+    const auto unit = static_cast<qint64>(space.f_frsize);
+    return VolumeSpace{static_cast<qint64>(space.f_blocks) * unit,
+                       static_cast<qint64>(space.f_bavail) * unit};
+}
+
+} // namespace
+
+std::optional<VolumeSpace> askWithin(const QString &key,
+                                     std::chrono::milliseconds limit,
+                                     std::function<std::optional<VolumeSpace>()> ask)
+{
+    {
+        const std::lock_guard lock(unanswered().mutex);
+        if (unanswered().keys.contains(key))
+            return std::nullopt;
+        unanswered().keys.insert(key);
+    }
+    auto question = std::make_shared<Question>();
+    std::thread([question, key, ask = std::move(ask)] {
+        std::optional<VolumeSpace> answer = ask();
+        {
+            const std::lock_guard lock(unanswered().mutex);
+            unanswered().keys.remove(key);
+        }
+        const std::lock_guard lock(question->mutex);
+        question->answer = answer;
+        question->done = true;
+        question->answered.notify_all();
+    }).detach();
+
+    std::unique_lock lock(question->mutex);
+    if (!question->answered.wait_for(lock, limit, [&] { return question->done; }))
+        return std::nullopt;
+    return question->answer;
+}
+
+std::optional<VolumeSpace> askVolume(const QString &nativeRoot)
+{
+    const QByteArray root = QFile::encodeName(nativeRoot);
+    return askWithin(nativeRoot, volumeAnswerLimit, [root] { return statVolume(root); });
+}
