@@ -56,7 +56,8 @@ int main(int argc, char *argv[])
         for (int i = 0; i < form.File1->ListCount(); ++i)
             form.File1->setSelected(i, form.File1->List(i) == args[2]);
         (args[3] == QLatin1String("2") ? form.optTwoPass : form.optOnePass)->click();
-        if (asPipe && (::unlink(native.constData()) != 0 || ::mkfifo(native.constData(), 0644) != 0))
+        if (asPipe
+            && (::unlink(native.constData()) != 0 || ::mkfifo(native.constData(), 0644) != 0))
             std::printf("box: cannot make the pipe\n");
         form.cmdStart->click(); // returns when the batch is done
     });
