@@ -41,6 +41,7 @@ void Form1::cmdStart_Click()
         Label1->clear();
         Label7->clear();
     }
+    notifyBatchEnded();
     if (!m_batchClosing)
         reportNotConverted();
 }
