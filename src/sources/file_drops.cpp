@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 
+#include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTimer>
@@ -35,9 +36,12 @@ void FileDrops::watchDropTargets()
 }
 
 // Only a copy is ever taken: accepting a move would have the file manager delete the files.
+// Nor while a message or the folder browser waits for an answer: the handler that opened it
+// goes on from where it was once it is answered.
 bool FileDrops::takeDrag(QDropEvent &event) const
 {
-    if (!m_window.canOpenFiles() || !(event.possibleActions() & Qt::CopyAction)) {
+    if (!m_window.canOpenFiles() || QApplication::activeModalWidget()
+        || !(event.possibleActions() & Qt::CopyAction)) {
         event.ignore();
         return false;
     }
