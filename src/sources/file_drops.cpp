@@ -8,13 +8,9 @@
 #include <QTimer>
 #include <QUrl>
 
-FileDrops::FileDrops(Form1 &window)
-    : m_window(window)
-{
-    m_window.setAcceptDrops(true);
-    m_window.installEventFilter(this);
-}
+namespace {
 
+// The local files and folders a drag carries, as native paths; other addresses are left out.
 QStringList droppedPaths(const QMimeData &data)
 {
     QStringList paths;
@@ -23,6 +19,15 @@ QStringList droppedPaths(const QMimeData &data)
             paths.append(url.toLocalFile());
     }
     return paths;
+}
+
+} // namespace
+
+FileDrops::FileDrops(Form1 &window)
+    : m_window(window)
+{
+    m_window.setAcceptDrops(true);
+    m_window.installEventFilter(this);
 }
 
 // The controls exist once the window is shown; those that take drops of their own (the

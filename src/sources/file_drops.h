@@ -1,11 +1,9 @@
 #pragma once
 
 #include <QObject>
-#include <QStringList>
 
 class Form1;
 class QDropEvent;
-class QMimeData;
 
 // Lets the main window take files and folders dropped from the file manager: they are
 // opened as if the program had been started with them. While the window cannot take files
@@ -26,6 +24,3 @@ private:
 
     Form1 &m_window;
 };
-
-// The local files and folders a drag carries, as native paths; other addresses are left out.
-QStringList droppedPaths(const QMimeData &data);

@@ -72,6 +72,15 @@ int entryNamed(const FileListBox &list, const QString &name)
     return -1;
 }
 
+// A name the list leaves out (a hidden file, one gone meanwhile), named with its folder.
+QString notListed(const FileListBox &list, const QString &name)
+{
+    QString folder = list.Path();
+    if (!folder.endsWith(QLatin1Char('\\')))
+        folder += QLatin1Char('\\');
+    return folder + name + QStringLiteral(": not listed in Select Files");
+}
+
 } // namespace
 
 bool Form1::canOpenFiles() const
@@ -105,10 +114,7 @@ void Form1::clickOpenedFiles(const QStringList &names, QStringList &notOpened)
     for (const QString &name : names) {
         const int index = entryNamed(*File1, name);
         if (index < 0) {
-            const QString folder = File1->Path();
-            const QString separator = folder.endsWith(QLatin1Char('\\')) ? QString() : "\\";
-            notOpened.append(folder + separator + name
-                             + QStringLiteral(": not listed in Select Files"));
+            notOpened.append(notListed(*File1, name));
             continue;
         }
         File1->setCurrentRow(
