@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Clipferry and starts it (on a virtual display when there
-# is no display).
+# is no display). Arguments go to Clipferry: files or a folder to open, for example
+#   ./build-and-run.sh ~/vcd/AVSEQ01.DAT ~/vcd/AVSEQ02.DAT
+# build/ is configured as build-and-test.sh configures it, so neither rebuilds the other's work.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 build=${BUILD:-build}
-cmake -G Ninja -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+./scripts/configure.sh "$build"
 cmake --build "$build" -j "$(nproc)"
 program="$build/drive_c/Program Files/Clipferry/clipferry"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display found: starting Clipferry on a virtual X display (xvfb-run)."
-    exec xvfb-run -a "$program"
+    exec xvfb-run -a "$program" "$@"
 fi
-exec "$program"
+exec "$program" "$@"

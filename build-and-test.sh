@@ -8,13 +8,13 @@ cd "$(dirname "$0")"
 ./scripts/check-format.sh
 
 jobs=$(nproc)
-configure() { cmake -G Ninja -DCLIPFERRY_WERROR=ON -S . "$@"; }
 
-configure -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Configured as build-and-run.sh configures it: after that command, nothing is rebuilt here.
+./scripts/configure.sh build
 cmake --build build -j "$jobs"
 ./scripts/with-display.sh ctest --test-dir build --output-on-failure -j "$jobs" "$@"
 
-configure -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCLIPFERRY_SANITIZE=ON
+./scripts/configure.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCLIPFERRY_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0" \

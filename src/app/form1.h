@@ -3,6 +3,7 @@
 #include "app/program_values.h"
 #include "platform/encoder.h"
 #include "platform/file_system.h"
+#include "sources/file_drops.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -207,4 +208,26 @@ private:
     bool selectedFolderIsOnCdRom();
     // Gives an output list without a folder the input list's folder, then writes Text4.
     void writeFolderSummary();
+    // Makes SelectedFolder the input folder, as the input button does with the browser's
+    // choice. Throws Error when the folder cannot be listed or its drive cannot be read.
+    void takeSelectedFolderAsInput();
+
+    // ---- files from the desktop: program arguments, drops, the word at a batch's end ----
+public:
+    // Opens files, or one folder, given as native paths the way a user would: their folder
+    // becomes the input folder and the files are clicked in File1 (the first plainly, the
+    // others with Ctrl). A message names what could not be opened, and why.
+    void openFiles(const QStringList &nativePaths);
+    // False while the window cannot take files: a batch runs, or File1 waits for a reset.
+    bool canOpenFiles() const;
+
+private:
+    void clickOpenedFiles(const QStringList &names, QStringList &notOpened);
+    // Tells the desktop how a batch of several files went when the user is not looking.
+    void notifyBatchEnded();
+    int selectedEntries() const;
+    int m_filesOfBatch = 0;   // entries selected when the batch started
+    int m_filesConverted = 0; // of them, the ones converted (or stopped) so far
+
+    FileDrops m_fileDrops{*this};
 };

@@ -1,11 +1,24 @@
+#include "app/command_line.h"
 #include "app/program.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    // Help and version are answered without a display.
+    QStringList raw;
+    for (int index = 1; index < argc; ++index)
+        raw.append(QString::fromLocal8Bit(argv[index]));
+    const CommandLine early = readCommandLine(raw);
+    if (early.kind == CommandLine::Kind::Help || early.kind == CommandLine::Kind::Version)
+        return answerCommandLine(early);
+
     QApplication app(argc, argv);
     // Desktops match the window to clipferry.desktop (its name and icon) by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("clipferry"));
-    return runProgram(QCoreApplication::applicationFilePath());
+    // Qt has taken its own options (-platform, -style, ...) off the command line by now.
+    const CommandLine line = readCommandLine(QCoreApplication::arguments().mid(1));
+    if (line.kind != CommandLine::Kind::Open)
+        return answerCommandLine(line);
+    return runProgram(QCoreApplication::applicationFilePath(), line.paths);
 }

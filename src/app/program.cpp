@@ -6,6 +6,7 @@
 #include "platform/machine.h"
 
 #include <QApplication>
+#include <QTimer>
 
 bool installMachineFor(const QString &executablePath)
 {
@@ -22,11 +23,19 @@ Program::Program()
     : m_window(m_values, [] { return createEncoder(Machine::current()); })
 {}
 
-int runProgram(const QString &executablePath)
+void Program::show(const QStringList &paths)
+{
+    m_window.show();
+    if (paths.isEmpty())
+        return;
+    QTimer::singleShot(0, &m_window, [this, paths] { m_window.openFiles(paths); });
+}
+
+int runProgram(const QString &executablePath, const QStringList &paths)
 {
     if (!installMachineFor(executablePath))
         return 1;
     Program program;
-    program.window().show();
+    program.show(paths);
     return QApplication::exec();
 }

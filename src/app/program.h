@@ -4,6 +4,7 @@
 #include "app/program_values.h"
 
 #include <QString>
+#include <QStringList>
 
 // The program as main() starts it, in pieces that the end-to-end test starts the same way.
 
@@ -18,11 +19,15 @@ class Program
 public:
     Program();
     Form1 &window() { return m_window; }
+    // Shows the window. Files or a folder the program was started with (native paths) are
+    // opened once the window is up, after start-up's messages have been answered.
+    void show(const QStringList &paths = {});
 
 private:
     ProgramValues m_values;
     Form1 m_window;
 };
 
-// The machine, the window, and the event loop until the window closes; the exit code.
-int runProgram(const QString &executablePath);
+// The machine, the window opened with the given files or folder, and the event loop until
+// the window closes; the exit code.
+int runProgram(const QString &executablePath, const QStringList &paths = {});

@@ -36,6 +36,8 @@ void Form1::cmdStart_Click()
     m_notConverted.clear();
     m_remarks.clear();
     m_outputsOfBatch.clear();
+    m_filesOfBatch = selectedEntries();
+    m_filesConverted = 0;
     const bool completed = runBatch();
     m_batchRunning = false;
     if (!completed) {
@@ -44,6 +46,7 @@ void Form1::cmdStart_Click()
         Label1->clear();
         Label7->clear();
     }
+    notifyBatchEnded();
     if (!m_batchClosing)
         reportEndOfBatch();
 }
@@ -132,6 +135,7 @@ void Form1::finishEntry(const QString &input, const QString &outputPath, const O
 {
     const QString failure = Encoder->lastFailure();
     if (failure.isEmpty()) {
+        ++m_filesConverted;
         if (const QString notice = Encoder->lastNotice(); !notice.isEmpty())
             addRemark(input, notice);
         if (!m_batchClosing)

@@ -49,15 +49,20 @@ void Form1::writeFolderSummary()
     Text4->setText(folderSummary(File1->Path(), File2->Path()));
 }
 
+void Form1::takeSelectedFolderAsInput()
+{
+    File1->setPath(m_values.SelectedFolder);
+    // Reading from a CD-ROM while encoding is slow, but it works: warn and go on.
+    if (selectedFolderIsOnCdRom())
+        msgBox(QStringLiteral("Copy file to hard-disk first when using slow CD-ROM drive!"));
+    writeFolderSummary();
+}
+
 void Form1::cmdInput_Click()
 {
     browseForFolder(*this, inputTitle);
     try {
-        File1->setPath(m_values.SelectedFolder);
-        // Reading from a CD-ROM while encoding is slow, but it works: warn and go on.
-        if (selectedFolderIsOnCdRom())
-            msgBox(QStringLiteral("Copy file to hard-disk first when using slow CD-ROM drive!"));
-        writeFolderSummary();
+        takeSelectedFolderAsInput();
     } catch (const Error &e) {
         msgBox(e.description());
     }

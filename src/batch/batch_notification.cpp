@@ -1,0 +1,36 @@
+#include "batch/batch_notification.h"
+#include "app/form1.h"
+
+#include "batch/desktop_notification.h"
+#include "sources/file_list_box.h"
+
+QString batchEndText(int converted, int notConverted)
+{
+    QString text = QStringLiteral("%1 %2 converted")
+                           .arg(converted)
+                           .arg(converted == 1 ? QStringLiteral("file") : QStringLiteral("files"));
+    if (notConverted > 0)
+        text += QStringLiteral(", %1 not converted").arg(notConverted);
+    return text + QLatin1Char('.');
+}
+
+int Form1::selectedEntries() const
+{
+    int selected = 0;
+    for (int index = 0; index < File1->ListCount(); ++index)
+        selected += File1->Selected(index) ? 1 : 0;
+    return selected;
+}
+
+// A batch of several files takes a while, and the user may have turned to something else;
+// the desktop then says how it went. A user who watches the window sees it there. The
+// batch's files are the entries selected when it started: those not converted include the
+// ones an error ending the batch left untried.
+void Form1::notifyBatchEnded()
+{
+    if (m_batchClosing || isActiveWindow() || m_filesOfBatch < 2)
+        return;
+    DesktopNotification::send(this,
+                              QStringLiteral("Encoding finished"),
+                              batchEndText(m_filesConverted, m_filesOfBatch - m_filesConverted));
+}

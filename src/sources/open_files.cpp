@@ -1,0 +1,127 @@
+#include "app/form1.h"
+
+#include "common/error.h"
+#include "common/step_over.h"
+#include "common/texts.h"
+#include "platform/dialogs.h"
+#include "platform/win_paths.h"
+#include "sources/file_list_box.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+// What a set of paths given to the program comes to: one folder to make the input folder,
+// the names of its files to click there, and what is left out, with the reason.
+struct Opening
+{
+    QString folder;        // native
+    QStringList names;     // each once, in the order given
+    QStringList notOpened; // "path: reason"
+};
+
+QString absoluteClean(const QString &nativePath)
+{
+    return QDir::cleanPath(QFileInfo(nativePath).absoluteFilePath());
+}
+
+// Paths are shown in the program's own form, as the folder summary shows folders.
+QString shown(const QString &nativePath)
+{
+    QString path = nativePath; // a path on no drive is named as the desktop gave it
+    stepOver([&] { path = toWindowsPath(nativePath); });
+    return path;
+}
+
+// The first path decides the folder: itself when it is one, otherwise the folder it is in.
+// One folder is opened at a time, so the files of other folders are left out.
+Opening planOpening(const QStringList &nativePaths)
+{
+    QStringList paths;
+    for (const QString &path : nativePaths) {
+        if (!paths.contains(absoluteClean(path)))
+            paths.append(absoluteClean(path));
+    }
+    Opening opening;
+    const QFileInfo first(paths.constFirst());
+    opening.folder = first.isDir() ? first.filePath() : first.path();
+    for (const QString &path : paths) {
+        const QFileInfo file(path);
+        if (path == opening.folder)
+            continue;
+        if (file.isDir())
+            opening.notOpened.append(shown(path) + QStringLiteral(": a second folder"));
+        else if (file.path() != opening.folder)
+            opening.notOpened.append(shown(path) + QStringLiteral(": not in the input folder ")
+                                     + shown(opening.folder));
+        else if (!file.exists())
+            opening.notOpened.append(shown(path) + QStringLiteral(": there is no such file"));
+        else
+            opening.names.append(file.fileName());
+    }
+    return opening;
+}
+
+int entryNamed(const FileListBox &list, const QString &name)
+{
+    for (int index = 0; index < list.ListCount(); ++index) {
+        if (list.List(index) == name)
+            return index;
+    }
+    return -1;
+}
+
+// A name the list leaves out (a hidden file, one gone meanwhile), named with its folder.
+QString notListed(const FileListBox &list, const QString &name)
+{
+    QString folder = list.Path();
+    if (!folder.endsWith(QLatin1Char('\\')))
+        folder += QLatin1Char('\\');
+    return folder + name + QStringLiteral(": not listed in Select Files");
+}
+
+} // namespace
+
+bool Form1::canOpenFiles() const
+{
+    return !m_batchRunning && File1->isEnabled();
+}
+
+void Form1::openFiles(const QStringList &nativePaths)
+{
+    if (nativePaths.isEmpty())
+        return;
+    Opening opening = planOpening(nativePaths);
+    try {
+        m_values.SelectedFolder = toWindowsPath(opening.folder);
+        takeSelectedFolderAsInput();
+    } catch (const Error &e) {
+        msgBox(e.description());
+        return;
+    }
+    clickOpenedFiles(opening.names, opening.notOpened);
+    if (!opening.notOpened.isEmpty())
+        msgBox(joinCrLf(QStringList{QStringLiteral("These files were not opened:")}
+                        + opening.notOpened));
+}
+
+// Clicks as a user picks several files: a plain click on the first, Ctrl-clicks on the
+// others, each echoed by File1_Click, so "My Files" names them all.
+void Form1::clickOpenedFiles(const QStringList &names, QStringList &notOpened)
+{
+    bool first = true;
+    for (const QString &name : names) {
+        const int index = entryNamed(*File1, name);
+        if (index < 0) {
+            notOpened.append(notListed(*File1, name));
+            continue;
+        }
+        File1->setCurrentRow(
+                index, first ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Select);
+        if (first)
+            File1->scrollToItem(File1->item(index));
+        first = false;
+        File1_Click();
+    }
+}
