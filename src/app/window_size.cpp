@@ -1,13 +1,7 @@
 #include "app/form1.h"
 
-// The window keeps its drawn size: dragging a border springs back at once. A minimised or
-// maximised window cannot take a size; it is left alone and set right when restored.
-void Form1::Form_Resize()
-{
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
-        return;
-    const QSize frame = frameGeometry().size() - size();
-    const QSize client = m_outerSize - frame;
-    if (client.isValid() && size() != client)
-        resize(client);
-}
+// The window is made of fixed size when it is built (no resize handles, no maximise
+// command), and window managers honour that; without one nothing resizes it at all. So a
+// size change leaves nothing to do here: setting the size again would only fight a window
+// manager over it, and a minimised window has no size to set.
+void Form1::Form_Resize() {}
