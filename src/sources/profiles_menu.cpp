@@ -108,11 +108,14 @@ void Form1::mnuProfileSetup_Click()
 
 void Form1::mnuProfileEditor_Click()
 {
-    // The editor is a convenience: when it is not installed there is nothing to say.
+    // The editor is a convenience: when it is not installed there is nothing to say. It
+    // opens over this window rather than wherever a bare display puts a new window.
+    const QPoint centre = frameGeometry().center();
     stepOver([&] {
         Shell(m_values.WinDrive
                       + QStringLiteral(
-                              ":\\Program Files\\Windows Media Components\\Encoder\\WMProEdt.exe"),
+                              ":\\Program Files\\Windows Media Components\\Encoder\\WMProEdt.exe")
+                      + QStringLiteral(" --centre=%1,%2").arg(centre.x()).arg(centre.y()),
               vbNormalFocus);
     });
 }

@@ -125,6 +125,7 @@ private slots:
     void keyboardReachesEveryCommand();
     void profileBox_data();
     void profileBox();
+    void profileEditorOpensOverTheWindow();
 
 private:
     Form1 &form() { return *m_app->form; }
@@ -392,6 +393,21 @@ void TestWindow::profileBox()
     QTEST(form().SourceGroup->profile()->name(), "profile");
     form().mnuCurrentProfile->trigger();
     QTEST(m_app->dialogs.texts().value(0), "profile");
+}
+
+// The profile editor is told where this window's middle is, so it opens over it.
+void TestWindow::profileEditorOpensOverTheWindow()
+{
+    const QString editor
+            = m_app->machine.writeFile("C:\\Program Files\\Windows Media Components\\Encoder\\"
+                                       "WMProEdt.exe");
+    QVERIFY(QFile::setPermissions(editor, QFile::ReadOwner | QFile::ExeOwner));
+    form().move(100, 50);
+    form().mnuProfileEditor->trigger();
+    QCOMPARE(m_app->machine.launches().size(), 1);
+    const QPoint centre = form().frameGeometry().center();
+    QCOMPARE(m_app->machine.launches()[0].arguments,
+             QStringList(QString("--centre=%1,%2").arg(centre.x()).arg(centre.y())));
 }
 
 QTEST_MAIN(TestWindow)
