@@ -6,6 +6,7 @@
 #include "browser/form9.h"
 #include "sources/file_list_box.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -59,9 +60,8 @@ Form1::Form1(ProgramValues &values, EncoderFactory createEncoder, QWidget *paren
     layOutForm1(centralWidget(), dpiX, dpiY);
     applyTabOrder();
     addKeys();
-    // Of fixed size: no resize handles, the same client area under any window manager or
-    // none, whatever the user or a window manager does.
-    setFixedSize(form1ClientSize(dpiX, dpiY) + QSize(0, menuBar()->sizeHint().height()));
+    m_laidOutSize = form1ClientSize(dpiX, dpiY) + QSize(0, menuBar()->sizeHint().height());
+    keepLaidOutSize();
     Form_Load();
 }
 
@@ -91,6 +91,9 @@ void Form1::buildControls()
     // Typing chooses among the profiles, exactly by name, and never adds one.
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->completer()->setCaseSensitivity(Qt::CaseSensitive);
+    // A screen reader meets its parts on their own too.
+    Combo1->lineEdit()->setAccessibleName(QStringLiteral("Profile"));
+    Combo1->view()->setAccessibleName(QStringLiteral("Profiles"));
     CF_MAKE(Label7, QLabel);
     CF_MAKE(optOnePass, QRadioButton);
     CF_MAKE(Label1, QLabel);

@@ -160,6 +160,7 @@ private:
     void applyButtonColours();
     void applyTabOrder();
     void addKeys();
+    void keepLaidOutSize();
     void connectHandlers();
 
     ProgramValues &m_values;
@@ -167,6 +168,7 @@ private:
     QPointer<Form9> m_form9;
 
     // ---- app state ----
+    QSize m_laidOutSize;  // the client area as laid out, with the menu bar
     bool m_shown = false; // centred once, when first shown
 
     // ---- batch ----

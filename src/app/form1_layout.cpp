@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
 #include <QSvgRenderer>
 
 #include <utility>
@@ -126,9 +128,21 @@ void giveText(QWidget *widget, const char *text)
         button->setText(QLatin1String(text));
 }
 
+// The toolkit's round indicator may be taller than the option buttons' drawn height: they
+// grow about their middle to show it whole.
+QRect withRoomForIndicator(const QWidget *widget, QRect place)
+{
+    if (!qobject_cast<const QRadioButton *>(widget))
+        return place;
+    const int indicator
+            = widget->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, nullptr, widget);
+    const int missing = indicator + 1 - place.height();
+    return missing > 0 ? place.adjusted(0, -missing / 2, 0, missing - missing / 2) : place;
+}
+
 void placeControl(QWidget *widget, const ControlLayout &control, qreal dpiX, qreal dpiY)
 {
-    widget->setGeometry(twipsToPixels(control, dpiX, dpiY));
+    widget->setGeometry(withRoomForIndicator(widget, twipsToPixels(control, dpiX, dpiY)));
     if (control.text)
         giveText(widget, control.text);
     if (control.tip)

@@ -150,7 +150,8 @@ void TestWindow::controls_data()
         QTest::newRow(d.name) << QString(d.kind) << pixels(d.left, d.top, d.width, d.height);
 }
 
-// Every control's kind, place and size, text, hover tip, font and visibility as drawn.
+// Every control's kind, place and size, text, hover tip, font and visibility as drawn; the
+// option buttons are as tall as their indicator needs.
 void TestWindow::controls()
 {
     QFETCH(QString, kind);
@@ -159,7 +160,21 @@ void TestWindow::controls()
     auto *widget = form().findChild<QWidget *>(name);
     QVERIFY(widget && widget->inherits(kind.toLatin1()));
     QCOMPARE(widget->parentWidget(), form().centralWidget());
-    QTEST(widget->geometry(), "geometry");
+    QFETCH(QRect, geometry);
+    if (auto *option = qobject_cast<QRadioButton *>(widget)) {
+        // Grown about its middle where the round indicator needs more height.
+        const QRect place = option->geometry();
+        QCOMPARE(QList<int>({place.left(), place.width()}),
+                 QList<int>({geometry.left(), geometry.width()}));
+        QVERIFY(qAbs(place.center().y() - geometry.center().y()) <= 1);
+        QVERIFY(place.height() >= geometry.height());
+        const int indicator = option->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight,
+                                                           nullptr,
+                                                           option);
+        QVERIFY(place.height() > indicator);
+    } else {
+        QCOMPARE(widget->geometry(), geometry);
+    }
     if (widget->inherits("QLabel") || widget->inherits("QAbstractButton"))
         QCOMPARE(widget->property("text").toString(), caption[0]);
     QCOMPARE(widget->toolTip(), caption[1]);
