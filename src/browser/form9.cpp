@@ -72,8 +72,8 @@ void Form9::Form_Load()
     move(twipsToPixels(place.x(), scale), twipsToPixels(place.y(), scale));
 }
 
-// Laid out from the client area, which the window knows from its first showing on, under
-// any window manager or none: the buttons sit right under the tree inside the window.
+// Laid out from the client area, which the window knows from the start under any window
+// manager or none (unlike its frame): the buttons sit right under the tree, inside.
 void Form9::Form_Resize()
 {
     const double scale = dpi();

@@ -168,9 +168,8 @@ void TestWindow::controls()
                  QList<int>({geometry.left(), geometry.width()}));
         QVERIFY(qAbs(place.center().y() - geometry.center().y()) <= 1);
         QVERIFY(place.height() >= geometry.height());
-        const int indicator = option->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight,
-                                                           nullptr,
-                                                           option);
+        const int indicator = option->style()->pixelMetric(
+                QStyle::PM_ExclusiveIndicatorHeight, nullptr, option);
         QVERIFY(place.height() > indicator);
     } else {
         QCOMPARE(widget->geometry(), geometry);

@@ -6,11 +6,11 @@
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QRegularExpression>
 #include <QWidget>
 
 #include <optional>
@@ -95,9 +95,8 @@ int runTool(const QString &program, const QStringList &arguments, QString *outpu
         process.kill();
     if (output)
         *output = QString::fromUtf8(process.readAllStandardOutput());
-    return finished.isEmpty() || process.exitStatus() != QProcess::NormalExit
-                   ? -1
-                   : process.exitCode();
+    return finished.isEmpty() || process.exitStatus() != QProcess::NormalExit ? -1
+                                                                              : process.exitCode();
 }
 
 bool waitForFrame(QWidget &window)
@@ -138,8 +137,8 @@ void saveWestonScreen(const QString &path)
     shooter.setWorkingDirectory(folder.path());
     QSignalSpy finished(&shooter, &QProcess::finished);
     shooter.start(QStringLiteral("weston-screenshooter"), QStringList());
-    const QStringList taken = finished.wait(20000) ? QDir(folder.path()).entryList(QDir::Files)
-                                                   : QStringList();
+    const QStringList taken
+            = finished.wait(20000) ? QDir(folder.path()).entryList(QDir::Files) : QStringList();
     if (!taken.isEmpty())
         QFile::rename(folder.filePath(taken.first()), path);
 }

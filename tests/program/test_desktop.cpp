@@ -85,8 +85,8 @@ void TestDesktop::initTestCase()
     const QDir shipped(driveC + QStringLiteral("/Program Files/Clipferry"));
     for (const QString &profile : shipped.entryList({QStringLiteral("*.prx")})) {
         QVERIFY(QFile::copy(shipped.filePath(profile),
-                            driveC + QLatin1Char('/') + userdrive::profileFolder
-                                    + QLatin1Char('/') + profile));
+                            driveC + QLatin1Char('/') + userdrive::profileFolder + QLatin1Char('/')
+                                    + profile));
     }
     QVERIFY(installMachineFor(driveC + QStringLiteral("/Program Files/Clipferry/clipferry")));
     m_program = std::make_unique<Program>();

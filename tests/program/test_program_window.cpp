@@ -1,6 +1,6 @@
-// The real program on a real X display or in a Wayland session, started as main() starts it and used as a new user
-// uses it: the first start's hint about the profiles, Settings / Check Profile Setup, a
-// restart, the input folder C:\Samples picked in the folder browser, both sample clips
+// The real program on a real X display or in a Wayland session, started as main() starts it and
+// used as a new user uses it: the first start's hint about the profiles, Settings / Check Profile
+// Setup, a restart, the input folder C:\Samples picked in the folder browser, both sample clips
 // selected, encode, "Status: ready", and two ".wmv" files from the real engine. Screenshots
 // of the main window and of the folder browser go into the build folder.
 //
