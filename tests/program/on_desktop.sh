@@ -84,11 +84,14 @@ start_window_manager() {
 
 start_weston() {
     need weston
+    ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 ||
+        skip "Qt's Wayland platform is not installed (qt6-wayland)"
     # No fading: a screenshot shows the windows as they are, not as they were.
     printf '[shell]\nanimation=none\nclose-animation=none\nstartup-animation=none\n' \
         >"$tmp/weston.ini"
-    weston --config="$tmp/weston.ini" --backend=headless-backend.so --use-pixman --width=1280 --height=1024 \
-        --socket=clipferry-wayland --idle-time=0 --debug >"$tmp/weston.log" 2>&1 &
+    weston --config="$tmp/weston.ini" --backend=headless-backend.so --use-pixman \
+        --width=1280 --height=1024 --socket=clipferry-wayland --idle-time=0 --debug \
+        >"$tmp/weston.log" 2>&1 &
     pids+=($!)
     if ! wait_for test -S "$XDG_RUNTIME_DIR/clipferry-wayland"; then
         cat "$tmp/weston.log"
@@ -97,9 +100,6 @@ start_weston() {
     fi
     export WAYLAND_DISPLAY=clipferry-wayland QT_QPA_PLATFORM=wayland
     unset DISPLAY
-    [ -e /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so ] ||
-        ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 ||
-        skip "Qt's Wayland platform is not installed (qt6-wayland)"
 }
 
 case $desktop in
