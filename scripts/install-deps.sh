@@ -12,6 +12,9 @@ packages=(
     clang-format
     # the end-to-end tests: driving and photographing windows, closing them as a user does
     xdotool imagemagick procps libxcb1-dev
+    # ... on real desktops: a window manager, a Wayland session (Qt's Wayland platform), and
+    # a screen reader's view of the program (a session bus with the accessibility bus)
+    xfwm4 x11-utils weston qt6-wayland dbus at-spi2-core python3-pyatspi
     # cpack's Debian package: library dependencies read from the programs
     dpkg-dev file
     # the package checked as a distribution checks it; a private session bus for the test

@@ -6,19 +6,23 @@
 #include "browser/form9.h"
 #include "sources/file_list_box.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QEventLoop>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 
 namespace {
@@ -55,12 +59,18 @@ Form1::Form1(ProgramValues &values, EncoderFactory createEncoder, QWidget *paren
     const qreal dpiY = screen()->logicalDotsPerInchY();
     layOutForm1(centralWidget(), dpiX, dpiY);
     applyTabOrder();
-    m_outerSize = form1OuterSize(dpiX, dpiY);
-    resize(m_outerSize);
+    addKeys();
+    m_laidOutSize = form1ClientSize(dpiX, dpiY) + QSize(0, menuBar()->sizeHint().height());
+    keepLaidOutSize();
     Form_Load();
 }
 
-Form1::~Form1() = default;
+// Closing the window on its way out moves the focus away from the profile box, which must
+// then no longer reach this window's handlers: the encoder is already gone.
+Form1::~Form1()
+{
+    Combo1->lineEdit()->disconnect(this);
+}
 
 void Form1::buildControls()
 {
@@ -78,6 +88,12 @@ void Form1::buildControls()
     CF_MAKE(Combo1, QComboBox);
     // Its text field must follow it in the focus chain before the tab order is set.
     Combo1->setEditable(true);
+    // Typing chooses among the profiles, exactly by name, and never adds one.
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->completer()->setCaseSensitivity(Qt::CaseSensitive);
+    // A screen reader meets its parts on their own too.
+    Combo1->lineEdit()->setAccessibleName(QStringLiteral("Profile"));
+    Combo1->view()->setAccessibleName(QStringLiteral("Profiles"));
     CF_MAKE(Label7, QLabel);
     CF_MAKE(optOnePass, QRadioButton);
     CF_MAKE(Label1, QLabel);
@@ -133,6 +149,21 @@ void Form1::applyTabOrder()
     cmdStart->setFocus();
 }
 
+// What the mouse does, the keyboard does too: F10 opens the menus (which have no access
+// keys), F1 on a pass option explains the passes as the "?" beside them does.
+void Form1::addKeys()
+{
+    auto *menus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menus, &QShortcut::activated, this, [this] {
+        menuBar()->setActiveAction(mnuProfile->menuAction());
+    });
+    for (QRadioButton *option : {optOnePass, optTwoPass}) {
+        auto *info = new QShortcut(QKeySequence(Qt::Key_F1), option);
+        info->setContext(Qt::WidgetShortcut);
+        connect(info, &QShortcut::activated, this, &Form1::lblPassInfo_Click);
+    }
+}
+
 void Form1::buildMenus()
 {
     const auto item = [](QMenu *menu, const char *name, const QString &caption) {
@@ -171,6 +202,7 @@ void Form1::connectHandlers()
     connect(cmdOutput, &QPushButton::clicked, this, &Form1::cmdOutput_Click);
     connect(File1, &FileListBox::Click, this, &Form1::File1_Click);
     connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
+    connect(Combo1->lineEdit(), &QLineEdit::editingFinished, this, &Form1::showProfileInUse);
     connect(chkCopytoStorage, &QCheckBox::toggled, this, &Form1::chkCopytoStorage_Click);
     connect(optOnePass, &QRadioButton::clicked, this, &Form1::optOnePass_Click);
     connect(optTwoPass, &QRadioButton::clicked, this, &Form1::optTwoPass_Click);
@@ -203,7 +235,8 @@ void Form1::showEvent(QShowEvent *event)
     if (m_shown)
         return;
     m_shown = true;
-    QRect outer(QPoint(), m_outerSize);
+    // The frame may not be known yet (a window manager tells it late or never).
+    QRect outer(QPoint(), frameGeometry().size().expandedTo(size()));
     outer.moveCenter(screen()->availableGeometry().center());
     move(outer.topLeft());
 }

@@ -161,6 +161,8 @@ private:
     void buildMenus();
     void applyButtonColours();
     void applyTabOrder();
+    void addKeys();
+    void keepLaidOutSize();
     void connectHandlers();
 
     ProgramValues &m_values;
@@ -168,7 +170,7 @@ private:
     QPointer<Form9> m_form9;
 
     // ---- app state ----
-    QSize m_outerSize;    // the window's fixed outer size in pixels
+    QSize m_laidOutSize;  // the client area as laid out, with the menu bar
     bool m_shown = false; // centred once, when first shown
 
     // ---- batch ----
@@ -204,6 +206,8 @@ private:
     QHash<QString, QString> m_outputsOfBatch; // case-folded output path -> the input it is for
 
     // ---- sources state ----
+    // Shows in Combo1 the profile the next file is encoded with (none: an empty box).
+    void showProfileInUse();
     // Finds the drive of SelectedFolder (kept in CurrentDrive); true for a CD-ROM drive.
     bool selectedFolderIsOnCdRom();
     // Gives an output list without a folder the input list's folder, then writes Text4.

@@ -10,7 +10,11 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
 #include <QSvgRenderer>
+
+#include <utility>
 
 namespace {
 
@@ -87,6 +91,21 @@ const ButtonPicture pictures[] = {
         {"cmdStop", ":/buttons/stop.svg", {150, 31}},
 };
 
+// What a screen reader names the controls that show no text of their own: the words on
+// their pictures, and for the lists and boxes the labels above them.
+const std::pair<const char *, const char *> accessibleNames[] = {
+        {"cmdInput", "input"},
+        {"cmdOutput", "output"},
+        {"Text4", "Select Folders"},
+        {"Text3", "My Files"},
+        {"File1", "Select Files"},
+        {"Combo1", "Profile"},
+        {"ProgressBar1", "Progress"},
+        {"cmdReset", "reset"},
+        {"cmdStart", "encode"},
+        {"cmdStop", "stop"},
+};
+
 // The lists and text boxes the user reads files and folders from share one pale cyan.
 const char *const cyanControls[] = {"Text4", "Text3", "File1"};
 
@@ -109,9 +128,21 @@ void giveText(QWidget *widget, const char *text)
         button->setText(QLatin1String(text));
 }
 
+// The toolkit's round indicator may be taller than the option buttons' drawn height: they
+// grow about their middle to show it whole.
+QRect withRoomForIndicator(const QWidget *widget, QRect place)
+{
+    if (!qobject_cast<const QRadioButton *>(widget))
+        return place;
+    const int indicator
+            = widget->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, nullptr, widget);
+    const int missing = indicator + 1 - place.height();
+    return missing > 0 ? place.adjusted(0, -missing / 2, 0, missing - missing / 2) : place;
+}
+
 void placeControl(QWidget *widget, const ControlLayout &control, qreal dpiX, qreal dpiY)
 {
-    widget->setGeometry(twipsToPixels(control, dpiX, dpiY));
+    widget->setGeometry(withRoomForIndicator(widget, twipsToPixels(control, dpiX, dpiY)));
     if (control.text)
         giveText(widget, control.text);
     if (control.tip)
@@ -145,6 +176,26 @@ void paintCyan(QWidget *clientArea)
     }
 }
 
+// The labels that stand above a control, so a screen reader reads them with it.
+const std::pair<const char *, const char *> labelled[] = {
+        {"Label8", "File1"},
+        {"Label9", "Text3"},
+        {"Label4", "Combo1"},
+};
+
+void giveAccessibleNames(QWidget *clientArea)
+{
+    const auto child = [clientArea](const char *name) {
+        auto *widget = clientArea->findChild<QWidget *>(QLatin1String(name));
+        Q_ASSERT(widget);
+        return widget;
+    };
+    for (const auto &[name, accessibleName] : accessibleNames)
+        child(name)->setAccessibleName(QLatin1String(accessibleName));
+    for (const auto &[label, control] : labelled)
+        qobject_cast<QLabel *>(child(label))->setBuddy(child(control));
+}
+
 } // namespace
 
 std::span<const ControlLayout> form1Layout()
@@ -166,10 +217,10 @@ QRect twipsToPixels(const ControlLayout &control, qreal dpiX, qreal dpiY)
                  twipsToPixels(control.height, dpiY));
 }
 
-QSize form1OuterSize(qreal dpiX, qreal dpiY)
+QSize form1ClientSize(qreal dpiX, qreal dpiY)
 {
-    return QSize(twipsToPixels(form1OuterWidthTwips, dpiX),
-                 twipsToPixels(form1OuterHeightTwips, dpiY));
+    return QSize(twipsToPixels(form1ClientWidthTwips, dpiX),
+                 twipsToPixels(form1ClientHeightTwips, dpiY));
 }
 
 QFont form1Font(bool bold)
@@ -197,4 +248,5 @@ void layOutForm1(QWidget *clientArea, qreal dpiX, qreal dpiY)
     }
     drawPictureButtons(clientArea);
     paintCyan(clientArea);
+    giveAccessibleNames(clientArea);
 }

@@ -24,19 +24,20 @@ struct ControlLayout
 
 std::span<const ControlLayout> form1Layout();
 
-// The window's outer size, frame and title bar included, which it keeps at all times.
-inline constexpr int form1OuterWidthTwips = 7200;
-inline constexpr int form1OuterHeightTwips = 6200;
+// The client area as laid out, below the menu bar; the window keeps it at all times.
+inline constexpr int form1ClientWidthTwips = 7116;
+inline constexpr int form1ClientHeightTwips = 5424;
 
 // Twips to pixels at a screen's logical resolution (dots per inch); halves go to even.
 int twipsToPixels(int twips, qreal dotsPerInch);
 QRect twipsToPixels(const ControlLayout &control, qreal dpiX, qreal dpiY);
-QSize form1OuterSize(qreal dpiX, qreal dpiY);
+QSize form1ClientSize(qreal dpiX, qreal dpiY);
 
 // "MS Sans Serif" where the system has it, otherwise the desktop's sans font, at the size
 // the window was drawn with (8 pt, the bold labels 7.8 pt).
 QFont form1Font(bool bold);
 
-// Places the named children of the client area and gives them their texts, tips, fonts and
-// colours; the picture buttons get their pictures. The controls must exist already.
+// Places the named children of the client area and gives them their texts, tips, fonts,
+// colours and the names a screen reader reads; the picture buttons get their pictures. The
+// controls must exist already.
 void layOutForm1(QWidget *clientArea, qreal dpiX, qreal dpiY);

@@ -8,9 +8,10 @@
 #include "platform/kernel32.h"
 #include "platform/machine.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QTreeWidget>
+
+#include <functional>
 
 namespace {
 
@@ -34,13 +35,43 @@ qint16 shiftStateOf(Qt::KeyboardModifiers modifiers)
                   | (modifiers & Qt::AltModifier ? 4 : 0));
 }
 
+// The tree view. After every key press and mouse release its owner handles the highlighted
+// node if it is not the one handled last, so the folder OK hands back is always the one the
+// user sees highlighted: after a press on one node and a release on another, after a move
+// with the arrow keys or by typing a name. Gaining the focus makes a node current without
+// highlighting it, which chooses nothing.
+class DirTreeView : public QTreeWidget
+{
+public:
+    DirTreeView(QWidget *parent, std::function<void()> userActed)
+        : QTreeWidget(parent)
+        , m_userActed(std::move(userActed))
+    {}
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        QTreeWidget::keyPressEvent(event);
+        m_userActed();
+    }
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        QTreeWidget::mouseReleaseEvent(event); // a press and release on one node: itemClicked
+        m_userActed();
+    }
+
+private:
+    std::function<void()> m_userActed;
+};
+
 } // namespace
 
 DirTree::DirTree(QWidget *parent)
     : QWidget(parent)
-    , m_tree(new QTreeWidget(this))
+    , m_tree(new DirTreeView(this, [this] { followHighlight(); }))
 {
     m_tree->setObjectName(QStringLiteral("DirTree"));
+    m_tree->setAccessibleName(QStringLiteral("Folders"));
     m_tree->setHeaderHidden(true);
     m_tree->setColumnCount(1);
     m_tree->setIconSize(QSize(16, 16));
@@ -54,13 +85,13 @@ DirTree::DirTree(QWidget *parent)
         DirTree_NodeClick(node);
     });
     connect(m_tree, &QTreeWidget::itemExpanded, this, &DirTree::DirTree_Expand);
-    // Moving through the tree with the keyboard handles each node it reaches, as a click
-    // does, so the folder the user sees selected is the one OK hands back. A mouse press
-    // changes the current node too; its click handles it when the button is released.
-    connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *node) {
-        if (node && !m_selecting && QApplication::mouseButtons() == Qt::NoButton)
-            DirTree_NodeClick(node);
-    });
+}
+
+void DirTree::followHighlight()
+{
+    QTreeWidgetItem *highlighted = m_tree->selectedItems().value(0);
+    if (highlighted && highlighted != m_handled)
+        DirTree_NodeClick(highlighted);
 }
 
 QString DirTree::nodeKey(const QTreeWidgetItem *node)
@@ -86,6 +117,7 @@ void DirTree::GoList()
 void DirTree::removeAllNodes()
 {
     m_nodesByKey.clear();
+    m_handled = nullptr;
     m_tree->clear();
 }
 
@@ -187,6 +219,7 @@ void DirTree::NodeClick(QTreeWidgetItem *node)
     if (node->childCount() == 0)
         AddSubFolders(folderOf(node), node);
     m_path = withTrailingSeparator(folderOf(node));
+    m_handled = node;
     emit Click();
 }
 
@@ -196,9 +229,7 @@ void DirTree::Expand(QTreeWidgetItem *node)
     for (int i = 0; i < node->childCount(); ++i)
         NodeClick(node->child(i));
     NodeClick(node);
-    m_selecting = true;
     m_tree->setCurrentItem(node);
-    m_selecting = false;
 }
 
 void DirTree::DirTree_NodeClick(QTreeWidgetItem *node)

@@ -67,11 +67,12 @@ private:
     QTreeWidgetItem *
     newNode(const QString &text, const QString &image, const QString &selectedImage) const;
     QString folderOf(const QTreeWidgetItem *node) const;
+    void followHighlight();
 
     QTreeWidget *m_tree = nullptr;
     TreeImages img;
     SortedNameList List1;
     QHash<QString, QTreeWidgetItem *> m_nodesByKey;
     QString m_path;
-    bool m_selecting = false; // the tree itself selects a node: no handling of its own
+    QTreeWidgetItem *m_handled = nullptr; // the node handled last; null after a rebuild
 };

@@ -22,6 +22,8 @@ Form9::Form9(Form1 &owner, ProgramValues &values)
     setWindowTitle(QString());
     setSizeGripEnabled(false);
     buildControls();
+    setMinimumSize(twipsToPixels(form9MinimumClient.width(), dpi()),
+                   twipsToPixels(form9MinimumClient.height(), dpi()));
     resize(twipsToPixels(form9ClientWidth, dpi()), twipsToPixels(form9ClientHeight, dpi()));
     Form_Resize();
     Form_Load();
@@ -54,23 +56,28 @@ double Form9::dpi() const
     return logicalDpiY();
 }
 
+QSizeF Form9::clientTwips() const
+{
+    return QSizeF(pixelsToTwips(width(), dpi()), pixelsToTwips(height(), dpi()));
+}
+
+// A compositor places windows itself (Wayland): the place asked for here is only a wish.
 void Form9::Form_Load()
 {
     DirTree1->GoList();
     const double scale = dpi();
     const QPointF form1TopLeft(pixelsToTwips(m_owner.pos().x(), scale),
                                pixelsToTwips(m_owner.pos().y(), scale));
-    const QSizeF outer(pixelsToTwips(frameGeometry().width(), scale),
-                       pixelsToTwips(frameGeometry().height(), scale));
-    const QPointF place = form9Placement(form1TopLeft, outer);
+    const QPointF place = form9Placement(form1TopLeft, form9OuterSize(clientTwips()));
     move(twipsToPixels(place.x(), scale), twipsToPixels(place.y(), scale));
 }
 
+// Laid out from the client area, which the window knows from the start under any window
+// manager or none (unlike its frame): the buttons sit right under the tree, inside.
 void Form9::Form_Resize()
 {
     const double scale = dpi();
-    const Form9Layout layout = form9Layout(QSizeF(pixelsToTwips(frameGeometry().width(), scale),
-                                                  pixelsToTwips(frameGeometry().height(), scale)));
+    const Form9Layout layout = form9Layout(form9OuterSize(clientTwips()));
     Picture1->setGeometry(twipsToPixels(layout.picture1, scale));
     DirTree1->setGeometry(twipsToPixels(layout.dirTree1, scale));
     cmd[0]->move(twipsToPixels(layout.ok, scale).topLeft());
@@ -103,12 +110,6 @@ void Form9::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
     Form_Resize();
-}
-
-void Form9::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    Form_Resize(); // the frame is known only once the window is on the screen
 }
 
 // Closing through the title bar unloads the window: tree and stored path go with it.

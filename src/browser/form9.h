@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QSizeF>
 
 class DirTree;
 class Form1;
@@ -26,7 +27,7 @@ public:
     void cmd_Click(int index);
     // Builds the tree and places the window beside the main window.
     void Form_Load();
-    // Lays the tree and the buttons out for the window's outer size.
+    // Lays the tree and the buttons out for the window's client area.
     void Form_Resize();
     // The tree's Click: the window has no use for it.
     void DirTree1_Click() {}
@@ -40,13 +41,13 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildControls();
     double dpi() const;
+    QSizeF clientTwips() const;
 
     Form1 &m_owner;
     ProgramValues &m_values;

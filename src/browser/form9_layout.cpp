@@ -34,6 +34,11 @@ QRect twipsToPixels(const QRectF &twips, double dpi)
                  twipsToPixels(twips.bottom(), dpi) - top);
 }
 
+QSizeF form9OuterSize(QSizeF clientSize)
+{
+    return clientSize + form9DrawnFrame;
+}
+
 Form9Layout form9Layout(QSizeF outerSize)
 {
     const double H = outerSize.height();

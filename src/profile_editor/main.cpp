@@ -18,6 +18,11 @@ int main(int argc, char *argv[])
                                                    "Profiles folder beside the program."),
                                     QStringLiteral("folder"));
     parser.addOption(folder);
+    const QCommandLineOption centre(QStringLiteral("centre"),
+                                    QStringLiteral("Open the window centred on the desktop point "
+                                                   "<x,y>, in the desktop's logical pixels."),
+                                    QStringLiteral("x,y"));
+    parser.addOption(centre);
     parser.process(app);
 
     // The editor lives in the encoder's folder, beside the Profiles folder it edits.
@@ -25,6 +30,11 @@ int main(int argc, char *argv[])
                                                   : QDir(QCoreApplication::applicationDirPath())
                                                             .filePath(QStringLiteral("Profiles"));
     ProfileEditorWindow window(profiles);
+    const QStringList point = parser.value(centre).split(QLatin1Char(','));
+    bool xValid = false, yValid = false;
+    const int x = point.value(0).toInt(&xValid), y = point.value(1).toInt(&yValid);
+    if (point.size() == 2 && xValid && yValid)
+        window.placeOver(QPoint(x, y));
     window.show();
     return app.exec();
 }

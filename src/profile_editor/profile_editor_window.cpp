@@ -6,10 +6,12 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -91,7 +93,8 @@ ProfileEditorWindow::ProfileEditorWindow(const QString &profileFolder,
     layout->addWidget(listSide(), 2);
     layout->addWidget(formSide(), 3);
     setCentralWidget(central);
-    resize(940, 600);
+    // Its full size where the screen has room (at a high scale factor it may not).
+    resize(QSize(940, 600).boundedTo(screen()->availableGeometry().size() * 0.9));
 
     m_profiles.load();
     // Start on the first profile that can be edited, if there is one.
@@ -99,14 +102,21 @@ ProfileEditorWindow::ProfileEditorWindow(const QString &profileFolder,
     while (first < m_profiles.count() && !m_profiles.at(first).editable())
         ++first;
     fillList(first < m_profiles.count() ? first : 0);
-    statusBar()->showMessage(
-            QFileInfo(m_profiles.folder()).isDir()
-                    ? tr("Profiles of %1").arg(QDir::toNativeSeparators(m_profiles.folder()))
-                    : tr("The profile folder %1 does not exist yet; saving a profile makes it.")
-                              .arg(QDir::toNativeSeparators(m_profiles.folder())));
+    showFolderStatus();
 }
 
 ProfileEditorWindow::~ProfileEditorWindow() = default;
+
+void ProfileEditorWindow::placeOver(QPoint centre)
+{
+    const QScreen *onScreen = QGuiApplication::screenAt(centre);
+    const QRect available = (onScreen ? onScreen : screen())->availableGeometry();
+    QRect frame(QPoint(), frameGeometry().size().expandedTo(size()));
+    frame.moveCenter(centre);
+    frame.moveLeft(qBound(available.left(), frame.left(), available.right() - frame.width() + 1));
+    frame.moveTop(qBound(available.top(), frame.top(), available.bottom() - frame.height() + 1));
+    move(frame.topLeft());
+}
 
 QWidget *ProfileEditorWindow::listSide()
 {
@@ -236,6 +246,8 @@ void ProfileEditorWindow::onFormChanged()
     m_profiles.edit(m_current, m_form->settings());
     if (QListWidgetItem *item = m_list->currentItem())
         item->setText(shownName(m_profiles.at(m_current)));
+    if (m_statusEntry == m_current)
+        refreshStatus();
     updateState();
 }
 
@@ -269,8 +281,41 @@ void ProfileEditorWindow::saveCurrent()
 
 void ProfileEditorWindow::reportSaved(const QString &what)
 {
-    statusBar()->showMessage(what + QLatin1Char(' ')
-                             + tr("Clipferry uses the change from its next start."));
+    showStatus(what + QLatin1Char(' ') + tr("Clipferry uses the change from its next start."));
+}
+
+void ProfileEditorWindow::showStatus(const QString &text, int entry)
+{
+    m_statusText = text;
+    m_statusEntry = entry;
+    refreshStatus();
+}
+
+void ProfileEditorWindow::showFolderStatus()
+{
+    const QString folder = QDir::toNativeSeparators(m_profiles.folder());
+    showStatus(QFileInfo(m_profiles.folder()).isDir()
+                       ? tr("Profiles of %1").arg(folder)
+                       : tr("The profile folder %1 does not exist yet; saving a profile makes "
+                            "it.")
+                                 .arg(folder));
+}
+
+void ProfileEditorWindow::refreshStatus()
+{
+    statusBar()->showMessage(m_statusEntry < 0
+                                     ? m_statusText
+                                     : m_statusText.arg(m_profiles.at(m_statusEntry).edited.name));
+}
+
+// The status line keeps naming the same profile when one before it leaves the list; when
+// that profile itself leaves, it goes back to the folder.
+void ProfileEditorWindow::entryRemoved(int index)
+{
+    if (m_statusEntry == index)
+        showFolderStatus();
+    else if (m_statusEntry > index)
+        --m_statusEntry;
 }
 
 void ProfileEditorWindow::revertCurrent()
@@ -278,14 +323,18 @@ void ProfileEditorWindow::revertCurrent()
     if (m_current == NoEntry)
         return;
     const int index = m_current;
-    fillList(m_profiles.revert(index) ? index : index - 1);
+    const bool kept = m_profiles.revert(index);
+    if (!kept)
+        entryRemoved(index);
+    fillList(kept ? index : index - 1);
+    refreshStatus();
 }
 
 void ProfileEditorWindow::addProfile(const ProfileSettings &settings)
 {
     const int index = m_profiles.addNew(settings);
     fillList(index);
-    statusBar()->showMessage(tr("\"%1\" is not saved yet.").arg(settings.name));
+    showStatus(tr("\"%1\" is not saved yet."), index);
 }
 
 void ProfileEditorWindow::newProfile()
@@ -322,6 +371,7 @@ void ProfileEditorWindow::deleteCurrent()
     try {
         const int index = m_current;
         m_profiles.remove(index);
+        entryRemoved(index);
         fillList(index < m_profiles.count() ? index : index - 1);
         if (onDisk)
             reportSaved(tr("Deleted \"%1\".").arg(name));

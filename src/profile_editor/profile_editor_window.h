@@ -4,6 +4,7 @@
 #include "profile_editor/profile_folder.h"
 
 #include <QMainWindow>
+#include <QPoint>
 
 #include <memory>
 
@@ -27,6 +28,11 @@ public:
                                  QWidget *parent = nullptr);
     ~ProfileEditorWindow() override;
 
+    // Centres the window on a point of the desktop (the middle of the window that started
+    // the editor), kept whole on that point's screen. A compositor that places windows
+    // itself (Wayland) may put it elsewhere.
+    void placeOver(QPoint centre);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -46,6 +52,12 @@ private:
     void duplicateCurrent();
     void deleteCurrent();
     void reportSaved(const QString &what);
+    // The status line; `entry` is the profile whose name stands for %1 in `text` (-1: none),
+    // so the line follows while that profile is renamed before it is saved.
+    void showStatus(const QString &text, int entry = -1);
+    void showFolderStatus();
+    void refreshStatus();
+    void entryRemoved(int index);
 
     ProfileFolder m_profiles;
     std::unique_ptr<EditorPrompts> m_ownPrompts;
@@ -59,4 +71,6 @@ private:
     QPushButton *m_delete = nullptr;
     QPushButton *m_save = nullptr;
     QPushButton *m_revert = nullptr;
+    QString m_statusText;
+    int m_statusEntry = -1;
 };

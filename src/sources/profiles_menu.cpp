@@ -44,6 +44,7 @@ QStringList shippedProfileFiles()
             QStringLiteral("Kestrel Medium.prx")};
 }
 
+// A text that names no profile changes nothing: the box goes back to the profile in use.
 void Form1::Combo1_Click()
 {
     try {
@@ -52,8 +53,9 @@ void Form1::Combo1_Click()
                                        "started."));
         const int count = Profiles->count();
         for (LoopIndex = 0; LoopIndex <= count - 1; ++LoopIndex) {
-            Profile = &Profiles->item(LoopIndex);
-            if (Profile->name() == Combo1->currentText()) {
+            const EncoderProfile &candidate = Profiles->item(LoopIndex);
+            if (candidate.name() == Combo1->currentText()) {
+                Profile = &candidate;
                 SourceGroup->setProfile(*Profile);
                 break;
             }
@@ -61,6 +63,20 @@ void Form1::Combo1_Click()
     } catch (const Error &e) {
         msgBox(e.description());
     }
+    showProfileInUse();
+}
+
+void Form1::showProfileInUse()
+{
+    const EncoderProfile *inUse = SourceGroup ? SourceGroup->profile() : nullptr;
+    int index = -1;
+    for (int i = 0; inUse && Profiles && i < Profiles->count(); ++i) {
+        if (&Profiles->item(i) == inUse)
+            index = i;
+    }
+    if (Combo1->currentIndex() != index)
+        Combo1->setCurrentIndex(index);
+    Combo1->setEditText(inUse ? inUse->name() : QString());
 }
 
 void Form1::mnuCurrentProfile_Click()
@@ -92,11 +108,14 @@ void Form1::mnuProfileSetup_Click()
 
 void Form1::mnuProfileEditor_Click()
 {
-    // The editor is a convenience: when it is not installed there is nothing to say.
+    // The editor is a convenience: when it is not installed there is nothing to say. It
+    // opens over this window rather than wherever a bare display puts a new window.
+    const QPoint centre = frameGeometry().center();
     stepOver([&] {
         Shell(m_values.WinDrive
                       + QStringLiteral(
-                              ":\\Program Files\\Windows Media Components\\Encoder\\WMProEdt.exe"),
+                              ":\\Program Files\\Windows Media Components\\Encoder\\WMProEdt.exe")
+                      + QStringLiteral(" --centre=%1,%2").arg(centre.x()).arg(centre.y()),
               vbNormalFocus);
     });
 }

@@ -1,11 +1,14 @@
 #include "app_fixture.h"
 
+#include "app/form1_layout.h"
 #include "common/rounding.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -118,6 +121,11 @@ private slots:
     void frameKeepsItsSize();
     void menus();
     void tabOrderAndFocus();
+    void screenReaderNames();
+    void keyboardReachesEveryCommand();
+    void profileBox_data();
+    void profileBox();
+    void profileEditorOpensOverTheWindow();
 
 private:
     Form1 &form() { return *m_app->form; }
@@ -142,7 +150,8 @@ void TestWindow::controls_data()
         QTest::newRow(d.name) << QString(d.kind) << pixels(d.left, d.top, d.width, d.height);
 }
 
-// Every control's kind, place and size, text, hover tip, font and visibility as drawn.
+// Every control's kind, place and size, text, hover tip, font and visibility as drawn; the
+// option buttons are as tall as their indicator needs.
 void TestWindow::controls()
 {
     QFETCH(QString, kind);
@@ -151,7 +160,20 @@ void TestWindow::controls()
     auto *widget = form().findChild<QWidget *>(name);
     QVERIFY(widget && widget->inherits(kind.toLatin1()));
     QCOMPARE(widget->parentWidget(), form().centralWidget());
-    QTEST(widget->geometry(), "geometry");
+    QFETCH(QRect, geometry);
+    if (auto *option = qobject_cast<QRadioButton *>(widget)) {
+        // Grown about its middle where the round indicator needs more height.
+        const QRect place = option->geometry();
+        QCOMPARE(QList<int>({place.left(), place.width()}),
+                 QList<int>({geometry.left(), geometry.width()}));
+        QVERIFY(qAbs(place.center().y() - geometry.center().y()) <= 1);
+        QVERIFY(place.height() >= geometry.height());
+        const int indicator = option->style()->pixelMetric(
+                QStyle::PM_ExclusiveIndicatorHeight, nullptr, option);
+        QVERIFY(place.height() > indicator);
+    } else {
+        QCOMPARE(widget->geometry(), geometry);
+    }
     if (widget->inherits("QLabel") || widget->inherits("QAbstractButton"))
         QCOMPARE(widget->property("text").toString(), caption[0]);
     QCOMPARE(widget->toolTip(), caption[1]);
@@ -226,8 +248,9 @@ void TestWindow::pictures()
             image, QRect(size.height() + 4, 0, size.width() / 2, size.height()), Qt::black));
 }
 
-// The title, the icon, no maximise command, centred at first; dragging to another size or
-// minimising and restoring brings back the drawn outer size, with no message.
+// The title, the icon, no maximise command, centred at first; the window is of fixed size
+// (its client area as laid out below the menu bar), and neither a resize nor minimising and
+// restoring changes it, with no message.
 void TestWindow::frameKeepsItsSize()
 {
     QCOMPARE(form().windowTitle(), QStringLiteral("Clipferry"));
@@ -241,14 +264,19 @@ void TestWindow::frameKeepsItsSize()
     const QRect screen = form().screen()->availableGeometry();
     QVERIFY((form().frameGeometry().center() - screen.center()).manhattanLength() <= 2);
 
-    const QSize outer = pixels(0, 0, 7200, 6200).size();
-    QCOMPARE(form().frameGeometry().size(), outer);
+    const QScreen &s = *form().screen();
+    const QSize client = form1ClientSize(s.logicalDotsPerInchX(), s.logicalDotsPerInchY());
+    const QSize size = form().size();
+    QCOMPARE(form().centralWidget()->size(), client);
+    QCOMPARE(form().minimumSize(), size);
+    QCOMPARE(form().maximumSize(), size);
     form().resize(200, 150);
-    QTRY_COMPARE(form().frameGeometry().size(), outer);
+    QCOMPARE(form().size(), size);
     form().showMinimized();
     QTRY_VERIFY(form().isMinimized());
     form().showNormal();
-    QTRY_COMPARE(form().frameGeometry().size(), outer);
+    QTRY_COMPARE(form().size(), size);
+    QCOMPARE(form().centralWidget()->size(), client);
     QVERIFY(m_app->dialogs.boxes().isEmpty());
 
     // Closing releases the file system; the encoder outlives the unload.
@@ -300,6 +328,97 @@ void TestWindow::tabOrderAndFocus()
     form().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form()));
     QCOMPARE(QApplication::focusWidget(), form().cmdStart);
+}
+
+// A screen reader names every control the focus reaches: by its caption, the word on its
+// picture, or the label above it. The profile box is named by its choice and labelled
+// "Profile:".
+void TestWindow::screenReaderNames()
+{
+    QStringList names;
+    QWidget *widget = form().cmdStart;
+    do {
+        if (widget->focusPolicy() & Qt::TabFocus && widget->isVisibleTo(&form())
+            && widget != form().Combo1->lineEdit()) {
+            QAccessibleInterface *control = QAccessible::queryAccessibleInterface(widget);
+            names.append(control->text(QAccessible::Name));
+        }
+        widget = widget->nextInFocusChain();
+    } while (widget != form().cmdStart);
+    QCOMPARE(names.join('|'),
+             "encode|Select Files|reset|stop|Kestrel Medium|My Files|Select Folders|input|"
+             "output|1-pass encoding|2-pass encoding|copy to storage card");
+    const auto labels
+            = QAccessible::queryAccessibleInterface(form().Combo1)->relations(QAccessible::Label);
+    QCOMPARE(labels.value(0).first->text(QAccessible::Name), "Profile:");
+}
+
+// F10 opens the menus, which have no access keys; F1 on a pass option explains the passes,
+// as the "?" beside them does for the mouse.
+void TestWindow::keyboardReachesEveryCommand()
+{
+    form().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form()));
+    QTest::keyClick(&form(), Qt::Key_F10);
+    QTRY_VERIFY(form().mnuProfile->isVisible());
+    QTest::keyClick(form().mnuProfile, Qt::Key_Escape);
+    QTRY_VERIFY(!form().mnuProfile->isVisible());
+
+    for (QRadioButton *option : {form().optOnePass, form().optTwoPass}) {
+        option->setFocus();
+        QTest::keyClick(option, Qt::Key_F1);
+    }
+    const QStringList boxes = m_app->dialogs.texts();
+    QCOMPARE(boxes.size(), 2);
+    QVERIFY(boxes[0].startsWith("During one-pass encoding") && boxes[1] == boxes[0]);
+}
+
+void TestWindow::profileBox_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("key"); // what ends the typing: Enter, or Tab leaving the box
+    QTest::addColumn<QString>("profile");
+
+    QTest::newRow("a profile's name") << "Kestrel Low" << int(Qt::Key_Return) << "Kestrel Low";
+    QTest::newRow("no profile's name") << "Evening" << int(Qt::Key_Return) << "Kestrel Medium";
+    QTest::newRow("other letter case") << "kestrel low" << int(Qt::Key_Return) << "Kestrel Medium";
+    QTest::newRow("leaving the box") << "Evening" << int(Qt::Key_Tab) << "Kestrel Medium";
+    QTest::newRow("emptied") << "" << int(Qt::Key_Return) << "Kestrel Medium";
+}
+
+// Typing into the profile box chooses a profile by its exact name and never adds an entry;
+// whatever was typed, the box ends up showing the profile the next file is encoded with, and
+// "Current Profile" names that one too.
+void TestWindow::profileBox()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QComboBox *box = form().Combo1;
+    box->setFocus();
+    box->lineEdit()->selectAll();
+    QTest::keyClick(box->lineEdit(), Qt::Key_Delete);
+    QTest::keyClicks(box->lineEdit(), typed);
+    QTest::keyClick(box->lineEdit(), Qt::Key(key));
+    QCOMPARE(box->count(), 3);
+    QTEST(box->currentText(), "profile");
+    QTEST(form().SourceGroup->profile()->name(), "profile");
+    form().mnuCurrentProfile->trigger();
+    QTEST(m_app->dialogs.texts().value(0), "profile");
+}
+
+// The profile editor is told where this window's middle is, so it opens over it.
+void TestWindow::profileEditorOpensOverTheWindow()
+{
+    const QString editor
+            = m_app->machine.writeFile("C:\\Program Files\\Windows Media Components\\Encoder\\"
+                                       "WMProEdt.exe");
+    QVERIFY(QFile::setPermissions(editor, QFile::ReadOwner | QFile::ExeOwner));
+    form().move(100, 50);
+    form().mnuProfileEditor->trigger();
+    QCOMPARE(m_app->machine.launches().size(), 1);
+    const QPoint centre = form().frameGeometry().center();
+    QCOMPARE(m_app->machine.launches()[0].arguments,
+             QStringList(QString("--centre=%1,%2").arg(centre.x()).arg(centre.y())));
 }
 
 QTEST_MAIN(TestWindow)

@@ -39,10 +39,13 @@ private slots:
 
     void drives();
     void foldersAndPaths();
+    void collation_data();
+    void collation();
     void expandKeysAndF5();
+    void highlightAndPathAgree();
     void imagesAreDrawn();
-    void layoutForOuterSize_data();
-    void layoutForOuterSize();
+    void layoutForClientArea_data();
+    void layoutForClientArea();
     void buttons_data();
     void buttons();
     void usesOneAfterAnother();
@@ -142,7 +145,8 @@ void TestFolderBrowser::drives()
     QCOMPARE(node("root65")->childCount(), 0);
 }
 
-// Only folders show (no dot-folders, no files), in proper case, sorted ignoring case; the
+// Only folders show (no dot-folders, no files), in proper case, sorted ignoring case with
+// accented letters among their base letters (no locale set: a language-neutral order); the
 // path is empty until a node is handled, then ends in "\" and is built from the real names,
 // so "data" and "Data" each lead to their own folder.
 void TestFolderBrowser::foldersAndPaths()
@@ -150,7 +154,7 @@ void TestFolderBrowser::foldersAndPaths()
     const QDir root(m_machine->addDrive(QLatin1Char('D'), DriveKind::Fixed, "SYSTEM"));
     for (const QString &folder :
          QString("WINDOWS/system32/drivers|program files|MY_DOCS|_private|.config|data/lower|"
-                 "Data/upper")
+                 "Data/upper|zebra|Übung")
                  .split('|'))
         root.mkpath(folder);
     m_machine->writeFile(QStringLiteral("D:\\readme.txt"));
@@ -160,7 +164,14 @@ void TestFolderBrowser::foldersAndPaths()
     QCOMPARE(tree.path(), QString());
     QTreeWidgetItem *drive = node("root68");
     QCOMPARE(childTexts(drive),
-             QStringList({"_private", "Data", "Data", "My_docs", "Program Files", "Windows"}));
+             QStringList({"_private",
+                          "Data",
+                          "Data",
+                          "My_docs",
+                          "Program Files",
+                          "Übung",
+                          "Windows",
+                          "Zebra"}));
     QCOMPARE(DirTree::nodeKey(drive->child(0)), QString());
     QCOMPARE(DirTree::nodeImage(drive->child(0)), QStringLiteral("folder"));
     QCOMPARE(DirTree::nodeSelectedImage(drive->child(0)), QStringLiteral("open"));
@@ -178,6 +189,29 @@ void TestFolderBrowser::foldersAndPaths()
     std::sort(paths.begin() + 3, paths.end()); // the two Data in either order
     QCOMPARE(paths.join('|'),
              "D:\\WINDOWS\\|D:\\WINDOWS\\system32\\|D:\\program files\\|D:\\Data\\|D:\\data\\");
+}
+
+void TestFolderBrowser::collation_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("German") << "de_DE" << QStringList{"Oben", "Övning", "Tal", "Zebra"};
+    // Swedish puts Ö after Z.
+    QTest::newRow("Swedish") << "sv_SE" << QStringList{"Oben", "Tal", "Zebra", "Övning"};
+}
+
+// The folders are in the order of the user's locale.
+void TestFolderBrowser::collation()
+{
+    QFETCH(QString, locale);
+    const QDir root(m_machine->addDrive(QLatin1Char('D'), DriveKind::Fixed));
+    for (const char *folder : {"zebra", "övning", "Oben", "tal"})
+        root.mkpath(QString::fromUtf8(folder));
+    const QLocale before;
+    QLocale::setDefault(QLocale(locale));
+    builtTree();
+    QLocale::setDefault(before);
+    QTEST(childTexts(node("root68")), "shown");
 }
 
 // Expanding lists every child (so exactly those with sub-folders become expandable),
@@ -228,6 +262,49 @@ void TestFolderBrowser::expandKeysAndF5()
     QVERIFY(!node("root68")->isExpanded());
 }
 
+// The folder OK hands back is the one highlighted. Tabbing into the tree chooses nothing;
+// Space then highlights and chooses the node the focus is on. A press on one node and a
+// release on another chooses the one released on, where the highlight ends.
+void TestFolderBrowser::highlightAndPathAgree()
+{
+    m_world->form->File1->setPath(QStringLiteral("C:\\Windows"));
+    useBrowser([&](Form9 &browser) {
+        QTreeWidget *view = browser.DirTree1->treeView();
+        QSignalSpy clicks(browser.DirTree1, &DirTree::Click);
+        for (QPushButton *button : browser.cmd) // OK has the focus, then Cancel
+            QTest::keyClick(button, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), view);
+        QCOMPARE(browser.DirTree1->path(), QString());
+        QVERIFY(view->selectedItems().isEmpty());
+        QTest::keyClick(view, Qt::Key_Space);
+        QCOMPARE(view->selectedItems(), QList<QTreeWidgetItem *>{view->currentItem()});
+        QCOMPARE(browser.DirTree1->path(), QStringLiteral("C:\\"));
+        QCOMPARE(clicks.count(), 1);
+
+        QTreeWidgetItem *c = view->topLevelItem(0);
+        view->expandItem(c);
+        const QPoint from = view->visualItemRect(childNamed(c, "Program Files")).center();
+        const QPoint to = view->visualItemRect(childNamed(c, "Windows")).center();
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(view->viewport(), to);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
+        QCOMPARE(view->selectedItems(), QList<QTreeWidgetItem *>{childNamed(c, "Windows")});
+        QCOMPARE(browser.DirTree1->path(), QStringLiteral("C:\\Windows\\"));
+        QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
+    });
+    QCOMPARE(m_world->values.SelectedFolder, QStringLiteral("C:\\Windows\\"));
+
+    // Tabbing in and pressing OK: still nothing chosen.
+    m_world->form->folderBrowser().windowHandle()->close();
+    useBrowser([&](Form9 &browser) {
+        for (QPushButton *button : browser.cmd)
+            QTest::keyClick(button, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), browser.DirTree1->treeView());
+        QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
+    });
+    QCOMPARE(m_world->values.SelectedFolder, QString());
+}
+
 // The eight images are drawn at 16 x 16, not blank squares.
 void TestFolderBrowser::imagesAreDrawn()
 {
@@ -244,30 +321,34 @@ void TestFolderBrowser::imagesAreDrawn()
     }
 }
 
-void TestFolderBrowser::layoutForOuterSize_data()
+void TestFolderBrowser::layoutForClientArea_data()
 {
-    QTest::addColumn<QSizeF>("outer");
+    QTest::addColumn<QSizeF>("client");
     QTest::addColumn<QSizeF>("pane"); // the tree's and the panel's size
     QTest::addColumn<double>("buttonTop");
 
-    QTest::newRow("as laid out") << QSizeF(3675, 4775) << QSizeF(3600, 4080) << 4060.0;
-    QTest::newRow("wider and taller") << QSizeF(5675, 5775) << QSizeF(5600, 5080) << 5060.0;
-    QTest::newRow("at the bounds") << QSizeF(75, 715) << QSizeF(0, 20) << 0.0;
-    QTest::newRow("below the bounds") << QSizeF(40, 600) << QSizeF(0, 0) << 0.0;
+    QTest::newRow("as laid out") << QSizeF(3636, 4452) << QSizeF(3600, 4080) << 4060.0;
+    QTest::newRow("wider and taller") << QSizeF(5636, 5452) << QSizeF(5600, 5080) << 5060.0;
+    QTest::newRow("smallest") << form9MinimumClient << QSizeF(3600, 1428) << 1408.0;
+    QTest::newRow("no area at all") << QSizeF(0, 0) << QSizeF(0, 0) << 0.0;
 }
 
-// The tree and the panel fill the window less 75 and 695 twips, their tops cut off; both
-// buttons sit on the tree's lower edge at fixed places; nothing turns negative.
-void TestFolderBrowser::layoutForOuterSize()
+// The window is laid out as for an outer size of its client area plus the frame it was
+// drawn for: the tree and the panel fill it less 36 and 372 twips, their tops cut off; both
+// buttons sit on the tree's lower edge at fixed places, inside the client area; nothing
+// turns negative.
+void TestFolderBrowser::layoutForClientArea()
 {
-    QFETCH(QSizeF, outer);
+    QFETCH(QSizeF, client);
     QFETCH(QSizeF, pane);
     QFETCH(double, buttonTop);
-    const Form9Layout layout = form9Layout(outer);
+    const Form9Layout layout = form9Layout(form9OuterSize(client));
     QCOMPARE(layout.picture1, QRectF(QPointF(0, -10), pane));
     QCOMPARE(layout.dirTree1, QRectF(QPointF(0, -20), pane));
     QCOMPARE(layout.ok, QRectF(2000, buttonTop, 1455, 375));
     QCOMPARE(layout.cancel, QRectF(175, buttonTop, 1455, 375));
+    if (client.height() >= form9MinimumClient.height())
+        QVERIFY(layout.ok.bottom() < client.height() && layout.ok.right() < client.width());
 }
 
 void TestFolderBrowser::buttons_data()
@@ -309,11 +390,23 @@ void TestFolderBrowser::buttons()
     QVERIFY(m_world->form->folderBrowserLoaded());
 }
 
+// True when both buttons sit whole inside the window, right under the tree.
+bool buttonsUnderTree(const Form9 &browser)
+{
+    const int treeBottom = browser.DirTree1->geometry().bottom();
+    for (const QPushButton *button : browser.cmd) {
+        if (!browser.rect().contains(button->geometry()) || button->y() != treeBottom + 1)
+            return false;
+    }
+    return true;
+}
+
 // A walk through three uses. Loading builds the tree and places the window half its width
-// left of the main window and an eighth of its height above it, not held on the screen
-// (here partly off it). OK has the focus, but Enter and Escape mean nothing. Dragging the
-// border resizes the tree and the panel; the tree view fills the tree, and the buttons move
-// down with its lower edge, not sideways. OK only
+// left of the main window and an eighth of its height above it (its outer size is its
+// client area plus the frame it was drawn for), not held on the screen (here partly off
+// it). OK has the focus, but Enter and Escape mean nothing. Dragging the border resizes the
+// tree and the panel; the tree view fills the tree, and the buttons move down with its lower
+// edge, not sideways; the window does not get smaller than its buttons need. OK only
 // hides the window: the next use shows the same tree, selection and place, and OK at once
 // gives the same folder again. Closing through the title bar leaves SelectedFolder as it
 // was and unloads the window: the next use builds a new tree and places the window afresh.
@@ -322,7 +415,10 @@ void TestFolderBrowser::usesOneAfterAnother()
     m_world->form->move(10, 20);
     QPointer<Form9> first = &m_world->form->folderBrowser();
     const QPoint placed = first->pos();
-    const QSize outer = first->frameGeometry().size();
+    const double dpi = first->logicalDpiY();
+    const QSize outer = first->size()
+                        + QSize(twipsToPixels(form9DrawnFrame.width(), dpi),
+                                twipsToPixels(form9DrawnFrame.height(), dpi));
     QVERIFY(qAbs(placed.x() - (10 - outer.width() / 2.0)) <= 1);
     QVERIFY(qAbs(placed.y() - (20 - outer.height() / 8.0)) <= 1);
     const QPoint movedTo = placed + QPoint(50, 50);
@@ -336,15 +432,19 @@ void TestFolderBrowser::usesOneAfterAnother()
         const QRect tree = browser.DirTree1->geometry();
         const QSize panel = browser.Picture1->size();
         const QPoint ok = browser.cmd[0]->pos(), cancel = browser.cmd[1]->pos();
-        QCOMPARE(tree.bottom() + 1, ok.y());
-        browser.resize(browser.size() + QSize(75, 95));
+        QVERIFY(buttonsUnderTree(browser));
+        const QSize laidOut = browser.size();
+        browser.resize(10, 10);
+        QTRY_COMPARE(browser.size(), browser.minimumSize());
+        QVERIFY(buttonsUnderTree(browser));
+        browser.resize(laidOut + QSize(75, 95));
         QTRY_COMPARE(browser.DirTree1->size(), tree.size() + QSize(75, 95));
         QCOMPARE(browser.Picture1->size(), panel + QSize(75, 95));
         QCOMPARE(browser.DirTree1->treeView()->geometry(),
                  QRect(QPoint(), browser.DirTree1->size()));
         QCOMPARE(browser.cmd[0]->pos(), ok + QPoint(0, 95));
         QCOMPARE(browser.cmd[1]->pos(), cancel + QPoint(0, 95));
-        QVERIFY(cancel.x() < ok.x());
+        QVERIFY(cancel.x() < ok.x() && buttonsUnderTree(browser));
         QVERIFY(clickPath(*browser.DirTree1, {"Clipferry (C:)", "Program Files", "Clipferry"}));
         browser.move(movedTo);
         QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
@@ -356,6 +456,7 @@ void TestFolderBrowser::usesOneAfterAnother()
         QCOMPARE(&browser, first.data());
         QCOMPARE(browser.pos(), movedTo);
         QCOMPARE(browser.DirTree1->treeView()->currentItem(), selected);
+        QVERIFY(buttonsUnderTree(browser));
         QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
     });
     QCOMPARE(m_world->values.SelectedFolder, folder);

@@ -5,6 +5,7 @@
 #include "profiles/prx_format.h"
 
 #include <QComboBox>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStatusBar>
 
@@ -231,6 +232,55 @@ private slots:
         QCOMPARE(f.prompts.questions.size(), 4);
         QCOMPARE(readProfileFile(f.path("Kestrel Medium.prx")).width, 320);
         QCOMPARE(f.prompts.errors, QStringList());
+    }
+
+    // The status line names a profile not saved yet by its name as the user types it; once
+    // saved, it tells under which name, and a later rename does not change what was saved.
+    // Dropping the new profile takes the line back to the folder.
+    void statusLineFollowsRename()
+    {
+        EditorFixture f;
+        f.open();
+        const QStatusBar *status = f.window().statusBar();
+        const QString folderLine = status->currentMessage();
+        f.click("newButton");
+        QCOMPARE(status->currentMessage(), "\"New profile\" is not saved yet.");
+        f.type("name", "Evening");
+        QCOMPARE(status->currentMessage(), "\"Evening\" is not saved yet.");
+        f.click("revertButton");
+        QCOMPARE(status->currentMessage(), folderLine);
+
+        f.click("newButton");
+        f.click("newButton");
+        f.choose("New profile *");
+        f.click("revertButton"); // the first one goes; the line still names the second
+        QCOMPARE(status->currentMessage(), "\"New profile 2\" is not saved yet.");
+        f.choose("New profile 2 *");
+        f.type("name", "Night");
+        QCOMPARE(status->currentMessage(), "\"Night\" is not saved yet.");
+        f.click("saveButton");
+        const QString saved = status->currentMessage();
+        QVERIFY2(saved.startsWith("Saved \"Night\" in Night.prx."), qPrintable(saved));
+        f.type("name", "Later");
+        QCOMPARE(status->currentMessage(), saved);
+    }
+
+    // Opened by the main program, the editor comes up over its window, kept whole on the
+    // screen, and never larger than the screen.
+    void placedOverTheCaller()
+    {
+        EditorFixture f;
+        ProfileEditorWindow &window = f.open();
+        const QRect screen = window.screen()->availableGeometry();
+        QVERIFY(screen.contains(QRect(screen.topLeft(), window.frameGeometry().size())));
+        window.placeOver(screen.center() + QPoint(10, 20));
+        QVERIFY((window.frameGeometry().center() - screen.center() - QPoint(10, 20))
+                        .manhattanLength()
+                <= 2);
+        window.placeOver(screen.topLeft());
+        QCOMPARE(window.frameGeometry().topLeft(), screen.topLeft());
+        window.placeOver(screen.bottomRight());
+        QCOMPARE(window.frameGeometry().bottomRight(), screen.bottomRight());
     }
 };
 

@@ -1,6 +1,6 @@
-// The real program on a real X display, started as main() starts it and used as a new user
-// uses it: the first start's hint about the profiles, Settings / Check Profile Setup, a
-// restart, the input folder C:\Samples picked in the folder browser, both sample clips
+// The real program on a real X display or in a Wayland session, started as main() starts it and
+// used as a new user uses it: the first start's hint about the profiles, Settings / Check Profile
+// Setup, a restart, the input folder C:\Samples picked in the folder browser, both sample clips
 // selected, encode, "Status: ready", and two ".wmv" files from the real engine. Screenshots
 // of the main window and of the folder browser go into the build folder.
 //
@@ -8,6 +8,8 @@
 // C: drive the way an installed program sets up a user's drive, so nothing is written into
 // the build's drive.
 
+#include "desktop_user.h"
+#include "modal_user.h"
 #include "tree_clicks.h"
 
 #include "app/form1.h"
@@ -37,51 +39,6 @@
 namespace {
 
 const QString EncoderDir = QStringLiteral("Program Files/Windows Media Components/Encoder");
-
-// Plays the user at the program's modal windows: answers each message box with the next
-// scripted button (OK, or No for a question, once the script has run out) and keeps its
-// text; acts once in the folder browser when it comes up.
-struct User
-{
-    User()
-    {
-        QObject::connect(&timer, &QTimer::timeout, [this] { lookAtModalWindow(); });
-        timer.start(50);
-    }
-    void lookAtModalWindow()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (auto *box = qobject_cast<QMessageBox *>(modal); box && box->isVisible()) {
-            texts.append(box->text());
-            QAbstractButton *button
-                    = box->button(answers.isEmpty() ? QMessageBox::Ok : answers.takeFirst());
-            QTest::mouseClick(button ? button : box->button(QMessageBox::No), Qt::LeftButton);
-        } else if (auto *browser = qobject_cast<Form9 *>(modal); browser && browse) {
-            const auto act = std::exchange(browse, nullptr);
-            if (QTest::qWaitForWindowExposed(browser))
-                act(*browser);
-        }
-    }
-
-    QStringList texts;
-    QList<QMessageBox::StandardButton> answers;
-    std::function<void(Form9 &)> browse;
-    QTimer timer;
-};
-
-void saveScreenshot(QWidget &window, const QString &name)
-{
-    const QString folder = qEnvironmentVariable("CLIPFERRY_SCREENSHOTS");
-    if (folder.isEmpty())
-        return;
-    QDir().mkpath(folder);
-    // The X server's picture lags behind the widgets until they are painted.
-    window.repaint();
-    QCoreApplication::processEvents();
-    // What the X server shows, decorations aside: the window as a user sees it.
-    const QPixmap shot = window.screen()->grabWindow(window.winId());
-    QVERIFY2(shot.save(folder + QLatin1Char('/') + name), qPrintable(folder));
-}
 
 void clickMenuEntry(QMainWindow &window, QMenu *menu, QAction *entry)
 {
@@ -121,8 +78,10 @@ private:
 
 void TestProgramWindow::initTestCase()
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        QSKIP("Needs an X display: run the tests under scripts/with-display.sh");
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("xcb") && platform != QLatin1String("wayland"))
+        QSKIP("Needs an X display or a Wayland session: run the tests under "
+              "scripts/with-display.sh");
     QVERIFY(m_temp.isValid());
     QGuiApplication::setQuitOnLastWindowClosed(false);
     // A new user's drive: the installation's files, and no profiles set up yet.
@@ -145,7 +104,7 @@ bool TestProgramWindow::start()
 
 void TestProgramWindow::aNewUserConvertsTheSamples()
 {
-    User user;
+    ModalUser user;
     QVERIFY(start());
     QCOMPARE(Machine::current().driveCRoot(), m_temp.path() + "/drive_c");
     QCOMPARE(user.texts,
@@ -162,7 +121,7 @@ void TestProgramWindow::aNewUserConvertsTheSamples()
     QCOMPARE(window().Combo1->currentText(), QStringLiteral("Kestrel Medium"));
     user.browse = [](Form9 &browser) {
         QVERIFY(clickPath(*browser.DirTree1, {"Clipferry (C:)", "Samples"}));
-        saveScreenshot(browser, QStringLiteral("folder-browser.png"));
+        desktop::saveScreenshot(browser, QStringLiteral("folder-browser.png"));
         QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
     };
     QTest::mouseClick(window().cmdInput, Qt::LeftButton);
@@ -174,7 +133,7 @@ void TestProgramWindow::aNewUserConvertsTheSamples()
     QTest::mouseClick(window().cmdStart, Qt::LeftButton); // returns when the batch is done
     QTRY_COMPARE(window().Label6->text(), QStringLiteral("Status: ready"));
     QCOMPARE(user.texts, QStringList());
-    saveScreenshot(window(), QStringLiteral("main-window.png"));
+    desktop::saveScreenshot(window(), QStringLiteral("main-window.png"));
 
     // Kestrel Medium: 320 x 240, WMV2 video and WMA2 sound, as long as the input.
     for (const QString input : {"AVSEQ01.DAT", "sample.mpg"}) {
@@ -191,7 +150,7 @@ void TestProgramWindow::aNewUserConvertsTheSamples()
 int main(int argc, char *argv[])
 {
     // The xcb platform cannot start without a display: start offscreen and skip.
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     TestProgramWindow test;

@@ -50,11 +50,11 @@ void TestProfilesMenu::choosingProfile_data()
         QTest::newRow(name) << p << true << QString(c) << shown << group << last;
     };
     row("after start", kestrel, "Kestrel High", {"Kestrel Medium", "Kestrel High"}, 0, 0);
-    // The first profile of a name that stands twice is chosen. Without an exact match the
-    // group keeps its profile (Kestrel Medium, from start-up); the walk ended on the last.
+    // The first profile of a name that stands twice is chosen. A text without an exact match
+    // changes nothing: the group and Current Profile keep Kestrel Medium, from start-up.
     row("name twice", twice, "Twice", {"Kestrel Medium", "Twice"}, 1, 1);
-    row("no such name", twice, "Unknown", {"Kestrel Medium", "Other"}, 0, 3);
-    row("other letter case", twice, "twice", {"Kestrel Medium", "Other"}, 0, 3);
+    row("no such name", twice, "Unknown", {"Kestrel Medium", "Kestrel Medium"}, 0, 0);
+    row("other letter case", twice, "twice", {"Kestrel Medium", "Kestrel Medium"}, 0, 0);
     // Start-up's walk ended on the last profile, although none was handed to the group.
     row("start without Kestrel Medium", {"Alpha", "Beta"}, "Alpha", {"Beta", "Alpha"}, 0, 0);
     row("no profiles", {}, "Kestrel High", {none, none}, -1, -1);
