@@ -390,17 +390,6 @@ void TestFolderBrowser::buttons()
     QVERIFY(m_world->form->folderBrowserLoaded());
 }
 
-// True when both buttons sit whole inside the window, right under the tree.
-bool buttonsUnderTree(const Form9 &browser)
-{
-    const int treeBottom = browser.DirTree1->geometry().bottom();
-    for (const QPushButton *button : browser.cmd) {
-        if (!browser.rect().contains(button->geometry()) || button->y() != treeBottom + 1)
-            return false;
-    }
-    return true;
-}
-
 // A walk through three uses. Loading builds the tree and places the window half its width
 // left of the main window and an eighth of its height above it (its outer size is its
 // client area plus the frame it was drawn for), not held on the screen (here partly off

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "browser/dir_tree.h"
+#include "browser/form9.h"
 
+#include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -43,4 +45,15 @@ inline QTreeWidgetItem *clickPath(DirTree &tree, const QStringList &texts)
     if (node)
         clickNode(tree, node);
     return node;
+}
+
+// True when both buttons sit whole inside the window, right under the tree.
+inline bool buttonsUnderTree(const Form9 &browser)
+{
+    const int treeBottom = browser.DirTree1->geometry().bottom();
+    for (const QPushButton *button : browser.cmd) {
+        if (!browser.rect().contains(button->geometry()) || button->y() != treeBottom + 1)
+            return false;
+    }
+    return true;
 }

@@ -28,17 +28,6 @@
 
 namespace {
 
-// True when both buttons sit whole inside the window, right under the tree.
-bool buttonsUnderTree(const Form9 &browser)
-{
-    const int treeBottom = browser.DirTree1->geometry().bottom();
-    for (const QPushButton *button : browser.cmd) {
-        if (!browser.rect().contains(button->geometry()) || button->y() != treeBottom + 1)
-            return false;
-    }
-    return true;
-}
-
 QString describe(const Form9 &browser)
 {
     return QStringLiteral("window %1x%2, tree bottom %3, OK at %4,%5")
