@@ -8,10 +8,12 @@
 #include "common/texts.h"
 #include "platform/copy_file.h"
 #include "platform/dialogs.h"
+#include "platform/win_paths.h"
 #include "sources/file_list_box.h"
 
 #include <QComboBox>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
@@ -22,6 +24,22 @@ namespace {
 
 // How long a closing window gives the encoder to finish the partial file after its stop.
 constexpr int closingStopBoundMs = 15000;
+
+// The list shows regular files only, but an entry may have become a pipe, a socket or a
+// device since it was listed; reading one would wait for a writer that never comes. Empty
+// when the entry is (still) a file, or gone, which the encoder then reports.
+QString notAFileToConvert(const QString &inputPath)
+{
+    QFileInfo info;
+    try {
+        info.setFile(toNativePath(inputPath));
+    } catch (const Error &) {
+        return {}; // a path the encoder cannot open either: it says why
+    }
+    if (!info.exists() || info.isFile() || info.isDir())
+        return {};
+    return QStringLiteral("Cannot open the input %1: it is not a regular file").arg(inputPath);
+}
 
 } // namespace
 
@@ -100,6 +118,11 @@ void Form1::encodeEntry(int index)
 bool Form1::setUpEntry(const QString &input, const QString &output)
 {
     encoderInUse(); // without an encoder no file can be done: that ends the batch at once
+    if (const QString reason = notAFileToConvert(joinPath(File1->Path(), input));
+        !reason.isEmpty()) {
+        m_notConverted.append(input + QStringLiteral(": ") + reason);
+        return false;
+    }
     showStarting();
     m_values.InputFile = input;
     m_values.OutputFile = output;

@@ -1,10 +1,8 @@
-// cf-batch-host DRIVE_C FILE PASSES [--as-pipe]
+// cf-batch-host DRIVE_C FILE PASSES
 //
 // The program as main() starts it, on the C: drive DRIVE_C, converting C:\clips\FILE into
 // C:\clips with one or two passes as a user starts a batch: the entry selected, the pass
-// option and the encode button clicked. With --as-pipe, FILE is listed as a plain file and
-// then replaced by a pipe nobody writes to just before encode (the file list shows no pipes),
-// so the duration is read from a pipe. Message boxes are answered by a script. Every 50 ms
+// option and the encode button clicked. Message boxes are answered by a script. Every 50 ms
 // it prints "pass=N frames=M" while the encoder runs, and the texts of new boxes, so that a
 // test can kill this host mid-file in the pass it wants.
 
@@ -13,22 +11,18 @@
 #include "sources/file_list_box.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 
 #include <cstdio>
-#include <sys/stat.h>
-#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     ScriptedDialogs dialogs;
-    const bool asPipe = args.size() == 5 && args[4] == QLatin1String("--as-pipe");
-    if ((args.size() != 4 && !asPipe)
+    if (args.size() != 4
         || !installMachineFor(args[1] + QStringLiteral("/Program Files/Clipferry/clipferry")))
         return 2;
     Program program;
@@ -45,20 +39,12 @@ int main(int argc, char *argv[])
         std::fflush(stdout);
     });
     report.start(50);
-    const QByteArray native = (args[1] + QStringLiteral("/clips/") + args[2]).toLocal8Bit();
-    if (asPipe) {
-        ::unlink(native.constData());
-        QFile(QString::fromLocal8Bit(native)).open(QIODevice::WriteOnly);
-    }
     QTimer::singleShot(0, &form, [&] {
         form.File1->setPath(QStringLiteral("C:\\clips"));
         form.File2->setPath(QStringLiteral("C:\\clips"));
         for (int i = 0; i < form.File1->ListCount(); ++i)
             form.File1->setSelected(i, form.File1->List(i) == args[2]);
         (args[3] == QLatin1String("2") ? form.optTwoPass : form.optOnePass)->click();
-        if (asPipe
-            && (::unlink(native.constData()) != 0 || ::mkfifo(native.constData(), 0644) != 0))
-            std::printf("box: cannot make the pipe\n");
         form.cmdStart->click(); // returns when the batch is done
     });
     return QApplication::exec();
