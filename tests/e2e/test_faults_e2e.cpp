@@ -3,12 +3,12 @@
 // folder part-way. Clips are generated once and kept short.
 
 #include "../platform/checks.h"
+#include "as_nobody.h"
 #include "clip_generator.h"
 #include "engine_window.h"
 #include "sources/file_list_box.h"
 
 #include <QCheckBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
 
@@ -47,20 +47,6 @@ QStringList namesIn(const QString &box)
     for (const QString &line : box.split("\r\n").mid(1))
         names << line.section(": ", 0, 0);
     return names;
-}
-
-// Runs a program to its end, its output dropped; its exit code, -1 when it did not run.
-int exitCodeOf(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen"); // no display of another user's
-    process.setProcessEnvironment(environment);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.start(program, arguments);
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return -1;
-    return process.exitCode();
 }
 
 // What happens to the card while a batch of two files runs (file 1 AVSEQ01.DAT, file 2
@@ -132,14 +118,9 @@ void TestFaultsE2e::goodAndBadFilesInOneBatch()
 void TestFaultsE2e::unreadableFile()
 {
     if (::geteuid() == 0) {
-        const QStringList asNobody{"--reuid=65534",
-                                   "--regid=65534",
-                                   "--clear-groups",
-                                   QCoreApplication::applicationFilePath()};
-        if (exitCodeOf("setpriv", asNobody + QStringList{"-functions"}) != 0)
-            QSKIP("Running as root, which reads every file, and the test cannot run as the user "
-                  "nobody here (no setpriv, or the build folder is closed to other users).");
-        QCOMPARE(exitCodeOf("setpriv", asNobody + QStringList{"unreadableFile"}), 0);
+        const NobodyRun run
+                = runAsNobody(QCoreApplication::applicationFilePath(), {"unreadableFile"});
+        QVERIFY2(run.exitCode == 0, run.errors.right(3000).constData());
         return;
     }
     EngineWindow w;

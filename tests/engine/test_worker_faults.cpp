@@ -2,6 +2,7 @@
 // user may not change, names at the file system's limit, and a duration read that hangs and
 // is stopped. (Hosts that die mid-file: tests/program/test_host_goes_away.)
 
+#include "as_nobody.h"
 #include "clip_generator.h"
 #include "engine_machine.h"
 #include "platform/encoder_host.h"
@@ -143,18 +144,11 @@ private slots:
         QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
         QVERIFY(QFile::copy(m_short, dir.filePath("clip.mpg")));
         writeFile(dir.filePath("clip.wmv"), Earlier); // root's, 0644
-        QProcess encode;
-        encode.start("setpriv",
-                     {"--reuid=nobody",
-                      "--regid=nogroup",
-                      "--clear-groups",
-                      CF_ENCODE,
-                      dir.filePath("clip.mpg"),
-                      dir.filePath("clip.wmv")});
-        QVERIFY(encode.waitForFinished(60000));
-        const QString errors = QString::fromLocal8Bit(encode.readAllStandardError());
+        const NobodyRun encode
+                = runAsNobody(CF_ENCODE, {dir.filePath("clip.mpg"), dir.filePath("clip.wmv")});
+        const QString errors = QString::fromLocal8Bit(encode.errors);
         const QString shown = "Z:" + QString(dir.filePath("clip.wmv")).replace('/', '\\');
-        QVERIFY2(encode.exitCode() == 1
+        QVERIFY2(encode.exitCode == 1
                          && errors.contains("Cannot write the output " + shown
                                             + ": the file exists and is read-only."),
                  qPrintable(errors));

@@ -68,18 +68,30 @@ start_x() {
     export DISPLAY=":$(cat "$tmp/display")"
     export QT_QPA_PLATFORM=xcb
     unset WAYLAND_DISPLAY
+    # Clients are let in only once the server answers one.
+    wait_for xprop -root || { cat "$tmp/xvfb.log"; echo "Xvfb does not answer" >&2; exit 1; }
 }
 
-# The window manager is ready once it has claimed the screen.
+# The window manager is ready once it has claimed the screen. One that gives up at once
+# (a display that turned a client away while it settled) is started once more.
 start_window_manager() {
     need "$1"
-    "$@" >"$tmp/wm.log" 2>&1 &
-    pids+=($!)
-    if ! wait_for sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'; then
+    local attempt pid
+    for attempt in 1 2; do
+        "$@" >"$tmp/wm.log" 2>&1 &
+        pid=$!
+        pids+=("$pid")
+        for _ in $(seq 200); do
+            if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
+                return 0
+            fi
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
         cat "$tmp/wm.log"
-        echo "$1 did not take over the display" >&2
-        exit 1
-    fi
+    done
+    echo "$1 did not take over the display" >&2
+    exit 1
 }
 
 start_weston() {
