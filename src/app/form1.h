@@ -198,7 +198,6 @@ private:
 
     bool m_batchRunning = false;      // cmdStart_Click is running a batch
     bool m_batchClosing = false;      // the window closes: the batch starts no further file
-    bool m_settingUp = false;         // SetupJob runs for a file of the batch
     QString m_setupFailure;           // why SetupJob failed for the batch's current file
     FolderCopy *m_cardCopy = nullptr; // the copy to the card that runs, while it runs
     QStringList m_notConverted; // "name: reason" of each selected file the batch did not convert
@@ -229,7 +228,6 @@ private:
     void clickOpenedFiles(const QStringList &names, QStringList &notOpened);
     // Tells the desktop how a batch of several files went when the user is not looking.
     void notifyBatchEnded();
-    int selectedEntries() const;
     int m_filesOfBatch = 0;   // entries selected when the batch started
     int m_filesConverted = 0; // of them, the ones converted (or stopped) so far
 

@@ -2,7 +2,6 @@
 #include "app/form1.h"
 
 #include "batch/desktop_notification.h"
-#include "sources/file_list_box.h"
 
 QString batchEndText(int converted, int notConverted)
 {
@@ -12,14 +11,6 @@ QString batchEndText(int converted, int notConverted)
     if (notConverted > 0)
         text += QStringLiteral(", %1 not converted").arg(notConverted);
     return text + QLatin1Char('.');
-}
-
-int Form1::selectedEntries() const
-{
-    int selected = 0;
-    for (int index = 0; index < File1->ListCount(); ++index)
-        selected += File1->Selected(index) ? 1 : 0;
-    return selected;
 }
 
 // A batch of several files takes a while, and the user may have turned to something else;

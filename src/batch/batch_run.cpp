@@ -54,7 +54,7 @@ void Form1::cmdStart_Click()
     m_notConverted.clear();
     m_remarks.clear();
     m_outputsOfBatch.clear();
-    m_filesOfBatch = selectedEntries();
+    m_filesOfBatch = File1->SelectedCount();
     m_filesConverted = 0;
     const bool completed = runBatch();
     m_batchRunning = false;
@@ -126,9 +126,7 @@ bool Form1::setUpEntry(const QString &input, const QString &output)
     showStarting();
     m_values.InputFile = input;
     m_values.OutputFile = output;
-    m_settingUp = true;
     SetupJob();
-    m_settingUp = false;
     if (m_batchClosing)
         return false;
     if (m_setupFailure.isEmpty())
@@ -253,11 +251,13 @@ void Form1::endBatchForClose()
     Timer1->stop();
     if (m_cardCopy)
         m_cardCopy->cancel(); // the copy's wait ends once its temporary is gone
-    // Reading the input's duration waits in its own loop; the stop ends that reading.
-    if (m_settingUp)
+    if (!m_wait) {
+        // Not waiting for an encode: a set-up's reading of the input's duration, which waits
+        // in its own loop, ends with the stop (an idle encoder ignores it); the batch ends
+        // after its current step.
         stepOver([this] { encoderInUse().stop(); });
-    if (!m_wait)
-        return; // not waiting: the batch ends after its current step
+        return;
+    }
     if (!EncoderStopped && stepOver([this] { encoderInUse().stop(); }))
         finishPartialFileBeforeClose();
     m_wait->quit();

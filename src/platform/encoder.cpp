@@ -162,8 +162,7 @@ void MediaEncoder::prepareToEncode(bool prepare)
     if (!prepare)
         return;
     EncodeJob job = jobFromSetup();
-    const qint64 durationMs = readDuration(job);
-    m_durationMs = durationMs;
+    m_durationMs = readDuration(job);
     m_job = std::move(job);
 }
 

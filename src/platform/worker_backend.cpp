@@ -180,9 +180,7 @@ void WorkerBackend::launch(int passes)
 {
     m_passes = passes;
     m_done = false;
-    m_failure.clear();
-    m_failureSubject = worker_protocol::ModuleUnusable;
-    m_failureReason.clear();
+    m_failure.reset();
     m_pending.clear();
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -212,10 +210,7 @@ void WorkerBackend::readLines()
         } else if (line.kind == Line::Done) {
             m_done = true;
         } else if (line.kind == Line::Failed) {
-            m_failureSubject = line.subject;
-            m_failureReason = line.reason;
-            m_failure = worker_protocol::describeFailure(
-                    line.subject, line.reason, *m_job, engineFile(ModuleName));
+            m_failure = line;
         }
     }
 }
@@ -241,7 +236,8 @@ void WorkerBackend::onWorkerFinished(int exitCode, QProcess::ExitStatus status)
     m_process.release()->deleteLater();
     // The engine's own word that the final pass cannot reach the bit rate, said before
     // libavcodec aborts the worker: only then is the file made in one pass.
-    if (m_failureSubject == worker_protocol::TwoPassTarget && m_passes == 2 && !m_stopAsked) {
+    if (m_failure && m_failure->subject == worker_protocol::TwoPassTarget && m_passes == 2
+        && !m_stopAsked) {
         redoInOnePass();
         return;
     }
@@ -252,12 +248,14 @@ void WorkerBackend::onWorkerFinished(int exitCode, QProcess::ExitStatus status)
         endJob({}, notice);
         return;
     }
-    endJob(m_failure.isEmpty() ? unexpectedEnd(exitCode, status) : m_failure);
+    endJob(m_failure ? worker_protocol::describeFailure(
+                   m_failure->subject, m_failure->reason, *m_job, engineFile(ModuleName))
+                     : unexpectedEnd(exitCode, status));
 }
 
 void WorkerBackend::redoInOnePass()
 {
-    m_redoReason = m_failureReason;
+    m_redoReason = m_failure->reason;
     QFile::remove(m_temporary);
     try {
         m_temporary = makeTemporary(*m_job);

@@ -64,12 +64,10 @@ private:
     int m_passes = 1;
     QString m_redoReason; // why two passes could not be: this is the one-pass redo
     bool m_stopAsked = false;
-    bool m_announced = false; // running() was emitted for this job
-    bool m_done = false;      // the worker said "done"
-    QString m_failure;        // the worker's own failure description
-    int m_failureSubject = 0;
-    QString m_failureReason;
-    QByteArray m_pending; // an incomplete line from the worker
+    bool m_announced = false;                       // running() was emitted for this job
+    bool m_done = false;                            // the worker said "done"
+    std::optional<worker_protocol::Line> m_failure; // the worker's own word of its failure
+    QByteArray m_pending;                           // an incomplete line from the worker
     EncoderStatistics m_statistics;
     QTimer m_stopDeadline;
 };

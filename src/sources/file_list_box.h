@@ -27,6 +27,8 @@ public:
     QString List(int index) const;
     bool Selected(int index) const;
     void setSelected(int index, bool selected);
+    // How many entries are selected.
+    int SelectedCount() const { return int(selectedItems().size()); }
     // The current entry (the one last clicked), -1 when there is none.
     int ListIndex() const { return currentRow(); }
 

@@ -13,12 +13,7 @@ void Form1::File1_Click()
     Text4->setText(joinCrLf({QStringLiteral("input directory: ") + File1->Path(),
                              QStringLiteral("output directory: ") + File2->Path()}));
 
-    int selectedCount = 0;
-    for (int index = 0; index < File1->ListCount(); ++index) {
-        if (File1->Selected(index))
-            ++selectedCount;
-    }
-
+    const int selectedCount = File1->SelectedCount();
     const QString clicked = File1->List(File1->ListIndex());
     if (selectedCount >= 1)
         Text3->setText(Text3->text() + CrLf + clicked);
