@@ -60,6 +60,7 @@ Form1::Form1(ProgramValues &values, EncoderFactory createEncoder, QWidget *paren
     layOutForm1(centralWidget(), dpiX, dpiY);
     applyTabOrder();
     addKeys();
+    acceptFileDrops();
     m_laidOutSize = form1ClientSize(dpiX, dpiY) + QSize(0, menuBar()->sizeHint().height());
     keepLaidOutSize();
     Form_Load();

@@ -3,7 +3,6 @@
 #include "app/program_values.h"
 #include "platform/encoder.h"
 #include "platform/file_system.h"
-#include "sources/file_drops.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -223,6 +222,8 @@ public:
     void openFiles(const QStringList &nativePaths);
     // False while the window cannot take files: a batch runs, or File1 waits for a reset.
     bool canOpenFiles() const;
+    // Lets the window take files and folders dropped from the file manager.
+    void acceptFileDrops();
 
 private:
     void clickOpenedFiles(const QStringList &names, QStringList &notOpened);
@@ -230,6 +231,4 @@ private:
     void notifyBatchEnded();
     int m_filesOfBatch = 0;   // entries selected when the batch started
     int m_filesConverted = 0; // of them, the ones converted (or stopped) so far
-
-    FileDrops m_fileDrops{*this};
 };

@@ -23,8 +23,14 @@ QStringList droppedPaths(const QMimeData &data)
 
 } // namespace
 
+void Form1::acceptFileDrops()
+{
+    new FileDrops(*this); // the window owns it
+}
+
 FileDrops::FileDrops(Form1 &window)
-    : m_window(window)
+    : QObject(&window)
+    , m_window(window)
 {
     m_window.setAcceptDrops(true);
     m_window.installEventFilter(this);

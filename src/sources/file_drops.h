@@ -13,6 +13,7 @@ class FileDrops : public QObject
 {
     Q_OBJECT
 public:
+    // Watches the window, which owns it.
     explicit FileDrops(Form1 &window);
 
 protected:
