@@ -14,10 +14,10 @@
 #include "scripted_dialogs.h"
 #include "sources/file_list_box.h"
 #include "temp_machine.h"
+#include "tick_gaps.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
 #include <QTimer>
@@ -29,33 +29,6 @@
 namespace {
 
 constexpr int tickMs = 10;
-
-// The ticks of a 10 ms timer on the window thread while it is watched.
-class TickGaps
-{
-public:
-    TickGaps()
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
-        m_timer.start(tickMs);
-        m_clock.start();
-        m_last = 0;
-    }
-    double largestSeconds() const { return m_largest / 1e9; }
-    double elapsedSeconds() const { return m_clock.nsecsElapsed() / 1e9; }
-
-private:
-    void tick()
-    {
-        const qint64 now = m_clock.nsecsElapsed();
-        m_largest = std::max(m_largest, now - m_last);
-        m_last = now;
-    }
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_largest = 0;
-};
 
 bool writeBigFile(const QString &path, qint64 megabytes)
 {
@@ -88,23 +61,25 @@ Run copyThroughTheBatch(Form1 &form, ScriptedBackend &backend)
     form.File1->setPath("C:\\Videos");
     form.File2->setPath("C:\\Out");
     form.File1->setSelected(0, true);
-    TickGaps gaps;
+    TickGaps gaps(tickMs);
     form.cmdStart->click();
+    gaps.stop();
     QObject::disconnect(finish);
-    return {gaps.elapsedSeconds(), gaps.largestSeconds()};
+    return {gaps.seconds(), gaps.largestSeconds()};
 }
 
 // The same copy in a handler on the window thread.
 Run copyOnTheWindowThread(Form1 &form)
 {
-    TickGaps gaps;
+    TickGaps gaps(tickMs);
     QEventLoop done;
     QTimer::singleShot(2 * tickMs, [&] {
         form.FileSys->CopyFile("C:\\Out\\big.wmv", "E:\\");
         QTimer::singleShot(2 * tickMs, &done, &QEventLoop::quit);
     });
     done.exec();
-    return {gaps.elapsedSeconds(), gaps.largestSeconds()};
+    gaps.stop();
+    return {gaps.seconds(), gaps.largestSeconds()};
 }
 
 void report(const char *what, const Run &run)

@@ -10,12 +10,11 @@
 // S (default 2) is how long the read hangs before the stop.
 
 #include "engine_window.h"
+#include "tick_gaps.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTimer>
 
-#include <algorithm>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -30,14 +29,6 @@ double secondsOption(QStringList args)
             return args.takeFirst().toDouble();
     }
     return 2.0;
-}
-
-double largestGapSeconds(const QList<qint64> &eventsNs)
-{
-    qint64 largest = 0;
-    for (qsizetype i = 1; i < eventsNs.size(); ++i)
-        largest = std::max(largest, eventsNs[i] - eventsNs[i - 1]);
-    return largest / 1e9;
 }
 
 } // namespace
@@ -59,33 +50,25 @@ int main(int argc, char *argv[])
     window.values.InputFile = QStringLiteral("pipe.mpg");
     window.values.OutputFile = QStringLiteral("pipe.wmv");
 
-    QElapsedTimer clock;
-    QList<qint64> eventsNs; // the start, every timer event, the end of the read
-    QTimer events;
-    QObject::connect(&events, &QTimer::timeout, [&] { eventsNs.append(clock.nsecsElapsed()); });
     qint64 stopNs = -1;
+    TickGaps gaps(tickMs);
     QTimer::singleShot(static_cast<int>(hangSeconds * 1000), [&] {
-        stopNs = clock.nsecsElapsed();
+        stopNs = gaps.nowNs();
         window.form->cmdStop_Click();
     });
-    clock.start();
-    eventsNs.append(0);
-    events.start(tickMs);
     window.form->SetupJob();
-    eventsNs.append(clock.nsecsElapsed());
-    events.stop();
+    gaps.stop();
 
-    const double waited = eventsNs.last() / 1e9;
+    const double waited = gaps.seconds();
     std::printf("%-40s %8.3f s\n", "duration read waited (SetupJob)", waited);
     std::printf("%-40s %8lld   (one every %d ms: %lld expected)\n",
                 "window thread timer events",
-                static_cast<long long>(eventsNs.size() - 2),
+                static_cast<long long>(gaps.ticks()),
                 tickMs,
                 static_cast<long long>(waited * 1000 / tickMs));
-    std::printf("%-40s %8.3f s\n", "largest gap between events", largestGapSeconds(eventsNs));
+    std::printf("%-40s %8.3f s\n", "largest gap between events", gaps.largestSeconds());
     if (stopNs >= 0)
-        std::printf(
-                "%-40s %8.3f s\n", "stop to the end of the read", (eventsNs.last() - stopNs) / 1e9);
+        std::printf("%-40s %8.3f s\n", "stop to the end of the read", waited - stopNs / 1e9);
     std::printf("message shown: %s\n", qPrintable(window.dialogs.texts().join(QLatin1Char('|'))));
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "clip_generator.h"
 #include "common/error.h"
 #include "engine_window.h"
+#include "tick_gaps.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -94,13 +95,7 @@ struct WaitMeasure
         });
     }
     double waitSeconds() const { return (stopNs - startNs) / 1e9; }
-    double largestGapSeconds() const
-    {
-        qint64 largest = 0;
-        for (qsizetype i = 1; i < tickNs.size(); ++i)
-            largest = std::max(largest, tickNs[i] - tickNs[i - 1]);
-        return largest / 1e9;
-    }
+    double largestGapSeconds() const { return ::largestGapSeconds(tickNs); }
 };
 
 void report(const Options &options, const WaitMeasure &wait, double batchSeconds)
