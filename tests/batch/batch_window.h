@@ -57,8 +57,7 @@ public:
     }
     ~BatchWindow() { form.reset(); }
 
-    // Writes the files (each holding its name; names differing only in case are separate
-    // files) into C:\Videos, lists it in File1 and C:\Out in File2, selects the named ones.
+    // Files holding their names in C:\Videos (case-distinct names apart), listed; selects some.
     void listInput(const QStringList &files, const QStringList &selected)
     {
         for (const QString &name : files)
@@ -80,8 +79,7 @@ public:
         return card;
     }
 
-    // Runs the step on every state the window receives, after the window's own handler;
-    // job counts the jobs started so far.
+    // Runs after the window's handler of every state; job counts the jobs started so far.
     void onState(std::function<void(qint32 state, int job)> step)
     {
         QObject::connect(

@@ -18,10 +18,7 @@ class TestBatchRun : public QObject
 {
     Q_OBJECT
 private slots:
-    // With nothing selected, encode only shows the status line. Each file starts once the one
-    // before has stopped; "ready" with cleared statistics shows between files. A stop ends only
-    // its file; encode and reset, enabled by it while the batch still waits, do nothing. Each
-    // output goes to the card unless a file of that name is there or the card was pulled.
+    // Files in turn, each after the last stopped; a stop ends only its file; card copies.
     void aBatchOfThree()
     {
         BatchWindow w;
@@ -105,8 +102,7 @@ private slots:
                                                 << "b.mpg";
     }
 
-    // A file whose set-up fails is named once, at the end; the batch goes on without starting
-    // or copying it, and the window ends as after any batch.
+    // A file whose set-up fails is named once at the end; the batch goes on without it.
     void filesThatCannotBeSetUp()
     {
         QFETCH(QString, failing);
@@ -160,9 +156,7 @@ private slots:
         row("close while a encodes", "close a", "a.mpg", "", "");
     }
 
-    // The read of b's duration fails when stopped, as the encoder's stop makes it: a stop ends
-    // that file only. A close ends the batch silently, stopping and keeping a running encode,
-    // and releases the window's file system.
+    // A stop (which fails the duration read) ends its file only; a close ends the batch quietly.
     void stopOrClose()
     {
         QFETCH(QString, moment);
@@ -195,8 +189,7 @@ private slots:
         QCOMPARE(!w.form->FileSys, moment != "stop");
     }
 
-    // Closing while a copy to the card waits on its slow source abandons the copy: nothing on
-    // the card, no further file, no box.
+    // Closing during a card copy abandons it without a trace, a further file or a box.
     void closingTheWindowDuringACopy()
     {
         BatchWindow w;
@@ -229,8 +222,7 @@ private slots:
         QCOMPARE(w.dialogs.texts(), QStringList());
     }
 
-    // Files without a known ending, or whose output an earlier input of the batch took (in any
-    // letter case), are named at the end. Copy box ticked but no card chosen: nothing copied.
+    // No known ending, or an output name taken in any case: named at the end. No card chosen.
     void filesWithoutAnOutputNameAreNamedAtTheEnd()
     {
         BatchWindow w;
@@ -308,8 +300,7 @@ private slots:
                    "file or directory";
     }
 
-    // What lies on the card decides what is copied; a failed copy is named at the end, the
-    // batch goes on, and the card holds no part of it.
+    // A failed copy is named at the end, the batch goes on, and the card holds no part of it.
     void copiesToTheCard()
     {
         QFETCH(Prepare, prepare);
@@ -342,8 +333,7 @@ private slots:
                 << QByteArray("old") << true << QByteArray("(none)");
     }
 
-    // A file the engine failed on leaves no output of its own and is not copied; the batch
-    // goes on and names it with the reason at the end.
+    // A file the engine failed on leaves no output of its own, is not copied, is named.
     void failureInsideTheEngine()
     {
         QFETCH(QByteArray, before);

@@ -14,8 +14,7 @@ class TestDrives : public QObject
 {
     Q_OBJECT
 private slots:
-    // Each kind (Unknown, Removable, Fixed, Remote, CdRom, RamDisk) in both codings; missing
-    // drives and names that are no drive's.
+    // Each kind in both codings; missing drives and names that are no drive's.
     void typesAndNames()
     {
         TempMachine machine;
@@ -76,8 +75,7 @@ private slots:
         QCOMPARE(f.DriveType(), 1);
         QVERIFY_THROWS_EXCEPTION(Error, f.VolumeName());
 
-        // Sizes not given are read from the file system; a drive whose folder went away is
-        // not ready.
+        // Sizes not given are read; a drive whose folder went away is not ready.
         const DriveObject c = fs.GetDrive("C");
         QVERIFY(c.TotalSize() > 0 && c.FreeSpace() >= 0 && c.FreeSpace() <= c.TotalSize());
         QVERIFY(QDir(card).removeRecursively());
@@ -85,8 +83,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Error, e.VolumeName());
     }
 
-    // A volume that does not answer in time (a share whose server is gone) is not ready, and
-    // is not asked again while that question is open; once it answers it is asked again.
+    // Not ready when it does not answer in time, and not asked again until it answers.
     void volumeThatDoesNotAnswer()
     {
         std::promise<void> serverBack;

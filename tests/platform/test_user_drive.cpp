@@ -42,9 +42,7 @@ private slots:
         layOutInstallation(m_installed);
     }
 
-    // The first start links to the installed files and makes writable folders, profile copies
-    // and the editor's launcher; a later one follows a moved, changed installation and leaves
-    // the user's own files alone.
+    // A later start follows a moved, changed installation and keeps the user's own files.
     void firstAndLaterStarts()
     {
         prepareUserDriveC(m_installed, m_user);

@@ -14,8 +14,7 @@ namespace {
 
 const QString programFolder = QStringLiteral("C:\\Program Files\\Clipferry");
 
-// Runs a folder button's command and answers the browser with Cancel, or by closing it
-// (SelectedFolder stays as the test set it); returns the browser's title.
+// Runs a folder button; Cancel, or close (SelectedFolder stays); returns the browser's title.
 QString runWithBrowser(SourcesWindow &w, bool input, bool cancel)
 {
     QString title;
@@ -82,9 +81,7 @@ private slots:
             m_w->machine.makeFolder(QLatin1String(folder));
     }
 
-    // Regular files (and links to them) in name order: no folders, hidden files, pipes, sockets,
-    // devices or dangling links. No trailing separator but at a root. A refresh re-lists and
-    // clears the selection; a folder that cannot be listed fails and the list keeps its entries.
+    // Regular files and links to them, by name; a refresh re-lists; a failure keeps the list.
     void listsTheFilesOfAFolder()
     {
         FileListBox &list = *m_w->form->File1;
@@ -119,8 +116,7 @@ private slots:
 
     void folderButtons_data()
     {
-        // in|out button; the browser's folder ("cancel": Cancel); the start of the one box shown;
-        // the button's list's folder afterwards; Text4 ("before": not rewritten).
+        // button|browser's folder|start of the one box|the list's folder|Text4 afterwards
         QTest::addColumn<QStringList>("cells");
         const auto row = [](const char *name, const QString &cells) {
             QTest::newRow(name) << cells.split('|');
@@ -207,8 +203,7 @@ private slots:
         QCOMPARE(form.Text4->text(), "input directory: C:\\Videos\r\noutput directory: C:\\Out");
     }
 
-    // A new input folder keeps the picked names and the output folder; a click on an empty list
-    // only rewrites Text4.
+    // A new input folder keeps picked names and output; a click on an empty list only Text4.
     void newOrEmptyFolderKeepsPickedNames()
     {
         Form1 &form = *m_w->form;

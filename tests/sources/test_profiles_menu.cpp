@@ -54,8 +54,7 @@ private slots:
                                     << QStringList{none, cannot, none} << -1 << -1;
     }
 
-    // "Current Profile" names the profile last read, or says none was; without an encoder a
-    // choice says why it cannot be made.
+    // "Current Profile" names the profile last read; a choice needs an exact name and an encoder.
     void choosingProfile()
     {
         QFETCH(QStringList, profiles);

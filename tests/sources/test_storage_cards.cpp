@@ -20,9 +20,7 @@ QString offeredLetters(const ScriptedDialogs &dialogs)
     return letters;
 }
 
-// Removable drives ("-": an empty slot in E:), the answers, the storage drive chosen before
-// (the box then ticked), whether the box is clicked (else the menu entry); then the letters
-// offered, whether "No Storage Cards detected!" shows, the storage drive and the box.
+// Cards ("-": empty slot), answers, drive chosen, box clicked; then offered, message, result.
 struct ScanRow
 {
     const char *name, *drives, *answers, *before;
@@ -71,8 +69,7 @@ private slots:
             QTest::newRow(row.name) << row;
     }
 
-    // Offers each removable drive from C: to Z: until one is taken, and ticks the box for it;
-    // the volumes are read once for the whole scan, not once per letter.
+    // Offers removable drives until one is taken, reading the volumes once for the scan.
     void scan()
     {
         QFETCH(ScanRow, row);
