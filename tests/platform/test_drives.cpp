@@ -97,14 +97,16 @@ private slots:
         const std::chrono::milliseconds limit(20);
         QVERIFY(!askWithin("/mnt/share", limit, hung));
         QVERIFY(!askWithin("/mnt/share", std::chrono::hours(1), hung));
-        QCOMPARE(asked.load(), 1);
+        QTRY_COMPARE(asked.load(), 1); // the helper thread may start late on a busy machine
         const auto answers = [] {
             return std::optional<VolumeSpace>(VolumeSpace{7, 3});
         };
-        QCOMPARE(askWithin("/mnt/other", limit, answers)->totalBytes, 7); // others go on
+        const auto other = askWithin("/mnt/other", std::chrono::seconds(30), answers);
+        QCOMPARE(other.value_or(VolumeSpace{}).totalBytes, 7); // others go on
 
         serverBack.set_value();
         QTRY_VERIFY(askWithin("/mnt/share", limit, answers).has_value());
+        QCOMPARE(asked.load(), 1);
     }
 
     // Read once per action, again after the event loop ran or when the source tells of a change.
