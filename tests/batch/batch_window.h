@@ -9,7 +9,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -20,8 +19,7 @@
 #include <functional>
 #include <memory>
 
-// A scripted encoder whose reading of an input's duration first runs the test's step: it
-// may fail the reading for one file, or click and close things while the reading goes on.
+// A scripted encoder that runs the test's step at the start of each duration read.
 class ProbingBackend : public ScriptedBackend
 {
 public:
@@ -35,9 +33,7 @@ public:
     }
 };
 
-// The main window on a machine of temporary folders, over a scripted encoder. Input files
-// live in C:\Videos, outputs go to C:\Out. The scripted encoder writes no media, so a test
-// that needs an output makes the started job write one.
+// The main window over a scripted encoder; inputs live in C:\Videos, outputs go to C:\Out.
 class BatchWindow
 {
 public:
@@ -61,9 +57,7 @@ public:
     }
     ~BatchWindow() { form.reset(); }
 
-    // Writes the files into C:\Videos, each holding its name (natively: names that differ
-    // only in case are separate files here), lists that folder in File1 and C:\Out in File2,
-    // and selects the named entries.
+    // Files holding their names in C:\Videos (case-distinct names apart), listed; selects some.
     void listInput(const QStringList &files, const QStringList &selected)
     {
         for (const QString &name : files)
@@ -75,8 +69,7 @@ public:
     }
     void listAndSelect(const QStringList &files) { listInput(files, files); }
 
-    // A card in E:, chosen as the storage card (StorageDrive = storageDrive) with the copy box
-    // ticked, as the box's own card scan would leave it; returns the card's native root.
+    // A card in E: with the copy box ticked, as the box's own scan leaves it; its native root.
     QString insertCard(const QString &storageDrive = "E")
     {
         const QString card = machine.addDrive(QLatin1Char('E'), DriveKind::Removable, "CARD");
@@ -86,8 +79,7 @@ public:
         return card;
     }
 
-    // Called with every state code the window receives, after the window's own handler;
-    // job is the number of jobs started so far.
+    // Runs after the window's handler of every state; job counts the jobs started so far.
     void onState(std::function<void(qint32 state, int job)> step)
     {
         QObject::connect(
@@ -95,7 +87,7 @@ public:
                     step(s, static_cast<int>(backend->started().size()));
                 });
     }
-    // Every started job writes "<input name> encoded" to its output and ends well.
+    // Every started job writes "<input name> encoded" and ends well.
     void finishEachJob()
     {
         onState([this](qint32 state, int) {
@@ -110,19 +102,17 @@ public:
         const EncodeJob &job = backend->started().last();
         writeFile(job.output, QFileInfo(job.input).fileName().toUtf8() + " encoded");
     }
-    // The inputs of the started jobs, as the program named them.
-    QStringList startedInputs() const
+    // The file names of the started jobs' inputs, as "a.mpg b.mpg".
+    QString started() const
     {
-        QStringList inputs;
+        QStringList names;
         for (const EncodeJob &job : backend->started())
-            inputs.append(job.inputShown);
-        return inputs;
+            names.append(QFileInfo(job.input).fileName());
+        return names.join(' ');
     }
-
-    // A file's content in C:\Out, "(none)" when there is none.
     QByteArray output(const QString &name) { return contentOf(machine.native("C:\\Out\\" + name)); }
 
-    // The enabled state of cmdStart, cmdReset, Combo1 and File1, as "1101".
+    // Whether cmdStart, cmdReset, Combo1 and File1 are enabled, as "1101".
     QString lockedControls() const
     {
         QString flags;

@@ -14,9 +14,8 @@ class TestDrives : public QObject
 {
     Q_OBJECT
 private slots:
-    // Each kind of drive (Unknown, Removable, Fixed, Remote, CdRom, RamDisk) in the kernel's
-    // coding and in the file-system object's.
-    void typesInBothCodings()
+    // Each kind in both codings; missing drives and names that are no drive's.
+    void typesAndNames()
     {
         TempMachine machine;
         FileSystemObject fs(machine.machine());
@@ -26,6 +25,13 @@ private slots:
             QCOMPARE(int(GetDriveTypeA("g:\\")), kernel[kind]);
             QCOMPARE(fs.GetDrive("G:").DriveType(), kind);
         }
+        for (const char *root : {"Q:\\", "C:", ""}) // no such drive, or not a root's name
+            QCOMPARE(int(GetDriveTypeA(QLatin1String(root))), 1);
+        QVERIFY(!fs.DriveExists("Q:\\") && fs.DriveExists("C:\\") && fs.DriveExists("c"));
+        QCOMPARE(fs.GetDriveName("E:\\Videos\\a.mpg"), "E:");
+        QCOMPARE(fs.GetDriveName(":\\"), QString());
+        QCOMPARE(failureOf([&] { fs.GetDrive("Q:"); }), "There is no drive Q: on this computer.");
+        QVERIFY_THROWS_EXCEPTION(Error, fs.GetDrive("C:\\Windows"));
     }
 
     void lettersStayWhileVolumesComeAndGo()
@@ -43,24 +49,10 @@ private slots:
         insert("card-1");
         insert("card-2");
         QCOMPARE(letters(), "C:drive-C D:card-1 E:card-2");
-        // The first card goes; the second keeps E:, and a new one takes the freed D:.
         machine.removeVolume("card-1");
         QCOMPARE(letters(), "C:drive-C E:card-2");
         insert("card-3");
         QCOMPARE(letters(), "C:drive-C D:card-3 E:card-2");
-    }
-
-    void missingDrivesAndBadNames()
-    {
-        TempMachine machine;
-        FileSystemObject fs(machine.machine());
-        for (const char *root : {"Q:\\", "C:", ""}) // no such drive, or not a root's name
-            QCOMPARE(int(GetDriveTypeA(QLatin1String(root))), 1);
-        QVERIFY(!fs.DriveExists("Q:\\") && fs.DriveExists("C:\\") && fs.DriveExists("c"));
-        QCOMPARE(fs.GetDriveName("E:\\Videos\\a.mpg"), "E:");
-        QCOMPARE(fs.GetDriveName(":\\"), QString());
-        QCOMPARE(failureOf([&] { fs.GetDrive("Q:"); }), "There is no drive Q: on this computer.");
-        QVERIFY_THROWS_EXCEPTION(Error, fs.GetDrive("C:\\Windows"));
     }
 
     void readinessAndSizes()
@@ -68,7 +60,6 @@ private slots:
         TempMachine machine;
         machine.addEmptySlot(QLatin1Char('F'));
         const QString card = machine.addDrive(QLatin1Char('E'), DriveKind::Removable);
-        // Sizes beyond 32 bits.
         machine.setVolume(
                 {"drive-E", card, DriveKind::Removable, "CARD", true, 'E', 6LL << 32, 1LL << 27});
         FileSystemObject fs(machine.machine());
@@ -79,25 +70,20 @@ private slots:
         QCOMPARE(e.TotalSize(), 6LL << 32);
         QCOMPARE(e.FreeSpace(), 1LL << 27);
 
-        // An empty slot is a removable drive that is not ready.
         const DriveObject f = fs.GetDrive("F:");
         QVERIFY(!f.IsReady());
         QCOMPARE(f.DriveType(), 1);
         QVERIFY_THROWS_EXCEPTION(Error, f.VolumeName());
 
-        // Sizes not given are read from the file system.
+        // Sizes not given are read; a drive whose folder went away is not ready.
         const DriveObject c = fs.GetDrive("C");
         QVERIFY(c.TotalSize() > 0 && c.FreeSpace() >= 0 && c.FreeSpace() <= c.TotalSize());
-
-        // A drive whose folder went away (a card pulled, its mount point gone) is not ready.
         QVERIFY(QDir(card).removeRecursively());
         QVERIFY(!e.IsReady());
         QVERIFY_THROWS_EXCEPTION(Error, e.VolumeName());
     }
 
-    // A volume whose file system does not answer (a network share whose server is gone)
-    // counts as not ready once the limit has passed, and is not asked again, nor waited for,
-    // while that question is still open. Once it answers, it is asked again.
+    // Not ready when it does not answer in time, and not asked again until it answers.
     void volumeThatDoesNotAnswer()
     {
         std::promise<void> serverBack;
@@ -111,19 +97,19 @@ private slots:
         const std::chrono::milliseconds limit(20);
         QVERIFY(!askWithin("/mnt/share", limit, hung));
         QVERIFY(!askWithin("/mnt/share", std::chrono::hours(1), hung));
-        QCOMPARE(asked.load(), 1);
+        QTRY_COMPARE(asked.load(), 1); // the helper thread may start late on a busy machine
         const auto answers = [] {
             return std::optional<VolumeSpace>(VolumeSpace{7, 3});
         };
-        QCOMPARE(askWithin("/mnt/other", limit, answers)->totalBytes, 7); // others go on
+        const auto other = askWithin("/mnt/other", std::chrono::seconds(30), answers);
+        QCOMPARE(other.value_or(VolumeSpace{}).totalBytes, 7); // others go on
 
         serverBack.set_value();
         QTRY_VERIFY(askWithin("/mnt/share", limit, answers).has_value());
+        QCOMPARE(asked.load(), 1);
     }
 
-    // One action asks about many letters; the volumes are read once for all of them, again
-    // after control went back to the event loop, and at once when the source tells of a
-    // change.
+    // Read once per action, again after the event loop ran or when the source tells of a change.
     void volumesReadOncePerAction()
     {
         TempMachine machine;
@@ -172,8 +158,7 @@ private slots:
         QTEST(mounts, "mounts");
     }
 
-    // Labels come from the device manager's links, by the device they lead to, with the
-    // characters it escapes decoded.
+    // Labels come from the device manager's links, escapes decoded, by the device they lead to.
     void volumeLabels()
     {
         QTemporaryDir devices;

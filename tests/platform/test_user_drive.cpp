@@ -1,26 +1,17 @@
-// The user's own C: drive of an installed program: set up from the shared installation on the
-// first start and brought up to date on every later one.
-
+// The user's own C: drive of an installed program, set up and brought up to date on each start.
 #include "checks.h"
 #include "platform/machine.h"
 #include "platform/user_drive.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <unistd.h>
 
 namespace {
 
 const QString ProgramDir = QStringLiteral("Program Files/Clipferry");
 const QString EncoderDir = QStringLiteral("Program Files/Windows Media Components/Encoder");
 
-// An installed C: drive as the install rules lay it out. The profile editor is a stand-in
-// that writes its arguments into the file named by CF_ARGS.
+// An installed C: drive; the profile editor writes its arguments into the file CF_ARGS names.
 void layOutInstallation(const QString &root)
 {
     writeFile(root + "/" + sharedDriveMarker, "shared\n");
@@ -51,9 +42,7 @@ private slots:
         layOutInstallation(m_installed);
     }
 
-    // The first start links to the installed files and makes real folders, profile copies and
-    // the editor's launcher that the user may write. A later start follows a moved and changed
-    // installation and leaves the user's own files alone.
+    // A later start follows a moved, changed installation and keeps the user's own files.
     void firstAndLaterStarts()
     {
         prepareUserDriveC(m_installed, m_user);
@@ -73,10 +62,8 @@ private slots:
 
         writeFile(profiles + "/Shared.prx", "edited by the user");
         writeFile(m_user + "/Samples/AVSEQ01.wmv", "output");
-        // A file of the user's own where the installation has one of that name.
         QVERIFY(QFile::remove(m_user + "/" + ProgramDir + "/engine.html"));
         writeFile(m_user + "/" + ProgramDir + "/engine.html", "the user's page");
-        // A new version moves the installation, drops the module, adds a file and a profile.
         const QString moved = m_temp->path() + "/opt/clipferry/drive_c";
         QVERIFY(QDir().mkpath(QFileInfo(moved).path()));
         QVERIFY(QDir().rename(m_installed, moved));
@@ -109,8 +96,7 @@ private slots:
                  qPrintable(failure));
     }
 
-    // A C: drive the user cannot write to is shared too, not only one marked as an installation
-    // (the installed program below).
+    // A C: drive the user cannot write to is shared too, not only one marked so.
     void unwritableDriveIsShared()
     {
         const QString root = m_temp->filePath("root");
@@ -134,14 +120,14 @@ private slots:
         QCOMPARE(machine->encoderFolder(), userRoot + "/" + EncoderDir);
         QCOMPARE(machine->drives().find(QLatin1Char('C'))->volume.nativeRoot, userRoot);
 
-        // The build tree's C: is writable and not marked: the program uses it as it is.
+        // The build tree's C: is writable and not marked: used as it is.
         QVERIFY(QFile::remove(m_installed + "/" + sharedDriveMarker));
         const auto build = Machine::forExecutable(m_installed + "/" + ProgramDir + "/clipferry");
         QCOMPARE(build->driveCRoot(), m_installed);
     }
 
 private:
-    // Runs the user's profile editor launcher: the editor gets the user's own profiles.
+    // The user's editor launcher hands the editor the user's own profiles.
     void checkEditorLauncher()
     {
         QProcess editor;
@@ -154,7 +140,7 @@ private:
                  "--profiles\n" + m_user + "/" + EncoderDir + "/Profiles\nextra\n");
     }
 
-    // Paths with blanks and a quote, as a user's home may have.
+    // Paths with blanks and a quote, as a home may have.
     std::unique_ptr<QTemporaryDir> m_temp;
     QString m_installed;
     QString m_user;

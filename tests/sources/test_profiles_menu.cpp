@@ -1,7 +1,7 @@
+#include "../platform/checks.h"
 #include "sources_window.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QtTest>
 
 namespace {
@@ -28,152 +28,140 @@ class TestProfilesMenu : public QObject
 {
     Q_OBJECT
 private slots:
-    void choosingProfile_data();
-    void choosingProfile();
-    void profileSetup_data();
-    void profileSetup();
-    void profileEditor_data();
-    void profileEditor();
-};
-
-void TestProfilesMenu::choosingProfile_data()
-{
-    QTest::addColumn<QStringList>("profiles");
-    QTest::addColumn<bool>("encoderStarts");
-    QTest::addColumn<QString>("choice");
-    QTest::addColumn<QStringList>("shown"); // Current Profile, the choice, Current Profile
-    QTest::addColumn<int>("groupProfile");
-    QTest::addColumn<int>("lastRead");
-    const QString none = QStringLiteral("No profile has been chosen.");
-    const QStringList twice{"Kestrel Medium", "Twice", "Twice", "Other"};
-    const auto row = [&](auto name, QStringList p, auto c, QStringList shown, int group, int last) {
-        QTest::newRow(name) << p << true << QString(c) << shown << group << last;
-    };
-    row("after start", kestrel, "Kestrel High", {"Kestrel Medium", "Kestrel High"}, 0, 0);
-    // The first profile of a name that stands twice is chosen. A text without an exact match
-    // changes nothing: the group and Current Profile keep Kestrel Medium, from start-up.
-    row("name twice", twice, "Twice", {"Kestrel Medium", "Twice"}, 1, 1);
-    row("no such name", twice, "Unknown", {"Kestrel Medium", "Kestrel Medium"}, 0, 0);
-    row("other letter case", twice, "twice", {"Kestrel Medium", "Kestrel Medium"}, 0, 0);
-    // Start-up's walk ended on the last profile, although none was handed to the group.
-    row("start without Kestrel Medium", {"Alpha", "Beta"}, "Alpha", {"Beta", "Alpha"}, 0, 0);
-    row("no profiles", {}, "Kestrel High", {none, none}, -1, -1);
-    const QString cannot = "No profile can be chosen: the encoder could not be started.";
-    QTest::newRow("no encoder") << kestrel << false << "Kestrel High"
-                                << QStringList{none, cannot, none} << -1 << -1;
-}
-
-// "Current Profile" names the profile last read, and says so when none ever was; a choice
-// takes the first profile of exactly its name, and without an encoder says why it cannot be
-// made.
-void TestProfilesMenu::choosingProfile()
-{
-    QFETCH(QStringList, profiles);
-    QFETCH(bool, encoderStarts);
-    QFETCH(QString, choice);
-    SourcesWindow window(profiles, encoderStarts);
-    Form1 &form = *window.form;
-    form.mnuCurrentProfile->trigger();
-    form.Combo1->setEditText(choice);
-    form.Combo1_Click();
-    form.mnuCurrentProfile->trigger();
-
-    QTEST(window.dialogs.texts(), "shown");
-    QTEST(indexOfProfile(form, form.SourceGroup ? form.SourceGroup->profile() : nullptr),
-          "groupProfile");
-    QTEST(indexOfProfile(form, form.Profile), "lastRead");
-}
-
-void TestProfilesMenu::profileSetup_data()
-{
-    QTest::addColumn<QStringList>("installed"); // already in the profile folder
-    QTest::addColumn<QStringList>("shipped");   // beside the program
-    QTest::addColumn<QString>("windowsDrive");
-    QTest::addColumn<bool>("yes");
-    QTest::addColumn<QString>("outcome"); // part of the last box; "" = none after the question
-    QTest::addColumn<QStringList>("copied");
-
-    const QString done
-            = QStringLiteral("Files copied. Restart Clipferry\r\nfor changes to take effect.");
-    const QStringList none, medium{"Kestrel Medium"}, highMedium{"Kestrel High", "Kestrel Medium"};
-    QTest::newRow("one, Yes") << medium << kestrel << "C" << true << done << kestrel;
-    QTest::newRow("three, No") << kestrel << kestrel << "C" << false << "" << none;
-    // Files already there are replaced; the profile folder stays on drive C wherever Windows
-    // lives.
-    QTest::newRow("three, Yes, Windows on D")
-            << kestrel << kestrel << "D" << true << done << kestrel;
-    // A failed copy is reported by name; the others are still made.
-    QTest::newRow("one not shipped")
-            << none << highMedium << "C" << true << "Kestrel Low.prx" << highMedium;
-    QTest::newRow("nothing shipped")
-            << kestrel << none << "C" << true << "Kestrel Medium.prx" << none;
-}
-
-// Asks whether to copy (the question tells whether all three are there), then copies the
-// three shipped files over whatever is in the profile folder.
-void TestProfilesMenu::profileSetup()
-{
-    QFETCH(QStringList, installed);
-    QFETCH(QStringList, shipped);
-    QFETCH(bool, yes);
-    QFETCH(QString, outcome);
-    QFETCH(QStringList, copied);
-    SourcesWindow window;
-    window.machine.addDrive(QLatin1Char('D'), DriveKind::Fixed);
-    QFETCH(QString, windowsDrive);
-    window.values.WinDrive = windowsDrive;
-    for (const QString &name : installed)
-        window.machine.writeFile(profileFolder + name + ".prx", "old");
-    for (const QString &name : shipped)
-        window.machine.writeFile("C:\\Program Files\\Clipferry\\" + name + ".prx", name.toUtf8());
-    yes ? window.dialogs.answerYes() : window.dialogs.answerNo();
-
-    window.form->mnuProfileSetup->trigger();
-
-    const QStringList texts = window.dialogs.texts();
-    QCOMPARE(texts.value(0),
-             QString(installed.size() == 3 ? "Kestrel Profiles are allready installed."
-                                           : "Kestrel Profiles are not installed completely.")
-                     + "\r\nCopy files to Windows Media Encoder directory?");
-    QCOMPARE(texts.size(), outcome.isEmpty() ? 1 : 2);
-    QVERIFY2(texts.last().contains(outcome), qPrintable(texts.last()));
-    for (const QString &name : kestrel) {
-        QFile file(window.machine.native(profileFolder + name + ".prx"));
-        const QByteArray content = file.open(QIODevice::ReadOnly) ? file.readAll() : "";
-        QCOMPARE(content,
-                 copied.contains(name)      ? name.toUtf8()
-                 : installed.contains(name) ? QByteArray("old")
-                                            : QByteArray());
+    void choosingProfile_data()
+    {
+        QTest::addColumn<QStringList>("profiles");
+        QTest::addColumn<bool>("encoderStarts");
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<QStringList>("shown"); // Current Profile, the choice, Current Profile
+        QTest::addColumn<int>("groupProfile");
+        QTest::addColumn<int>("lastRead");
+        const QString none = QStringLiteral("No profile has been chosen.");
+        const QStringList twice{"Kestrel Medium", "Twice", "Twice", "Other"};
+        const auto row
+                = [&](auto name, QStringList p, auto c, QStringList shown, int group, int last) {
+                      QTest::newRow(name) << p << true << QString(c) << shown << group << last;
+                  };
+        row("after start", kestrel, "Kestrel High", {"Kestrel Medium", "Kestrel High"}, 0, 0);
+        // The first of a name that stands twice is chosen; no exact match changes nothing.
+        row("name twice", twice, "Twice", {"Kestrel Medium", "Twice"}, 1, 1);
+        row("other letter case", twice, "twice", {"Kestrel Medium", "Kestrel Medium"}, 0, 0);
+        // Start-up's walk ended on the last profile, although none was handed to the group.
+        row("start without Kestrel Medium", {"Alpha", "Beta"}, "Alpha", {"Beta", "Alpha"}, 0, 0);
+        row("no profiles", {}, "Kestrel High", {none, none}, -1, -1);
+        const QString cannot = "No profile can be chosen: the encoder could not be started.";
+        QTest::newRow("no encoder") << kestrel << false << "Kestrel High"
+                                    << QStringList{none, cannot, none} << -1 << -1;
     }
-}
 
-void TestProfilesMenu::profileEditor_data()
-{
-    QTest::addColumn<QString>("drives"); // the Windows drive ("-" unknown), the editor's drive
-    QTest::addColumn<bool>("started");
-    // The editor's path starts with the Windows drive; one that cannot start is passed over.
-    QTest::newRow("Windows on D") << "DD" << true;
-    QTest::newRow("only on C, Windows on D") << "DC" << false;
-    QTest::newRow("Windows drive unknown") << "-C" << false;
-}
+    // "Current Profile" names the profile last read; a choice needs an exact name and an encoder.
+    void choosingProfile()
+    {
+        QFETCH(QStringList, profiles);
+        QFETCH(bool, encoderStarts);
+        QFETCH(QString, choice);
+        SourcesWindow window(profiles, encoderStarts);
+        Form1 &form = *window.form;
+        form.mnuCurrentProfile->trigger();
+        form.Combo1->setEditText(choice);
+        form.Combo1_Click();
+        form.mnuCurrentProfile->trigger();
 
-void TestProfilesMenu::profileEditor()
-{
-    QFETCH(QString, drives);
-    QFETCH(bool, started);
-    SourcesWindow window;
-    window.machine.addDrive(QLatin1Char('D'), DriveKind::Fixed);
-    window.values.WinDrive = drives.at(0) == '-' ? QString() : drives.left(1);
-    QFile program(window.machine.writeFile(drives.at(1) + editor));
-    QVERIFY(program.setPermissions(program.permissions() | QFile::ExeOwner));
+        QTEST(window.dialogs.texts(), "shown");
+        QTEST(indexOfProfile(form, form.SourceGroup ? form.SourceGroup->profile() : nullptr),
+              "groupProfile");
+        QTEST(indexOfProfile(form, form.Profile), "lastRead");
+    }
 
-    window.form->mnuProfileEditor->trigger();
+    void profileSetup_data()
+    {
+        QTest::addColumn<QStringList>("installed"); // already in the profile folder
+        QTest::addColumn<QStringList>("shipped");   // beside the program
+        QTest::addColumn<QString>("windowsDrive");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("outcome"); // part of the last box; "" = none after the question
+        QTest::addColumn<QStringList>("copied");
 
-    QCOMPARE(window.dialogs.texts(), QStringList());
-    QCOMPARE(window.machine.launches().size(), started ? 1 : 0);
-    if (started)
-        QCOMPARE(window.machine.launches().first().program, window.machine.native("D" + editor));
-}
+        const QString done
+                = QStringLiteral("Files copied. Restart Clipferry\r\nfor changes to take effect.");
+        const QStringList none, medium{"Kestrel Medium"},
+                highMedium{"Kestrel High", "Kestrel Medium"};
+        QTest::newRow("one, Yes") << medium << kestrel << "C" << true << done << kestrel;
+        QTest::newRow("three, No") << kestrel << kestrel << "C" << false << "" << none;
+        // Files there are replaced; the profile folder is on C wherever Windows lives.
+        QTest::newRow("three, Yes, Windows on D")
+                << kestrel << kestrel << "D" << true << done << kestrel;
+        // A failed copy is reported by name; the others are still made.
+        QTest::newRow("one not shipped")
+                << none << highMedium << "C" << true << "Kestrel Low.prx" << highMedium;
+        QTest::newRow("nothing shipped")
+                << kestrel << none << "C" << true << "Kestrel Medium.prx" << none;
+    }
+
+    // The question tells whether all three are there; Yes copies the shipped files over them.
+    void profileSetup()
+    {
+        QFETCH(QStringList, installed);
+        QFETCH(QStringList, shipped);
+        QFETCH(bool, yes);
+        QFETCH(QString, outcome);
+        QFETCH(QStringList, copied);
+        SourcesWindow window;
+        window.machine.addDrive(QLatin1Char('D'), DriveKind::Fixed);
+        QFETCH(QString, windowsDrive);
+        window.values.WinDrive = windowsDrive;
+        for (const QString &name : installed)
+            window.machine.writeFile(profileFolder + name + ".prx", "old");
+        for (const QString &name : shipped)
+            window.machine.writeFile("C:\\Program Files\\Clipferry\\" + name + ".prx",
+                                     name.toUtf8());
+        yes ? window.dialogs.answerYes() : window.dialogs.answerNo();
+
+        window.form->mnuProfileSetup->trigger();
+
+        const QStringList texts = window.dialogs.texts();
+        QCOMPARE(texts.value(0),
+                 QString(installed.size() == 3 ? "Kestrel Profiles are allready installed."
+                                               : "Kestrel Profiles are not installed completely.")
+                         + "\r\nCopy files to Windows Media Encoder directory?");
+        QCOMPARE(texts.size(), outcome.isEmpty() ? 1 : 2);
+        QVERIFY2(texts.last().contains(outcome), qPrintable(texts.last()));
+        for (const QString &name : kestrel)
+            QCOMPARE(contentOf(window.machine.native(profileFolder + name + ".prx")),
+                     copied.contains(name)      ? name.toUtf8()
+                     : installed.contains(name) ? QByteArray("old")
+                                                : QByteArray("(none)"));
+    }
+
+    void profileEditor_data()
+    {
+        QTest::addColumn<QString>("drives"); // the Windows drive ("-" unknown), the editor's drive
+        QTest::addColumn<bool>("started");
+        // The editor's path starts with the Windows drive; one that cannot start is passed over.
+        QTest::newRow("Windows on D") << "DD" << true;
+        QTest::newRow("only on C, Windows on D") << "DC" << false;
+        QTest::newRow("Windows drive unknown") << "-C" << false;
+    }
+
+    void profileEditor()
+    {
+        QFETCH(QString, drives);
+        QFETCH(bool, started);
+        SourcesWindow window;
+        window.machine.addDrive(QLatin1Char('D'), DriveKind::Fixed);
+        window.values.WinDrive = drives.at(0) == '-' ? QString() : drives.left(1);
+        QFile program(window.machine.writeFile(drives.at(1) + editor));
+        QVERIFY(program.setPermissions(program.permissions() | QFile::ExeOwner));
+
+        window.form->mnuProfileEditor->trigger();
+
+        QCOMPARE(window.dialogs.texts(), QStringList());
+        QCOMPARE(window.machine.launches().size(), started ? 1 : 0);
+        if (started)
+            QCOMPARE(window.machine.launches().first().program,
+                     window.machine.native("D" + editor));
+    }
+};
 
 QTEST_MAIN(TestProfilesMenu)
 #include "test_profiles_menu.moc"

@@ -13,7 +13,7 @@
 // A machine made of temporary folders, installed as the current machine for its lifetime.
 // C: holds the program's layout (Windows, Program Files\Clipferry, the encoder folder with
 // Profiles, Internet Explorer). Further drives are temporary folders too. Programs started
-// through the machine are recorded, not run, unless runPrograms(true).
+// through the machine are recorded, not run.
 class TempMachine
 {
 public:
@@ -46,7 +46,6 @@ public:
     QString makeFolder(const QString &windowsPath);
 
     const QList<Launch> &launches() const { return m_launches; }
-    void runPrograms(bool run) { m_run = run; }
 
 private:
     QTemporaryDir m_c;
@@ -54,5 +53,4 @@ private:
     StaticVolumes *m_volumes = nullptr;
     std::shared_ptr<Machine> m_machine;
     QList<Launch> m_launches;
-    bool m_run = false;
 };
