@@ -163,10 +163,7 @@ private slots:
         if (fault == "full card"
             && ::mount("tmpfs", cardRoot.constData(), "tmpfs", 0, "size=16k") != 0)
             QSKIP("A small tmpfs cannot be mounted here (needs root and mount rights)");
-        const auto unmount = qScopeGuard([&] {
-            if (fault == "full card")
-                ::umount(cardRoot.constData());
-        });
+        const auto unmount = qScopeGuard([&] { ::umount(cardRoot.constData()); });
         BatchLog log(*w.form);
         log.onMoment = [&](qint32 state, int file, const EncoderStatistics &) {
             if (state == EncoderRunning && file == 2 && fault == "card pulled")
