@@ -1,9 +1,12 @@
 #include "engine_window.h"
 
+#include "../engine/engine_machine.h"
+
 #include "platform/encoder_host.h"
 #include "sources/file_list_box.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
@@ -11,22 +14,8 @@
 
 EngineWindow::EngineWindow(Ticks ticks)
 {
-    // Installed as the program is: the build's engine module and worker linked into the
-    // encoder folder, the three profiles beside the program and in the encoder's folder.
-    const QString built = qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C", CF_BUILD_DRIVE_C);
-    const QString encoder = "/Program Files/Windows Media Components/Encoder/";
-    const QString program = "/Program Files/Clipferry/";
-    const QString c = machine.nativeC();
-    bool done = true;
-    for (const char *file : {"WMEncEng.dll", "WMEncWorker"})
-        done &= QFile::link(built + encoder + file, c + encoder + file);
-    for (const char *level : {"High", "Low", "Medium"}) {
-        const QString name = QStringLiteral("Kestrel %1.prx").arg(QLatin1String(level));
-        done &= QFile::copy(built + program + name, c + program + name)
-                && QFile::copy(built + program + name, c + encoder + "Profiles/" + name);
-    }
-    if (!done)
-        qFatal("cannot install the built engine and profiles from %s", qPrintable(built));
+    if (!installBuiltEngine(machine.nativeC()))
+        qFatal("cannot install the built engine and profiles");
     form = std::make_unique<Form1>(values, [] { return createEncoder(Machine::current()); });
     if (ticks == Ticks::Quick)
         form->Timer1->setInterval(40);
@@ -63,6 +52,15 @@ void EngineWindow::ctrlClickEntries(const QStringList &names)
         const QPoint at = list.visualItemRect(found.first()).center();
         QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, at);
     }
+}
+
+QString EngineWindow::chooseCard()
+{
+    const QString root = machine.addDrive(QLatin1Char('E'), DriveKind::Removable, "CARD");
+    dialogs.answerYes();
+    click(form->chkCopytoStorage);
+    dialogs.clear();
+    return root;
 }
 
 void EngineWindow::click(QAbstractButton *button)

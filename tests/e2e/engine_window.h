@@ -12,14 +12,14 @@
 
 class QAbstractButton;
 
-// The main window as the installed program opens it, on a machine of temporary folders:
-// the encoder folder holds the build's engine module and worker (linked) and the program's
-// three profiles, the encoder is the real one (createEncoder), message boxes are scripted.
+// The main window as the installed program opens it, on a machine of temporary folders with
+// the build's engine and profiles installed; the encoder is the real one, message boxes are
+// scripted.
 class EngineWindow
 {
 public:
-    // Quick: Timer1 ticks every 40 ms, so that a clip of a few seconds, which the engine
-    // converts in a fraction of a second, still shows its progress. AsBuilt: once a second.
+    // Quick: Timer1 ticks every 40 ms, so that a clip of a few seconds still shows its
+    // progress. AsBuilt: once a second.
     enum class Ticks { Quick, AsBuilt };
 
     explicit EngineWindow(Ticks ticks = Ticks::Quick);
@@ -36,6 +36,8 @@ public:
     void chooseFolders(const QString &input, const QString &output);
     // Selects File1's entries by Ctrl-clicks on the list, as a user picks several files.
     void ctrlClickEntries(const QStringList &names);
+    // Inserts a card as E: and ticks the copy box, answering its question; the card's root.
+    QString chooseCard();
     // A press and release in the middle of a button.
     static void click(QAbstractButton *button);
 };

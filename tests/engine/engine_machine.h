@@ -1,61 +1,64 @@
 #pragma once
 
-// What the tests of the encoder over the real worker share: a machine of temporary folders
-// whose encoder folder holds this build's worker and module, and the window's own set-up of
-// the encoder.
+// The encoder over this build's real worker on a machine of temporary folders, set up as the
+// window sets it up.
 
 #include "../platform/checks.h"
 #include "platform/encoder.h"
+#include "platform/worker_backend.h"
 #include "temp_machine.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 inline const QString EncoderFolder = "C:\\Program Files\\Windows Media Components\\Encoder";
 
-// The build's C: drive, which holds the engine, the worker and the program's profiles.
-inline QString builtDriveC()
+// Installs the build's engine on the C: drive at nativeC: worker and module linked into the
+// encoder folder, the three shipped profiles beside the program and in the encoder's Profiles.
+inline bool installBuiltEngine(const QString &nativeC)
 {
-    return qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C", CF_BUILD_DRIVE_C);
+    const QString built = qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C", CF_BUILD_DRIVE_C);
+    const QString encoder = "/Program Files/Windows Media Components/Encoder/";
+    const QString program = "/Program Files/Clipferry/";
+    bool done = true;
+    for (const QString file : {"WMEncEng.dll", "WMEncWorker"})
+        done &= QFile::link(built + encoder + file, nativeC + encoder + file);
+    for (const QString level : {"High", "Low", "Medium"}) {
+        const QString name = "Kestrel " + level + ".prx";
+        done &= QFile::copy(built + program + name, nativeC + program + name)
+                && QFile::copy(built + program + name, nativeC + encoder + "Profiles/" + name);
+    }
+    return done;
 }
 
-// The encoder folder holds the build's worker and module (as links, unless left out) and
-// the program's three profiles; the clips (native files) are linked into C:\clips.
-inline std::unique_ptr<TempMachine>
-engineMachine(const QStringList &clips = {}, bool module = true, bool worker = true)
+// A machine with the build's engine installed and the clips (native files) linked into C:\clips.
+inline std::unique_ptr<TempMachine> engineMachine(const QStringList &clips)
 {
     auto m = std::make_unique<TempMachine>();
-    const QString folder = m->native(EncoderFolder) + "/";
-    const QString engine = builtDriveC() + "/Program Files/Windows Media Components/Encoder/";
-    if (module)
-        QFile::link(engine + "WMEncEng.dll", folder + "WMEncEng.dll");
-    if (worker)
-        QFile::link(engine + "WMEncWorker", folder + "WMEncWorker");
-    for (const QString level : {"High", "Medium", "Low"}) {
-        const QString name = "Kestrel " + level + ".prx";
-        QFile::copy(builtDriveC() + "/Program Files/Clipferry/" + name,
-                    folder + "Profiles/" + name);
-    }
-    const QString clipFolder = m->makeFolder("C:\\clips");
+    const QString folder = m->makeFolder("C:\\clips") + "/";
+    if (!installBuiltEngine(m->nativeC()))
+        qFatal("cannot install the built engine");
     for (const QString &clip : clips)
-        QFile::link(clip, clipFolder + "/" + QFileInfo(clip).fileName());
+        QFile::link(clip, folder + QFileInfo(clip).fileName());
     return m;
 }
 
-// The window's own set-up: one group "SG_1" with a video and an audio source, and the
-// encoder's state changes as they arrive.
+// The window's set-up: group "SG_1" with a video and an audio source, states recorded.
 struct Setup
 {
+    WorkerBackend *worker; // for its process id
     std::unique_ptr<MediaEncoder> encoder;
     QSignalSpy states{encoder.get(), &MediaEncoder::stateChanged};
     EncoderSourceGroup &group = encoder->sourceGroupCollection().add("SG_1");
     EncoderSource &video = group.addSource(SourceVideo);
     EncoderSource &audio = group.addSource(SourceAudio);
 
-    explicit Setup(std::unique_ptr<MediaEncoder> made, const QString &profile = "Kestrel Medium")
-        : encoder(std::move(made))
+    explicit Setup(TempMachine &m, const QString &profile = "Kestrel Medium")
+        : worker(new WorkerBackend(m.native(EncoderFolder), EncoderFolder))
+        , encoder(std::make_unique<MediaEncoder>(std::unique_ptr<EncoderBackend>(worker)))
     {
         ProfileCollection &profiles = encoder->profileCollection();
         for (int i = 0; i < profiles.count(); ++i) {
@@ -63,7 +66,7 @@ struct Setup
                 group.setProfile(profiles.item(i));
         }
     }
-    // SetupJob's order: inputs, passes, output, the set-up switch.
+    // The window's order: inputs, passes (0 one, 1 two), output, the set-up switch.
     void prepare(const QString &input, const QString &output, qint16 passes = 0)
     {
         video.setInput(input);
@@ -72,7 +75,7 @@ struct Setup
         encoder->file().setLocalFileName(output);
         encoder->prepareToEncode(true);
     }
-    // The state codes so far, once "stopped" has come (or a minute has passed).
+    // The state codes, once "stopped" has come (or a minute has passed).
     QList<int> codesWhenStopped()
     {
         QList<int> seen;
@@ -85,6 +88,34 @@ struct Setup
                 },
                 60000));
         return seen;
+    }
+    // Some frames of that pass (1 or 2) encoded, by a worker.
+    bool reachedPass(int pass)
+    {
+        return QTest::qWaitFor(
+                [&] {
+                    const EncoderStatistics s = encoder->statistics();
+                    return worker->workerProcessId() > 0 && s.pass == pass && s.frames > 0;
+                },
+                60000);
+    }
+    // Sets up and converts a file; the failure of the set-up, of start() or of the encode
+    // ("" when none). meanwhile runs while it encodes.
+    QString convert(const QString &input,
+                    const QString &output,
+                    qint16 passes = 0,
+                    const std::function<void()> &meanwhile = {})
+    {
+        states.clear();
+        const QString thrown = failureOf([&] {
+            prepare(input, output, passes);
+            encoder->start();
+        });
+        if (!thrown.isEmpty())
+            return thrown;
+        if (meanwhile)
+            meanwhile();
+        return codesWhenStopped().endsWith(EncoderStopped) ? encoder->lastFailure() : "(no end)";
     }
 };
 

@@ -1,11 +1,18 @@
-// The encoder object model over the real worker process and engine module, on a machine of
-// temporary folders whose encoder folder links to the build's engine. (A broken engine at
-// creation: test_app_startup's brokenEngine, through the window.)
+// The encoder object model over the real worker process and engine module: inputs it cannot
+// use, stops, workers that die, outputs the user may not change, long names and a duration
+// read that hangs. (Hosts that die mid-file: tests/program/test_host_goes_away.)
 
+#include "as_nobody.h"
 #include "clip_generator.h"
 #include "engine_machine.h"
-#include "platform/encoder_host.h"
-#include "platform/worker_backend.h"
+
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+const QByteArray Earlier = "an earlier, good result";
+}
 
 class TestEncoderHost : public QObject
 {
@@ -16,71 +23,11 @@ private:
     QString m_short = m_clips.filePath("clip.mpg"); // 3 seconds
     QString m_long = m_clips.filePath("long.mpg");  // 60 seconds
 
-    std::unique_ptr<TempMachine> machine() { return engineMachine({m_short, m_long}); }
-
 private slots:
     void initTestCase()
     {
         makeClip(m_short, {});
         makeClip(m_long, {.seconds = 60});
-    }
-
-    // The duration is known at the set-up switch; states come queued; statistics only grow and
-    // end at the file's size; no temporary is left. (Two passes give one "running" as well: the
-    // two-pass redo below.)
-    void encodesLikeTheWindowDoes()
-    {
-        auto m = machine();
-        Setup setup(createEncoder(m->machine()));
-        m->makeFolder("C:\\out");
-        setup.prepare("C:\\clips\\clip.mpg", "C:\\out\\clip.wmv");
-        QVERIFY2(std::abs(setup.audio.duration() - 3000) <= 60,
-                 qPrintable(QString::number(setup.audio.duration())));
-
-        QList<EncoderStatistics> seen;
-        QTimer sampler;
-        connect(&sampler, &QTimer::timeout, this, [&] {
-            seen.append(setup.encoder->statistics());
-        });
-        sampler.start(5);
-        setup.encoder->start();
-        QVERIFY(setup.states.isEmpty()); // never from inside start()
-        QCOMPARE(setup.codesWhenStopped(),
-                 QList<int>({EncoderStarting, EncoderRunning, EncoderStopped}));
-        sampler.stop();
-        QCOMPARE(setup.encoder->lastFailure(), QString());
-        for (qsizetype i = 1; i < seen.size(); ++i) {
-            QVERIFY(seen[i].archiveBytes >= seen[i - 1].archiveBytes);
-            QVERIFY(seen[i].archiveMs >= seen[i - 1].archiveMs);
-        }
-        const EncoderStatistics last = setup.encoder->statistics();
-        QCOMPARE(last.archiveBytes, inspectMedia(m->native("C:\\out\\clip.wmv")).bytes);
-        QVERIFY(last.archiveMs >= 2900 && last.bitRate > 0);
-        QCOMPARE(entriesOf(m->native("C:\\out")), QStringList{"clip.wmv"});
-    }
-
-    // Stop does nothing while idle or only set up; mid-way it ends the file, which plays and is
-    // shorter, under its final name. (Workers that die, and hosts that do: test_worker_faults.)
-    void stopMidEncode()
-    {
-        auto m = machine();
-        Setup setup(createEncoder(m->machine()));
-        setup.encoder->stop();
-        setup.prepare("C:\\clips\\long.mpg", "C:\\clips\\long.wmv");
-        setup.encoder->stop();
-        setup.encoder->start();
-        QTRY_VERIFY_WITH_TIMEOUT(setup.encoder->statistics().archiveMs > 0, 30000);
-        setup.encoder->stop();
-        setup.encoder->stop(); // a second stop changes nothing
-        const QList<int> codes = setup.codesWhenStopped();
-        QCOMPARE(codes.first(), EncoderStarting); // nothing came of the stops before the start
-        QVERIFY(codes.contains(EncoderStopping));
-        QCOMPARE(codes.count(EncoderStopped), 1);
-        QCOMPARE(setup.encoder->lastFailure(), QString());
-        const MediaFacts facts = inspectMedia(m->native("C:\\clips") + "/long.wmv");
-        QVERIFY2(facts.decodedFrames > 0 && facts.durationMs < 55000,
-                 qPrintable(QString::number(facts.durationMs)));
-        QCOMPARE(temporariesIn(m->native("C:\\clips")), QStringList());
     }
 
     void unusableInputsAreDescribed_data()
@@ -101,18 +48,10 @@ private slots:
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, reason);
-        auto m = machine();
+        auto m = engineMachine({});
         if (!content.isNull())
             writeFile(m->native("C:\\clips") + "/bad.mpg", content);
-        Setup setup(createEncoder(m->machine()));
-        QString failure = failureOf([&] {
-            setup.prepare("C:\\clips\\bad.mpg", "C:\\clips\\bad.wmv");
-            setup.encoder->start();
-        });
-        if (failure.isEmpty()) {
-            QVERIFY(setup.codesWhenStopped().endsWith(EncoderStopped));
-            failure = setup.encoder->lastFailure();
-        }
+        const QString failure = Setup(*m).convert("C:\\clips\\bad.mpg", "C:\\clips\\bad.wmv");
         if (reason.isEmpty())
             QVERIFY2(failure.isEmpty() || failure.startsWith("Cannot "), qPrintable(failure));
         else
@@ -120,13 +59,12 @@ private slots:
         QCOMPARE(temporariesIn(m->native("C:\\clips")), QStringList());
     }
 
-    // The profiles are the engine's built-ins, then the folder's ".prx" files in file-name order,
-    // letter case aside, named by their content; files that are no profile are skipped. One that
-    // starves the second pass makes libavcodec give up on it: the file is then made in one pass,
-    // and the notice says why.
+    // The engine's built-ins come first, then the folder's ".prx" files by file name, letter
+    // case aside, named by their content; files that are no profile are skipped. A profile
+    // that starves the second pass gets its file made in one pass, with a notice.
     void folderProfilesAndTwoPassAbort()
     {
-        auto m = machine();
+        auto m = engineMachine({m_short});
         const QString profiles = m->native(EncoderFolder + "\\Profiles") + "/";
         writeFile(profiles + "aardvark.prx",
                   contentOf(profiles + "Kestrel Medium.prx")
@@ -134,48 +72,226 @@ private slots:
                           .replace("VideoBitRate=300000", "VideoBitRate=10000"));
         writeFile(profiles + "broken.prx", "[Clipferry Profile]\nVersion=1\nName=Broken\n");
         writeFile(profiles + "notes.txt", "not a profile");
-        Setup setup(createEncoder(m->machine()), "Starved");
-        ProfileCollection &collection = setup.encoder->profileCollection();
+        Setup s(*m, "Starved");
         QStringList names;
-        for (int i = 0; i < collection.count(); ++i)
-            names << collection.item(i).name();
+        for (int i = 0; i < s.encoder->profileCollection().count(); ++i)
+            names << s.encoder->profileCollection().item(i).name();
         QCOMPARE(names.mid(3),
                  QStringList({"Starved", "Kestrel High", "Kestrel Low", "Kestrel Medium"}));
 
-        setup.prepare("C:\\clips\\clip.mpg", "C:\\clips\\clip.wmv", 1);
-        setup.encoder->start();
-        QCOMPARE(setup.codesWhenStopped(),
-                 QList<int>({EncoderStarting, EncoderRunning, EncoderStopped}));
-        QCOMPARE(setup.encoder->lastFailure(), QString());
-        QCOMPARE(setup.encoder->lastNotice(),
+        QCOMPARE(s.convert("C:\\clips\\clip.mpg", "C:\\clips\\clip.wmv", 1), QString());
+        QCOMPARE(s.encoder->lastNotice(),
                  "converted in one pass: two-pass encoding cannot reach the profile's video bit "
                  "rate of 10000 bits per second for this file");
         QVERIFY(inspectMedia(m->native("C:\\clips\\clip.wmv")).decodedFrames > 0);
-
         // The next file starts without a notice of its own.
-        setup.states.clear();
-        setup.prepare("C:\\clips\\clip.mpg", "C:\\clips\\clip.wmv", 0);
-        setup.encoder->start();
-        QVERIFY(setup.codesWhenStopped().endsWith(EncoderStopped));
-        QCOMPARE(setup.encoder->lastNotice(), QString());
+        QCOMPARE(s.convert("C:\\clips\\clip.mpg", "C:\\clips\\clip.wmv"), QString());
+        QCOMPARE(s.encoder->lastNotice(), QString());
     }
 
-    // An output folder nobody may write to fails at the start, and the earlier output stays.
-    void readOnlyOutputFolderIsAnError()
+    void endsMidFile_data()
     {
-        auto m = machine();
-        const QString folder = m->makeFolder("C:\\locked");
-        writeFile(folder + "/clip.wmv", "an earlier result");
-        const ReadOnlyFolder locked(folder);
-        if (!locked.locked())
-            QSKIP("this file system cannot make a folder read-only here");
+        QTest::addColumn<qint16>("passes"); // as the audio source takes them: 0 one, 1 two
+        QTest::addColumn<int>("pass");      // the pass it ends in
+        QTest::addColumn<int>("signal");    // sent to the worker; 0: stop() twice
+        QTest::addColumn<QString>("failure");
+        const QString died
+                = "The encoder stopped unexpectedly while converting C:\\clips\\long.mpg";
+        const QString killed = ": its worker process was ended by signal 9 (Killed).";
+        QTest::newRow("stopped") << qint16(0) << 1 << 0 << QString();
+        QTest::newRow("one pass, killed") << qint16(0) << 1 << SIGKILL << died + killed;
+        QTest::newRow("pass 1 of 2, killed")
+                << qint16(1) << 1 << SIGKILL << died + " (pass 1 of 2)" + killed;
+        QTest::newRow("pass 2 of 2, killed")
+                << qint16(1) << 2 << SIGKILL << died + " (pass 2 of 2)" + killed;
+        // Only the engine's rate-control refusal makes a one-pass redo; an abort is a crash.
+        QTest::newRow("pass 2 of 2, aborted")
+                << qint16(1) << 2 << SIGABRT
+                << died + " (pass 2 of 2): its worker process was ended by signal 6 (Aborted).";
+    }
 
-        Setup setup(createEncoder(m->machine()));
-        setup.prepare("C:\\clips\\clip.mpg", "C:\\locked\\clip.wmv");
-        const QString failure = failureOf([&] { setup.encoder->start(); });
-        QVERIFY2(failure.startsWith("Cannot write the output C:\\locked\\clip.wmv: "),
+    // A stop keeps the shorter file, playable, under its final name; a worker that dies fails
+    // its file without a redo, and the earlier file of its name stays.
+    void endsMidFile()
+    {
+        QFETCH(qint16, passes);
+        QFETCH(int, pass);
+        QFETCH(int, signal);
+        auto m = engineMachine({m_long});
+        const QString output = m->native("C:\\clips") + "/long.wmv";
+        if (signal)
+            writeFile(output, Earlier);
+        Setup s(*m);
+        s.encoder->stop(); // idle: nothing to stop
+        QTEST(s.convert("C:\\clips\\long.mpg",
+                        "C:\\clips\\long.wmv",
+                        passes,
+                        [&] {
+                            QVERIFY(s.reachedPass(pass));
+                            if (signal)
+                                QCOMPARE(::kill(static_cast<pid_t>(s.worker->workerProcessId()),
+                                                signal),
+                                         0);
+                            for (int i = 0; i < (signal ? 0 : 2); ++i)
+                                s.encoder->stop();
+                        }),
+              "failure");
+        const QList<int> codes = s.codesWhenStopped();
+        QCOMPARE(codes.first(), EncoderStarting);
+        QCOMPARE(codes.count(EncoderStopped), 1);
+        QCOMPARE(s.encoder->lastNotice(), QString());
+        QCOMPARE(s.worker->workerProcessId(), 0);
+        QCOMPARE(temporariesIn(m->native("C:\\clips")), QStringList());
+        if (signal)
+            QCOMPARE(contentOf(output), Earlier);
+        else
+            QVERIFY(codes.contains(EncoderStopping) && inspectMedia(output).decodedFrames > 0
+                    && inspectMedia(output).durationMs < 55000);
+    }
+
+    void readOnlyOutputStays_data()
+    {
+        QTest::addColumn<QString>("locked");
+        QTest::addColumn<QString>("reason"); // empty: as the file system words it
+        const QString readOnly = "the file exists and is read-only.";
+        QTest::newRow("file read-only from the start") << "file" << readOnly;
+        // Renaming over a read-only file would work: the engine looks again before that rename.
+        QTest::newRow("file made read-only meanwhile") << "meanwhile" << readOnly;
+        QTest::newRow("folder read-only") << "folder" << QString();
+    }
+
+    void readOnlyOutputStays()
+    {
+        QFETCH(QString, locked);
+        QFETCH(QString, reason);
+        auto m = engineMachine({m_long});
+        const QString clips = m->native("C:\\clips");
+        writeFile(clips + "/long.wmv", Earlier);
+        std::optional<ReadOnlyFolder> folder;
+        if (locked == "folder" && !folder.emplace(clips).locked())
+            QSKIP("this file system cannot make a folder read-only here");
+        if (locked == "file")
+            QVERIFY(QFile::setPermissions(clips + "/long.wmv", QFile::ReadOwner));
+        Setup s(*m);
+        const QString failure = s.convert("C:\\clips\\long.mpg", "C:\\clips\\long.wmv", 0, [&] {
+            if (locked == "meanwhile")
+                QVERIFY(s.reachedPass(1)
+                        && QFile::setPermissions(clips + "/long.wmv", QFile::ReadOwner));
+        });
+        const QString prefix = "Cannot write the output C:\\clips\\long.wmv: ";
+        QVERIFY2(failure.startsWith(prefix) && (reason.isEmpty() || failure == prefix + reason),
                  qPrintable(failure));
-        QCOMPARE(contentOf(folder + "/clip.wmv"), "an earlier result");
+        QCOMPARE(contentOf(clips + "/long.wmv"), Earlier);
+        QCOMPARE(temporariesIn(clips), QStringList());
+    }
+
+    // Someone else's file that the user may not write, in a folder the user may write to:
+    // cf-encode run as nobody over a file of root's.
+    void someoneElsesOutputStays()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root, to leave a file of root's where the user nobody converts");
+        QTemporaryDir dir;
+        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
+        QVERIFY(QFile::copy(m_short, dir.filePath("clip.mpg")));
+        writeFile(dir.filePath("clip.wmv"), Earlier); // root's, 0644
+        const NobodyRun run
+                = runAsNobody(CF_ENCODE, {dir.filePath("clip.mpg"), dir.filePath("clip.wmv")});
+        const QString errors = QString::fromLocal8Bit(run.errors);
+        const QString shown = "Z:" + QString(dir.filePath("clip.wmv")).replace('/', '\\');
+        QVERIFY2(run.exitCode == 1
+                         && errors.contains("Cannot write the output " + shown
+                                            + ": the file exists and is read-only."),
+                 qPrintable(errors));
+        QCOMPARE(contentOf(dir.filePath("clip.wmv")), Earlier);
+        QCOMPARE(temporariesIn(dir.path()), QStringList());
+    }
+
+    void namesAtTheLimit_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("250 bytes") << QString(246, 'n') + ".wmv";
+        QTest::newRow("255 bytes") << QString(251, 'n') + ".wmv";
+        QTest::newRow("254 bytes, two each") << QString(125, QChar(0xe9)) + ".wmv";
+    }
+
+    // The hidden temporary's name does not grow with the output's.
+    void namesAtTheLimit()
+    {
+        QFETCH(QString, name);
+        auto m = engineMachine({m_short});
+        QCOMPARE(Setup(*m).convert("C:\\clips\\clip.mpg", "C:\\clips\\" + name), QString());
+        QVERIFY(inspectMedia(m->native("C:\\clips") + "/" + name).decodedFrames > 0);
+        QCOMPARE(temporariesIn(m->native("C:\\clips")), QStringList());
+    }
+
+    void hangingReadIsStopped_data()
+    {
+        QTest::addColumn<QString>("meanwhile"); // what a handler does while the read waits
+        QTest::addColumn<QString>("failure");   // what that handler's call failed with
+        const QString busy = "The encoder is busy reading C:\\clips\\pipe.mpg.";
+        QTest::newRow("stop") << "stop" << QString();
+        QTest::newRow("second set-up, then stop") << "prepare" << busy;
+        QTest::newRow("start, then stop") << "start" << busy;
+        QTest::newRow("encoder destroyed") << "destroy" << QString();
+    }
+
+    // A pipe nobody writes to keeps the duration read waiting, as a hung share would: events
+    // go on meanwhile, a stop ends the read at once and kills its worker. Set up again, the
+    // encoder converts: states come queued, statistics only grow and end at the file's size.
+    void hangingReadIsStopped()
+    {
+        QFETCH(QString, meanwhile);
+        auto m = engineMachine({m_short});
+        QCOMPARE(::mkfifo(qPrintable(m->native("C:\\clips") + "/pipe.mpg"), 0644), 0);
+        auto s = std::make_unique<Setup>(*m);
+        MediaEncoder *encoder = s->encoder.get();
+        WorkerBackend *worker = s->worker;
+        int ticks = 0;
+        qint64 reader = 0;
+        QString failure;
+        QTimer handlers; // stands for the window's own events
+        connect(&handlers, &QTimer::timeout, this, [&] {
+            reader = reader ? reader : worker->workerProcessId();
+            if (++ticks != 20)
+                return;
+            if (meanwhile == "start" || meanwhile == "prepare")
+                failure = failureOf([&] {
+                    meanwhile == "start" ? encoder->start() : encoder->prepareToEncode(true);
+                });
+            meanwhile == "destroy" ? s.reset() : encoder->stop();
+        });
+        handlers.start(10);
+        const QString ended
+                = failureOf([&] { s->prepare("C:\\clips\\pipe.mpg", "C:\\clips\\pipe.wmv"); });
+        handlers.stop();
+        QCOMPARE(ended, "Stopped before converting C:\\clips\\pipe.mpg.");
+        QVERIFY2(ticks >= 20, qPrintable(QString::number(ticks)));
+        QTEST(failure, "failure");
+        QTRY_VERIFY(reader > 0 && ::kill(static_cast<pid_t>(reader), 0) != 0);
+        if (!s)
+            return;
+        QCOMPARE(failureOf([&] { encoder->start(); }),
+                 "The encoder has not been set up for a file, so there is nothing to convert.");
+        s->prepare("C:\\clips\\clip.mpg", "C:\\clips\\clip.wmv");
+        QVERIFY(std::abs(s->audio.duration() - 3000) <= 60);
+        encoder->stop(); // only set up: nothing to stop
+        QList<EncoderStatistics> seen;
+        QTimer sampler;
+        connect(&sampler, &QTimer::timeout, this, [&] { seen.append(encoder->statistics()); });
+        sampler.start(5);
+        encoder->start();
+        QVERIFY(s->states.isEmpty()); // never from inside start()
+        QCOMPARE(s->codesWhenStopped(),
+                 QList<int>({EncoderStarting, EncoderRunning, EncoderStopped}));
+        QCOMPARE(encoder->lastFailure(), QString());
+        for (qsizetype i = 1; i < seen.size(); ++i)
+            QVERIFY(seen[i].archiveBytes >= seen[i - 1].archiveBytes
+                    && seen[i].archiveMs >= seen[i - 1].archiveMs);
+        const EncoderStatistics last = encoder->statistics();
+        QCOMPARE(last.archiveBytes, inspectMedia(m->native("C:\\clips\\clip.wmv")).bytes);
+        QVERIFY(last.archiveMs >= 2900 && last.bitRate > 0);
+        QCOMPARE(temporariesIn(m->native("C:\\clips")), QStringList());
     }
 };
 

@@ -1,10 +1,7 @@
-// cf-batch-host DRIVE_C FILE PASSES
-//
-// The program as main() starts it, on the C: drive DRIVE_C, converting C:\clips\FILE into
-// C:\clips with one or two passes as a user starts a batch: the entry selected, the pass
-// option and the encode button clicked. Message boxes are answered by a script. Every 50 ms
-// it prints "pass=N frames=M" while the encoder runs, and the texts of new boxes, so that a
-// test can kill this host mid-file in the pass it wants.
+// cf-batch-host DRIVE_C FILE PASSES: the program on the C: drive DRIVE_C converting
+// C:\clips\FILE into C:\clips in 1 or 2 passes, started as a user starts a batch. It prints
+// "pass=N frames=M" every 50 ms while it encodes, and the texts of message boxes (answered
+// by a script), so that a test can kill it mid-file.
 
 #include "app/program.h"
 #include "scripted_dialogs.h"

@@ -11,9 +11,8 @@ struct NobodyRun
     QByteArray errors; // its standard error
 };
 
-// Runs a program of the build as the user nobody, for the cases a test running as root must
-// see from an ordinary user's side (root reads and writes every file). The build folder may
-// be closed to other users (a checkout under /root), so the program and the build's encoder
-// and profiles are first copied into a folder anyone may read, and the program is told that
-// C: drive through CLIPFERRY_BUILD_DRIVE_C. Runs on the offscreen platform.
+// Runs a program of the build as the user nobody, for what a test running as root must see
+// from an ordinary user's side. The program and the build's "Program Files" are first copied
+// where anyone may read them (the build folder may be closed to others); the program finds
+// that C: drive through CLIPFERRY_BUILD_DRIVE_C. Offscreen platform.
 NobodyRun runAsNobody(const QString &program, const QStringList &arguments);

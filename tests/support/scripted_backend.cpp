@@ -12,19 +12,14 @@ ScriptedBackend::ScriptedBackend(QStringList profileNames)
 
 ScriptedBackend::~ScriptedBackend()
 {
-    // A held read ends with this backend: its caller sees it stopped.
-    if (m_readWait)
-        m_readWait->quit();
+    releaseDurationRead(); // a held read ends with this backend: its caller sees it stopped
 }
 
 QList<ProfileSettings> ScriptedBackend::profiles()
 {
-    QList<ProfileSettings> result;
-    for (const QString &name : std::as_const(m_profileNames)) {
-        ProfileSettings settings;
-        settings.name = name;
-        result.append(settings);
-    }
+    QList<ProfileSettings> result(m_profileNames.size());
+    for (qsizetype i = 0; i < result.size(); ++i)
+        result[i].name = m_profileNames[i];
     return result;
 }
 
@@ -66,21 +61,14 @@ void ScriptedBackend::releaseDurationRead()
 void ScriptedBackend::stop()
 {
     ++m_stops;
-    if (m_readWait) {
-        m_readStopped = true;
+    m_readStopped = m_readWait != nullptr;
+    if (m_readStopped)
         m_readWait->quit();
-        return;
-    }
-    if (m_active)
+    else if (m_active)
         QTimer::singleShot(0, this, [this] {
             if (m_active)
                 finish();
         });
-}
-
-void ScriptedBackend::run()
-{
-    emit running();
 }
 
 void ScriptedBackend::finish(const QString &failure, const QString &notice)

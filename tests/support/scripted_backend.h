@@ -2,12 +2,16 @@
 
 #include "platform/encoder.h"
 
-#include <QHash>
 #include <QList>
+
+#include <memory>
 
 class QEventLoop;
 
-#include <memory>
+inline QStringList kestrelProfileNames()
+{
+    return {"Kestrel High", "Kestrel Low", "Kestrel Medium"};
+}
 
 // A stand-in for the engine where a test must force timing or faults. It records the jobs
 // it is given; the test decides when a job runs, what the statistics say and how it ends.
@@ -15,9 +19,7 @@ class ScriptedBackend : public EncoderBackend
 {
     Q_OBJECT
 public:
-    explicit ScriptedBackend(QStringList profileNames = {QStringLiteral("Kestrel High"),
-                                                         QStringLiteral("Kestrel Low"),
-                                                         QStringLiteral("Kestrel Medium")});
+    explicit ScriptedBackend(QStringList profileNames = kestrelProfileNames());
     ~ScriptedBackend() override;
 
     QList<ProfileSettings> profiles() override;
@@ -37,7 +39,7 @@ public:
     void failStartWith(const QString &description) { m_startFailure = description; }
     // A started job runs and ends when the test calls run() and finish(); a stop ends it.
     void setStatistics(const EncoderStatistics &statistics) { m_statistics = statistics; }
-    void run();
+    void run() { emit running(); }
     // notice: what a file that ended well tells the user ("converted in one pass: ...").
     void finish(const QString &failure = {}, const QString &notice = {});
 
@@ -64,7 +66,4 @@ private:
 
 // A new encoder over a scripted backend; the backend stays reachable through the pointer.
 std::unique_ptr<MediaEncoder> scriptedEncoder(ScriptedBackend **backend,
-                                              QStringList profileNames
-                                              = {QStringLiteral("Kestrel High"),
-                                                 QStringLiteral("Kestrel Low"),
-                                                 QStringLiteral("Kestrel Medium")});
+                                              QStringList profileNames = kestrelProfileNames());
