@@ -2,18 +2,11 @@
 
 #include "common/error.h"
 
-#include <QEventLoop>
-#include <QPointer>
 #include <QTimer>
 
 ScriptedBackend::ScriptedBackend(QStringList profileNames)
     : m_profileNames(std::move(profileNames))
 {}
-
-ScriptedBackend::~ScriptedBackend()
-{
-    releaseDurationRead(); // a held read ends with this backend: its caller sees it stopped
-}
 
 QList<ProfileSettings> ScriptedBackend::profiles()
 {
@@ -26,18 +19,6 @@ QList<ProfileSettings> ScriptedBackend::profiles()
 qint64 ScriptedBackend::readDurationMs(const EncodeJob &job)
 {
     m_durationReads.append(job);
-    if (m_holdReads) {
-        const QPointer<ScriptedBackend> alive(this);
-        QEventLoop wait;
-        m_readWait = &wait;
-        m_readStopped = false;
-        wait.exec();
-        if (!alive)
-            throw Error(stoppedBeforeConverting(job.inputShown));
-        m_readWait = nullptr;
-        if (m_readStopped)
-            throw Error(stoppedBeforeConverting(job.inputShown));
-    }
     if (!m_durationFailure.isEmpty())
         throw Error(m_durationFailure);
     return m_durationMs;
@@ -52,19 +33,10 @@ void ScriptedBackend::start(const EncodeJob &job)
     m_active = true;
 }
 
-void ScriptedBackend::releaseDurationRead()
-{
-    if (m_readWait)
-        m_readWait->quit();
-}
-
 void ScriptedBackend::stop()
 {
     ++m_stops;
-    m_readStopped = m_readWait != nullptr;
-    if (m_readStopped)
-        m_readWait->quit();
-    else if (m_active)
+    if (m_active)
         QTimer::singleShot(0, this, [this] {
             if (m_active)
                 finish();

@@ -6,8 +6,6 @@
 
 #include <memory>
 
-class QEventLoop;
-
 inline QStringList kestrelProfileNames()
 {
     return {"Kestrel High", "Kestrel Low", "Kestrel Medium"};
@@ -20,7 +18,6 @@ class ScriptedBackend : public EncoderBackend
     Q_OBJECT
 public:
     explicit ScriptedBackend(QStringList profileNames = kestrelProfileNames());
-    ~ScriptedBackend() override;
 
     QList<ProfileSettings> profiles() override;
     qint64 readDurationMs(const EncodeJob &job) override;
@@ -31,11 +28,6 @@ public:
     // ---- the script ----
     void setDurationMs(qint64 ms) { m_durationMs = ms; }
     void failDurationWith(const QString &description) { m_durationFailure = description; }
-    // Held: a duration read waits in a nested event loop, as the real one does, until
-    // releaseDurationRead() (it then answers as scripted) or stop() (it then fails).
-    void holdDurationReads(bool hold) { m_holdReads = hold; }
-    void releaseDurationRead();
-    bool isReadingDuration() const { return m_readWait != nullptr; }
     void failStartWith(const QString &description) { m_startFailure = description; }
     // A started job runs and ends when the test calls run() and finish(); a stop ends it.
     void setStatistics(const EncoderStatistics &statistics) { m_statistics = statistics; }
@@ -59,9 +51,6 @@ private:
     QList<EncodeJob> m_durationReads;
     int m_stops = 0;
     bool m_active = false; // started and not yet finished
-    bool m_holdReads = false;
-    QEventLoop *m_readWait = nullptr;
-    bool m_readStopped = false;
 };
 
 // A new encoder over a scripted backend; the backend stays reachable through the pointer.
