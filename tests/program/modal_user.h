@@ -13,7 +13,7 @@
 
 // Plays the user at the program's modal windows: answers each message box with the next
 // scripted button (OK, or No for a question, once the script has run out) and keeps its
-// text; acts once in the folder browser when it comes up.
+// text; acts once in the folder browser when it is on the screen (`browse` is then empty).
 struct ModalUser
 {
     ModalUser()
@@ -30,9 +30,13 @@ struct ModalUser
                     = box->button(answers.isEmpty() ? QMessageBox::Ok : answers.takeFirst());
             QTest::mouseClick(button ? button : box->button(QMessageBox::No), Qt::LeftButton);
         } else if (auto *browser = qobject_cast<Form9 *>(modal); browser && browse) {
-            const auto act = std::exchange(browse, nullptr);
-            if (QTest::qWaitForWindowExposed(browser))
+            auto act = std::exchange(browse, nullptr);
+            if (QTest::qWaitForWindowExposed(browser)) {
                 act(*browser);
+            } else { // never on the screen: the act stays undone, which the test sees
+                browse = std::move(act);
+                browser->hide();
+            }
         }
     }
 
