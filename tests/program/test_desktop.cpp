@@ -7,8 +7,6 @@
 // a screen reader names every control (read through AT-SPI). Screenshots and the screen
 // reader's listing go into the build folder.
 
-#include "desktop_user.h"
-#include "modal_user.h"
 #include "started_program.h"
 #include "tree_clicks.h"
 
@@ -17,19 +15,215 @@
 #include "platform/machine.h"
 #include "sources/file_list_box.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWindow>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace {
+
+bool onX11()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+// The desktop as on_desktop.sh names it: "bare" has no window manager to frame the windows.
+QString desktopName()
+{
+    return qEnvironmentVariable("CLIPFERRY_DESKTOP", QStringLiteral("bare"));
+}
+
+bool managed()
+{
+    return onX11() && desktopName() != QLatin1String("bare");
+}
+
+// Runs a tool to its end while the program keeps handling its events (a window manager may
+// wait for the program while the user drags a border); -1 when it did not end in a minute.
+int runTool(const QString &program, const QStringList &arguments, QString *output = nullptr)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QSignalSpy finished(&process, &QProcess::finished);
+    process.start(program, arguments);
+    if (!finished.wait(60000))
+        process.kill();
+    if (output)
+        *output = QString::fromUtf8(process.readAllStandardOutput());
+    return finished.isEmpty() || process.exitStatus() != QProcess::NormalExit ? -1
+                                                                              : process.exitCode();
+}
+
+// The frame the window manager announced in _NET_FRAME_EXTENTS, in the screen's pixels (the
+// toolkit learns of it late under some window managers); null while there is none.
+std::optional<QMargins> frameExtents(QWidget &window)
+{
+    QString output;
+    const QString id = QString::number(window.winId());
+    if (runTool(QStringLiteral("xprop"), {"-id", id, "_NET_FRAME_EXTENTS"}, &output) != 0)
+        return std::nullopt;
+    const QRegularExpressionMatch match
+            = QRegularExpression(QStringLiteral("= (\\d+), (\\d+), (\\d+), (\\d+)")).match(output);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return QMargins(match.captured(1).toInt(),
+                    match.captured(3).toInt(),
+                    match.captured(2).toInt(),
+                    match.captured(4).toInt());
+}
+
+// The window and its frame as the X server has them, in the screen's pixels (the toolkit's
+// positions are rounded to its scaled pixels).
+QRect frameOnScreen(QWidget &window)
+{
+    QString output;
+    runTool(QStringLiteral("xwininfo"), {"-id", QString::number(window.winId())}, &output);
+    const auto value = [&output](const char *field) {
+        const QRegularExpression line(QLatin1String(field) + QStringLiteral(":\\s*(-?\\d+)"));
+        return line.match(output).captured(1).toInt();
+    };
+    const QRect client(value("Absolute upper-left X"),
+                       value("Absolute upper-left Y"),
+                       value("Width"),
+                       value("Height"));
+    return client.marginsAdded(frameExtents(window).value_or(QMargins()));
+}
+
+// Waits until the window manager has framed the window (at once without one).
+bool waitForFrame(QWidget &window)
+{
+    if (!QTest::qWaitForWindowExposed(&window))
+        return false;
+    const QDeadlineTimer deadline(5000);
+    while (managed() && !frameExtents(window)) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(50);
+    }
+    return true;
+}
+
+// Resizes a window by an offset of Qt's pixels as its user does: by dragging the lower right
+// corner of the window manager's frame, or through the toolkit where there is none to drag.
+void resizeByCorner(QWidget &window, QPoint by)
+{
+    if (!managed()) {
+        window.resize(window.size() + QSize(by.x(), by.y()));
+        return;
+    }
+    const auto xy = [](QPoint p) {
+        return QStringList{QString::number(p.x()), QString::number(p.y())};
+    };
+    // The corner's last pixels lie on the frame's resize handle; X counts the screen's pixels.
+    const QPoint corner = frameOnScreen(window).bottomRight() - QPoint(1, 1);
+    const QPoint target = corner + (QPointF(by) * window.devicePixelRatioF()).toPoint();
+    runTool(QStringLiteral("xdotool"),
+            QStringList{"mousemove"} + xy(corner) + QStringList{"mousedown", "1", "mousemove"}
+                    + xy((corner + target) / 2) + QStringList{"sleep", "0.2", "mousemove"}
+                    + xy(target) + QStringList{"sleep", "0.2", "mouseup", "1"});
+    QTest::qWait(300); // the window manager's last configure reaches the window
+}
+
+// Where a screenshot or listing goes (CLIPFERRY_SCREENSHOTS), empty when nothing is saved.
+QString savedAs(const QString &fileName)
+{
+    const QString folder = qEnvironmentVariable("CLIPFERRY_SCREENSHOTS");
+    return folder.isEmpty() || !QDir().mkpath(folder) ? QString() : folder + '/' + fileName;
+}
+
+// The whole screen of a weston session, as its screenshooter takes it.
+void saveWestonScreen(const QString &path)
+{
+    QTemporaryDir folder;
+    QProcess shooter;
+    shooter.setWorkingDirectory(folder.path());
+    QSignalSpy finished(&shooter, &QProcess::finished);
+    shooter.start(QStringLiteral("weston-screenshooter"), QStringList());
+    const QStringList taken
+            = finished.wait(20000) ? QDir(folder.path()).entryList(QDir::Files) : QStringList();
+    if (!taken.isEmpty())
+        QFile::rename(folder.filePath(taken.first()), path);
+}
+
+// A picture of the window as the screen shows it, with the window manager's frame on X. A
+// compositor shows no program another's windows: there, the window's own picture and the
+// screen as weston shows it.
+void saveScreenshot(QWidget &window, const QString &fileName)
+{
+    const QString path = savedAs(fileName);
+    if (path.isEmpty())
+        return;
+    window.repaint();
+    QTest::qWait(100); // the X server's picture lags behind the widgets until painted
+    QPixmap shot = window.grab();
+    if (onX11()) {
+        const QRect frame = frameOnScreen(window);
+        const qreal ratio = window.devicePixelRatioF();
+        shot = window.screen()->grabWindow(0,
+                                           qRound(frame.x() / ratio),
+                                           qRound(frame.y() / ratio),
+                                           qRound(frame.width() / ratio),
+                                           qRound(frame.height() / ratio));
+    } else if (desktopName() == QLatin1String("weston")) {
+        saveWestonScreen(savedAs("screen-" + fileName));
+    }
+    if (!shot.save(path))
+        qWarning("cannot save %s", qPrintable(path));
+}
+
+// Plays the user at the program's modal windows: answers each message box with the next
+// scripted button (OK, or No for a question, once the script has run out) and keeps its
+// text; acts once in the folder browser when it is on the screen (`browse` is then empty).
+struct ModalUser
+{
+    ModalUser()
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this] { lookAtModalWindow(); });
+        timer.start(50);
+    }
+    void lookAtModalWindow()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *box = qobject_cast<QMessageBox *>(modal); box && box->isVisible()) {
+            texts.append(box->text());
+            QAbstractButton *button
+                    = box->button(answers.isEmpty() ? QMessageBox::Ok : answers.takeFirst());
+            QTest::mouseClick(button ? button : box->button(QMessageBox::No), Qt::LeftButton);
+        } else if (auto *browser = qobject_cast<Form9 *>(modal); browser && browse) {
+            auto act = std::exchange(browse, nullptr);
+            if (QTest::qWaitForWindowExposed(browser)) {
+                act(*browser);
+            } else { // never on the screen: the act stays undone, which the test sees
+                browse = std::move(act);
+                browser->hide();
+            }
+        }
+    }
+
+    QStringList texts;
+    QList<QMessageBox::StandardButton> answers;
+    std::function<void(Form9 &)> browse;
+    QTimer timer;
+};
 
 QString describe(const Form9 &browser)
 {
@@ -55,11 +249,6 @@ void clickEntry(FileListBox &list, const QString &name, Qt::KeyboardModifiers mo
     QVERIFY2(entry, qPrintable(name));
     QTest::mouseClick(
             list.viewport(), Qt::LeftButton, modifiers, list.visualItemRect(entry).center());
-}
-
-bool onX11()
-{
-    return QGuiApplication::platformName() == QLatin1String("xcb");
 }
 
 } // namespace
@@ -104,15 +293,15 @@ private slots:
                  form1ClientSize(screen.logicalDotsPerInchX(), screen.logicalDotsPerInchY()));
         if (onX11()) // a compositor places it
             QVERIFY(screen.availableGeometry().contains(w.frameGeometry()));
-        desktop::saveScreenshot(w, QStringLiteral("main-window.png"));
+        saveScreenshot(w, QStringLiteral("main-window.png"));
 
-        desktop::resizeByCorner(w, QPoint(90, 70));
+        resizeByCorner(w, QPoint(90, 70));
         QCOMPARE(w.size(), size);
         if (onX11()) {
             const QString id = QString::number(w.winId());
-            QCOMPARE(desktop::runTool("xdotool", {"windowsize", id, "300", "200"}), 0);
+            QCOMPARE(runTool("xdotool", {"windowsize", id, "300", "200"}), 0);
             const QPoint before = w.pos();
-            QCOMPARE(desktop::runTool("xdotool", {"windowmove", id, "40", "30"}), 0);
+            QCOMPARE(runTool("xdotool", {"windowmove", id, "40", "30"}), 0);
             QTRY_VERIFY(w.pos() != before);
             QCOMPARE(w.size(), size);
         }
@@ -125,13 +314,13 @@ private slots:
         if (!onX11())
             return;
         w.showMinimized();
-        if (desktop::managed()) // the window manager has taken it off the screen
+        if (managed()) // the window manager has taken it off the screen
             QTRY_VERIFY(w.isMinimized() && !w.windowHandle()->isExposed());
         w.showNormal();
-        QVERIFY(desktop::waitForFrame(w));
+        QVERIFY(waitForFrame(w));
         QTRY_COMPARE(w.size(), size);
         QCOMPARE(m_user.texts, QStringList());
-        desktop::saveScreenshot(w, QStringLiteral("main-window-restored.png"));
+        saveScreenshot(w, QStringLiteral("main-window-restored.png"));
     }
 
     // Opened three times; the first time the user picks C:\Samples, then takes it again.
@@ -160,7 +349,7 @@ private slots:
         QTest::mouseClick(window().cmdStart, Qt::LeftButton); // returns when the batch is done
         QTRY_COMPARE(window().Label6->text(), QStringLiteral("Status: ready"));
         QCOMPARE(m_user.texts, QStringList());
-        desktop::saveScreenshot(window(), QStringLiteral("main-window-encoded.png"));
+        saveScreenshot(window(), QStringLiteral("main-window-encoded.png"));
 
         for (const QString input : {"AVSEQ01.DAT", "sample.mpg"}) {
             const QString samples = m_temp.path() + "/drive_c/Samples/";
@@ -178,19 +367,21 @@ private slots:
     void screenReaderNames()
     {
         const QString script = qEnvironmentVariable("CLIPFERRY_ACCESSIBLE_NAMES");
-        if (desktop::runTool("/usr/bin/python3", {"-c", "import pyatspi"}) != 0)
+        if (runTool("/usr/bin/python3", {"-c", "import pyatspi"}) != 0)
             QSKIP("Needs python3-pyatspi (scripts/install-deps.sh)");
         QString listing;
         int status = -1;
         m_user.browse = [&](Form9 &browser) {
-            status = desktop::runTool("/usr/bin/python3",
-                                      {script, QString::number(QCoreApplication::applicationPid())},
-                                      &listing);
+            status = runTool("/usr/bin/python3",
+                             {script, QString::number(QCoreApplication::applicationPid())},
+                             &listing);
             QTest::mouseClick(browser.cmd[1], Qt::LeftButton);
         };
         QTest::mouseClick(window().cmdOutput, Qt::LeftButton);
         QVERIFY(!m_user.browse);
-        desktop::saveText(QStringLiteral("accessible-names.txt"), listing);
+        QFile saved(savedAs(QStringLiteral("accessible-names.txt")));
+        if (saved.open(QIODevice::WriteOnly))
+            QCOMPARE(saved.write(listing.toUtf8()), listing.toUtf8().size());
         QCOMPARE(status, 0);
         const QStringList lines = listing.split('\n');
         QStringList unnamed = lines.filter(QRegularExpression("^UNNAMED "));
@@ -224,31 +415,31 @@ private:
         m_program.reset();
         m_program = std::make_unique<Program>();
         window().show();
-        return desktop::waitForFrame(window());
+        return waitForFrame(window());
     }
 
     // One opening of the folder browser: laid out at once, then larger and smaller.
     void useBrowser(Form9 &browser, int opening)
     {
-        QVERIFY(desktop::waitForFrame(browser));
+        QVERIFY(waitForFrame(browser));
         QVERIFY2(buttonsUnderTree(browser), qPrintable(describe(browser)));
         const QString name = QStringLiteral("folder-browser-%1").arg(opening);
-        desktop::saveScreenshot(browser, name + ".png");
+        saveScreenshot(browser, name + ".png");
 
         const QSize opened = browser.size();
-        desktop::resizeByCorner(browser, QPoint(80, 120));
+        resizeByCorner(browser, QPoint(80, 120));
         QTRY_VERIFY2(browser.height() > opened.height() && browser.width() > opened.width(),
                      qPrintable(describe(browser)));
         QTRY_VERIFY2(buttonsUnderTree(browser), qPrintable(describe(browser)));
-        desktop::saveScreenshot(browser, name + "-larger.png");
+        saveScreenshot(browser, name + "-larger.png");
 
         const QSize larger = browser.size();
-        desktop::resizeByCorner(browser, QPoint(-200, -400)); // below the smallest size
+        resizeByCorner(browser, QPoint(-200, -400)); // below the smallest size
         QTRY_VERIFY2(browser.height() < larger.height(), qPrintable(describe(browser)));
         QVERIFY(browser.width() >= browser.minimumWidth());
         QVERIFY(browser.height() >= browser.minimumHeight());
         QTRY_VERIFY2(buttonsUnderTree(browser), qPrintable(describe(browser)));
-        desktop::saveScreenshot(browser, name + "-smaller.png");
+        saveScreenshot(browser, name + "-smaller.png");
     }
 
     QTemporaryDir m_temp;
