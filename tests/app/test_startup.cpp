@@ -71,8 +71,7 @@ private slots:
         profiles("no profiles", {}, -1);
     }
 
-    // The Windows drive, the engine check with its one combined offer, the encoder set up
-    // whatever came of them, every profile listed, and only an exact "Kestrel Medium" chosen.
+    // Windows drive, engine offer, encoder set up anyway, profiles; only "Kestrel Medium" chosen.
     void startUp()
     {
         QFETCH(QString, windows);
@@ -131,8 +130,7 @@ private slots:
                 << false << false << false << true << QStringList{offer, texts::browserMissing};
     }
 
-    // A failing step shows its description, then runs the download command unless the engine
-    // check has just offered it; the window still opens, the steps after the failure skipped.
+    // A failing step is described, then the download offered unless it just was; the window opens.
     void failingStartUp()
     {
         QFETCH(bool, engine);
@@ -181,8 +179,7 @@ private slots:
                 << QStringList{failure + "WMEncWorker does not start (", download};
     }
 
-    // The real encoder over an engine folder with one part missing or unusable: each message
-    // comes once, and the ones about the engine name the file.
+    // The real encoder over a broken engine folder: each message once, naming the file.
     void brokenEngine()
     {
         QFETCH(QString, module);
@@ -259,8 +256,7 @@ private slots:
         QTest::newRow("closed") << QMessageBox::NoButton;
     }
 
-    // The real boxes: the title, the buttons, no icon, CR LF shown as line breaks, and only
-    // Yes counts as yes.
+    // The real boxes: title, buttons, no icon, CR LF as line breaks; only Yes counts as yes.
     void messageBoxes()
     {
         QFETCH(QMessageBox::StandardButton, press);

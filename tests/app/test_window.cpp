@@ -115,8 +115,7 @@ private slots:
             QTest::newRow(d.name) << QString(d.kind) << d.geometry;
     }
 
-    // Every control's kind, place and size, text, hover tip, font and visibility as drawn;
-    // an option button grows about its middle to the height its round indicator needs.
+    // Each control as drawn; an option button grows about its middle to fit its indicator.
     void controls()
     {
         QFETCH(QString, kind);
@@ -162,8 +161,7 @@ private slots:
         QCOMPARE(f.Line1->frameShape(), QFrame::VLine);
     }
 
-    // Where "MS Sans Serif" is missing, a face of its widths stands in (not the desktop's
-    // wider sans face), so every text stays inside its box.
+    // Without "MS Sans Serif", a face of its widths stands in: every text fits its box.
     void textsFitTheirBoxes()
     {
         if (!QFontDatabase::hasFamily(QStringLiteral("Liberation Sans")))
@@ -193,8 +191,7 @@ private slots:
         QTest::newRow("cmdOutput") << QSize(74, 20) << teal << yellow;
     }
 
-    // Each picture button has its face colour and shows only its picture: the symbol at the
-    // left, the word in black.
+    // Each picture button: its face colour, its symbol at the left and its word in black.
     void pictures()
     {
         QFETCH(QSize, size);
@@ -209,9 +206,8 @@ private slots:
                 image, QRect(size.height() + 4, 0, size.width() / 2, size.height()), Qt::black));
     }
 
-    // The title, the round icon, no maximise command, centred, of the fixed size of its client
-    // area below the menu bar (the desktop tests resize and minimise it); closing releases the
-    // file system, while the encoder outlives the unload.
+    // Title, icon, no maximise, centred, fixed size (resized on the desktops); closing
+    // releases the file system but not the encoder.
     void frame()
     {
         QCOMPARE(form().windowTitle(), QStringLiteral("Clipferry"));
@@ -253,9 +249,8 @@ private slots:
                          .split('|'));
     }
 
-    // Tab walks the controls in the drawn order and nothing else of the client area; a screen
-    // reader names each by its caption, the word on its picture, the label above it or (the
-    // profile box, labelled "Profile:") its choice. cmdStart has the focus at opening.
+    // Tab walks the controls in the drawn order, each named for a screen reader; cmdStart has
+    // the focus at opening.
     void tabOrderAndNames()
     {
         QStringList order;
@@ -321,8 +316,8 @@ private slots:
         QTest::newRow("emptied") << "" << enter << "Kestrel Medium";
     }
 
-    // Typing chooses a profile by its exact name and never adds an entry; the box ends up
-    // showing the profile the next file is encoded with, and "Current Profile" names it.
+    // Typing chooses a profile by its exact name only and adds no entry; the box shows the one in
+    // use.
     void profileBox()
     {
         QFETCH(QString, typed);

@@ -39,10 +39,8 @@ private slots:
         m_app.reset();
     }
 
-    // A drive of each kind: keys, texts and images, in letter order; a letter without a drive,
-    // or whose label cannot be read, gets no node. Every drive but a removable one has its
-    // first folder level (and no more) listed when the tree is built; a click on a drive
-    // gives its root and a Click, and lists it, even a removable slot without a medium.
+    // Drive nodes of each kind (none for a missing or unreadable one), listed one level deep
+    // unless removable; a click on a drive gives its root and a Click, and lists it.
     void drives()
     {
         m_machine->addEmptySlot(QLatin1Char('A'), DriveKind::Removable);
@@ -91,10 +89,8 @@ private slots:
         QCOMPARE(node("root65")->childCount(), 0);
     }
 
-    // Only folders show (no dot-folders, no files), in proper case, sorted ignoring case with
-    // accented letters among their base letters (no locale set: a language-neutral order);
-    // the path is empty until a node is handled, then ends in "\" and is built from the real
-    // names, so "data" and "Data" each lead to their own folder.
+    // Folders only, in proper case and a language-neutral order; paths from the real names,
+    // empty until a node is handled.
     void foldersAndPaths()
     {
         const QDir root(m_machine->addDrive(QLatin1Char('D'), DriveKind::Fixed, "SYSTEM"));
@@ -153,11 +149,8 @@ private slots:
         QTEST(childTexts(node("root68")), "shown");
     }
 
-    // Expanding lists every child (so exactly those with sub-folders become expandable),
-    // raising Click once per child and once for the node, and leaves the node selected. The
-    // arrow keys handle each node reached, as a click does. A node with children is never
-    // listed again: a folder made later shows only when F5 rebuilds the tree, which keeps the
-    // path but no selection; a node without sub-folders is listed again at every click.
+    // Expanding lists the children (one Click each, one for the node); arrow keys act as
+    // clicks; a listed node is listed again only by F5 (path kept, no selection) or if empty.
     void expandKeysAndF5()
     {
         const QDir root(m_machine->addDrive(QLatin1Char('D'), DriveKind::Fixed));
@@ -201,9 +194,8 @@ private slots:
         QVERIFY(!node("root68")->isExpanded());
     }
 
-    // The folder OK hands back is the one highlighted. Tabbing into the tree chooses nothing;
-    // Space then highlights and chooses the node the focus is on. A press on one node and a
-    // release on another chooses the one released on, where the highlight ends.
+    // OK hands back the highlighted folder: none after tabbing in, Space's, or the one a
+    // press on another node was released on.
     void highlightAndPathAgree()
     {
         m_app->form->File1->setPath(QStringLiteral("C:\\Windows"));
@@ -271,9 +263,8 @@ private slots:
         QTest::newRow("no area at all") << QSizeF(0, 0) << QSizeF(0, 0) << 0.0;
     }
 
-    // Laid out as for an outer size of the client area plus the frame it was drawn for: the
-    // tree and the panel fill it less 36 and 372 twips, their tops cut off; both buttons sit
-    // on the tree's lower edge at fixed places, inside the client area; nothing turns negative.
+    // Laid out for the client area plus the drawn frame: buttons on the tree's lower edge at
+    // fixed places, inside the client area; nothing turns negative.
     void layoutForClientArea()
     {
         QFETCH(QSizeF, client);
@@ -305,9 +296,8 @@ private slots:
         QTest::newRow("output kept") << windows << 0 << "C:\\Windows\\" << output << output;
     }
 
-    // OK gives the tree's path (empty before any node was handled), Cancel the program's
-    // folder; either only hides the window, and an output list without a folder takes the
-    // input list's.
+    // OK gives the tree's path, Cancel the program's folder; both only hide the window, and an
+    // output list without a folder takes the input list's.
     void buttons()
     {
         QFETCH(QStringList, clicks);
@@ -327,12 +317,9 @@ private slots:
         QVERIFY(m_app->form->folderBrowserLoaded());
     }
 
-    // Three uses. Loading builds the tree and places the window half its outer width left of
-    // the main window and an eighth of its outer height above it, not held on the screen. OK
-    // has the focus, but Enter and Escape mean nothing. A resize moves the buttons with the
-    // tree's lower edge, not sideways, down to the size the buttons need. OK only hides the
-    // window: the next use shows the same tree, selection and place. Closing through the
-    // title bar keeps SelectedFolder and unloads the window: the next use starts afresh.
+    // Three uses: placed off the main window at loading; Enter and Escape mean nothing; a
+    // resize carries the buttons down with the tree; OK keeps tree, selection and place, the
+    // title bar's close unloads it all.
     void usesOneAfterAnother()
     {
         m_app->form->move(10, 20);
