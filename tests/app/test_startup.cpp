@@ -14,7 +14,7 @@
 
 namespace {
 
-// The browser was started (or not) with the local page beside the program as its address.
+// The browser was started (or not) with the page beside the program as its address.
 void checkBrowser(AppFixture &app, bool started)
 {
     QCOMPARE(app.machine.launches().size(), started ? 1 : 0);
@@ -35,285 +35,266 @@ class TestStartup : public QObject
 
 private slots:
     void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
-    void startUp_data();
-    void startUp();
-    void failingStartUp_data();
-    void failingStartUp();
-    void brokenEngine_data();
-    void brokenEngine();
-    void downloadCommand_data();
-    void downloadCommand();
-    void messageBoxes_data();
-    void messageBoxes();
-    void shippedFiles();
-};
 
-void TestStartup::startUp_data()
-{
-    QTest::addColumn<QString>("windows");
-    QTest::addColumn<bool>("engine");
-    QTest::addColumn<bool>("yes"); // the answer to the offer, if it is made
-    QTest::addColumn<QStringList>("profiles");
-    QTest::addColumn<QString>("winDrive");
-    QTest::addColumn<bool>("offered");
-    QTest::addColumn<int>("chosen"); // -1: none, and the hint comes up
+    void startUp_data()
+    {
+        QTest::addColumn<QString>("windows");
+        QTest::addColumn<bool>("engine");
+        QTest::addColumn<bool>("yes"); // the answer to the offer, if it is made
+        QTest::addColumn<QStringList>("profiles");
+        QTest::addColumn<QString>("winDrive");
+        QTest::addColumn<bool>("offered");
+        QTest::addColumn<int>("chosen"); // -1: none, and the hint comes up
 
-    const QStringList three{"Kestrel High", "Kestrel Low", "Kestrel Medium"};
-    const auto row = [&](auto windows, bool engine, bool yes, auto drive, bool offer) {
-        QTest::newRow(windows) << QString(windows) << engine << yes << three << QString(drive)
-                               << offer << 2;
-    };
-    row("C:\\Windows", true, true, "C", false);
-    row("C:\\WINDOWS", false, false, "C", true);
-    row("C:\\WINNT", false, true, "C", true);
-    // The engine is looked for on the Windows drive, and this machine has no D:.
-    row("D:\\Windows", true, false, "D", true);
-    row("D:\\WINNT", true, false, "D", true);
-    row("c:\\windows", true, false, "", true);
-    row("E:\\Windows", true, false, "", true);
-    row("C:\\Windows\\", true, false, "", true);
+        const QStringList three{"Kestrel High", "Kestrel Low", "Kestrel Medium"};
+        const auto row = [&](auto windows, bool engine, bool yes, auto drive, bool offer) {
+            QTest::newRow(windows)
+                    << QString(windows) << engine << yes << three << QString(drive) << offer << 2;
+        };
+        row("C:\\Windows", true, true, "C", false);
+        row("C:\\WINDOWS", false, false, "C", true);
+        row("C:\\WINNT", false, true, "C", true);
+        // The engine is looked for on the Windows drive, and this machine has no D:.
+        row("D:\\Windows", true, false, "D", true);
+        row("D:\\WINNT", true, false, "D", true);
+        row("c:\\windows", true, false, "", true);
+        row("E:\\Windows", true, false, "", true);
+        row("C:\\Windows\\", true, false, "", true);
 
-    const auto profiles = [](const char *name, const QStringList &names, int chosen) {
-        QTest::newRow(name) << QString("C:\\Windows") << true << false << names << QString("C")
-                            << false << chosen;
-    };
-    profiles("first of two", {"V", "Kestrel Medium", "Kestrel Medium"}, 1);
-    profiles("other case", {"Kestrel High", "kestrel medium"}, -1);
-    profiles("trailing blank", {"Kestrel Medium "}, -1);
-    profiles("no profiles", {}, -1);
-}
-
-// The Windows drive, the engine check with its one combined offer, and the encoder set up
-// whatever came of them; every profile listed in collection order, and only an exact
-// "Kestrel Medium" chosen.
-void TestStartup::startUp()
-{
-    QFETCH(QString, windows);
-    QFETCH(bool, engine);
-    QFETCH(bool, yes);
-    QFETCH(QStringList, profiles);
-    QFETCH(QString, winDrive);
-    QFETCH(bool, offered);
-    QFETCH(int, chosen);
-
-    AppFixture app;
-    app.install(engine);
-    app.machine.machine().setWindowsDirectory(windows);
-    app.answer({yes});
-    Form1 &form = app.open(profiles);
-
-    QCOMPARE(app.values.WinDrive, winDrive);
-    QStringList boxes;
-    if (offered)
-        boxes.append(texts::startupQuestion(winDrive));
-    if (chosen < 0)
-        boxes.append(texts::profileHint);
-    QCOMPARE(app.boxes(), boxes);
-    checkBrowser(app, offered && yes);
-    QVERIFY(form.FileSys && !form.Timer1->isActive());
-    QCOMPARE(form.SourceGroups->count(), 1);
-    QCOMPARE(form.SourceGroup->name(), QStringLiteral("SG_1"));
-    QVERIFY(form.VideoSource && form.VideoSource == form.SourceGroup->source(SourceVideo));
-    QVERIFY(form.AudioSource && form.AudioSource == form.SourceGroup->source(SourceAudio));
-
-    QStringList listed;
-    for (int i = 0; i < form.Combo1->count(); ++i)
-        listed.append(form.Combo1->itemText(i));
-    QCOMPARE(listed, profiles);
-    QCOMPARE(form.Combo1->currentIndex(), chosen);
-    QCOMPARE(form.SourceGroup->profile(), chosen < 0 ? nullptr : &form.Profiles->item(chosen));
-}
-
-void TestStartup::failingStartUp_data()
-{
-    QTest::addColumn<bool>("engine");
-    QTest::addColumn<bool>("browser");
-    QTest::addColumn<bool>("encoderFails");
-    QTest::addColumn<QList<bool>>("answers");
-    QTest::addColumn<QStringList>("boxes");
-
-    const QString failure = "ok: The encoder engine could not be loaded: no worker.";
-    const QString offer = texts::startupQuestion("C");
-    QTest::newRow("no encoder") << true << true << true << QList<bool>{false}
-                                << QStringList{failure, texts::downloadQuestion};
-    // The engine check has named the missing file and asked already: the download command
-    // would only say both again.
-    QTest::newRow("no encoder, no engine file")
-            << false << true << true << QList<bool>{false} << QStringList{offer, failure};
-    // The offer's Yes cannot start the browser: that failure ends start-up the same way.
-    QTest::newRow("no browser") << false << false << false << QList<bool>{true}
-                                << QStringList{offer, texts::browserMissing};
-}
-
-// A failing step shows its description, then runs the download command unless the engine
-// check has just offered the download; the window still opens, with the steps after the
-// failure skipped.
-void TestStartup::failingStartUp()
-{
-    QFETCH(bool, engine);
-    QFETCH(bool, browser);
-    QFETCH(bool, encoderFails);
-    QFETCH(QList<bool>, answers);
-
-    AppFixture app;
-    app.install(engine, browser);
-    app.answer(answers);
-    Form1 form(app.values, [&]() -> std::unique_ptr<MediaEncoder> {
-        if (encoderFails)
-            throw Error(QStringLiteral("The encoder engine could not be loaded: no worker."));
-        return scriptedEncoder(&app.backend);
-    });
-
-    QTEST(app.boxes(), "boxes");
-    QVERIFY(!form.Encoder);
-    QCOMPARE(form.Combo1->count(), 0);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-}
-
-void TestStartup::brokenEngine_data()
-{
-    QTest::addColumn<QString>("module"); // "link" to the build's, "none", or the file's content
-    QTest::addColumn<QString>("worker");
-    QTest::addColumn<QStringList>("boxes"); // how each box begins
-
-    const QString failure = "ok: The encoder engine could not be loaded: C:\\Program "
-                            "Files\\Windows Media Components\\Encoder\\";
-    QTest::newRow("module missing")
-            << "none"
-            << "link"
-            << QStringList{texts::startupQuestion("C"), failure + "WMEncEng.dll is missing."};
-    QTest::newRow("worker missing")
-            << "link"
-            << "none" << QStringList{failure + "WMEncWorker is missing.", texts::downloadQuestion};
-    QTest::newRow("module not loadable")
-            << "not a library"
-            << "link" << QStringList{failure + "WMEncEng.dll: ", texts::downloadQuestion};
-    QTest::newRow("worker not executable")
-            << "link"
-            << "#!/bin/sh\n"
-            << QStringList{failure + "WMEncWorker does not start (", texts::downloadQuestion};
-}
-
-// The real encoder over an engine folder with one part missing or unusable: each message
-// comes once, and the ones about the engine name the file.
-void TestStartup::brokenEngine()
-{
-    QFETCH(QString, module);
-    QFETCH(QString, worker);
-    QFETCH(QStringList, boxes);
-    AppFixture app;
-    app.install(false);
-    const QString built = qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C")
-                          + "/Program Files/Windows Media Components/Encoder/";
-    const QString folder = "C:\\Program Files\\Windows Media Components\\Encoder\\";
-    for (const auto &[name, how] : {std::pair{"WMEncEng.dll", module}, {"WMEncWorker", worker}}) {
-        const QString path = app.machine.native(folder + name);
-        if (how == "link")
-            QVERIFY(QFile::link(built + name, path));
-        else if (how != "none")
-            app.machine.writeFile(folder + name, how.toUtf8());
+        const auto profiles = [](const char *name, const QStringList &names, int chosen) {
+            QTest::newRow(name) << QString("C:\\Windows") << true << false << names << QString("C")
+                                << false << chosen;
+        };
+        profiles("first of two", {"V", "Kestrel Medium", "Kestrel Medium"}, 1);
+        profiles("other case", {"Kestrel High", "kestrel medium"}, -1);
+        profiles("trailing blank", {"Kestrel Medium "}, -1);
+        profiles("no profiles", {}, -1);
     }
-    Form1 form(app.values, [] { return createEncoder(Machine::current()); });
 
-    const QStringList seen = app.boxes();
-    QCOMPARE(seen.size(), boxes.size());
-    for (qsizetype i = 0; i < seen.size(); ++i)
-        QVERIFY2(seen[i].startsWith(boxes[i]), qPrintable(seen[i]));
-    QVERIFY(!form.Encoder);
-}
+    // Windows drive, engine offer, encoder set up anyway, profiles; only "Kestrel Medium" chosen.
+    void startUp()
+    {
+        QFETCH(QString, windows);
+        QFETCH(bool, engine);
+        QFETCH(bool, yes);
+        QFETCH(QStringList, profiles);
+        QFETCH(QString, winDrive);
+        QFETCH(bool, offered);
+        QFETCH(int, chosen);
 
-void TestStartup::downloadCommand_data()
-{
-    QTest::addColumn<QString>("windows");
-    QTest::addColumn<bool>("engine");
-    QTest::addColumn<bool>("browser");
-    QTest::addColumn<bool>("yes");
-    QTest::addColumn<QStringList>("boxes");
+        AppFixture app;
+        app.install(engine);
+        app.machine.machine().setWindowsDirectory(windows);
+        app.answer({yes});
+        Form1 &form = app.open(profiles);
 
-    const QString win = "C:\\Windows";
-    const auto notFound = [](const char *winDrive) {
-        return QStringList{texts::fileNotFound(winDrive), texts::downloadQuestion};
-    };
-    QTest::newRow("installed, Yes")
-            << win << true << true << true << QStringList{texts::downloadQuestion};
-    QTest::newRow("missing, Yes") << win << false << true << true << notFound("C");
-    QTest::newRow("unknown Windows drive, No")
-            << "E:\\Windows" << true << true << false << notFound("");
-    // The browser is on C: whatever the Windows drive.
-    QTest::newRow("Windows on D:") << "D:\\WINDOWS" << true << true << true << notFound("D");
-    QTest::newRow("no browser") << win << true << false << true
-                                << QStringList{texts::downloadQuestion, texts::browserMissing};
-}
+        QCOMPARE(app.values.WinDrive, winDrive);
+        QStringList boxes;
+        if (offered)
+            boxes.append(texts::startupQuestion(winDrive));
+        if (chosen < 0)
+            boxes.append(texts::profileHint);
+        QCOMPARE(app.boxes(), boxes);
+        checkBrowser(app, offered && yes);
+        QVERIFY(form.FileSys && !form.Timer1->isActive());
+        QCOMPARE(form.SourceGroups->count(), 1);
+        QCOMPARE(form.SourceGroup->name(), QStringLiteral("SG_1"));
+        QVERIFY(form.VideoSource && form.VideoSource == form.SourceGroup->source(SourceVideo));
+        QVERIFY(form.AudioSource && form.AudioSource == form.SourceGroup->source(SourceAudio));
 
-// The command always asks, after naming a missing engine file in a box of its own.
-void TestStartup::downloadCommand()
-{
-    QFETCH(QString, windows);
-    QFETCH(bool, engine);
-    QFETCH(bool, browser);
-    QFETCH(bool, yes);
+        QStringList listed;
+        for (int i = 0; i < form.Combo1->count(); ++i)
+            listed.append(form.Combo1->itemText(i));
+        QCOMPARE(listed, profiles);
+        QCOMPARE(form.Combo1->currentIndex(), chosen);
+        QCOMPARE(form.SourceGroup->profile(), chosen < 0 ? nullptr : &form.Profiles->item(chosen));
+    }
 
-    AppFixture app;
-    app.machine.machine().setWindowsDirectory(windows);
-    app.install(engine, browser);
-    Form1 &form = app.open(); // start-up's own offer, if any, is answered No
-    app.dialogs.clear();
-    app.answer({yes});
+    void failingStartUp_data()
+    {
+        QTest::addColumn<bool>("engine");
+        QTest::addColumn<bool>("browser");
+        QTest::addColumn<bool>("encoderFails");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QStringList>("boxes");
 
-    form.mnuDownload->trigger();
+        const QString failure = "ok: The encoder engine could not be loaded: no worker.";
+        const QString offer = texts::startupQuestion("C");
+        QTest::newRow("no encoder")
+                << true << true << true << false << QStringList{failure, texts::downloadQuestion};
+        // The engine check has named the missing file and asked already: no second download.
+        QTest::newRow("no encoder, no engine file")
+                << false << true << true << false << QStringList{offer, failure};
+        // The offer's Yes cannot start the browser: that failure ends start-up the same way.
+        QTest::newRow("no browser")
+                << false << false << false << true << QStringList{offer, texts::browserMissing};
+    }
 
-    QTEST(app.boxes(), "boxes");
-    checkBrowser(app, yes && browser);
-}
+    // A failing step is described, then the download offered unless it just was; the window opens.
+    void failingStartUp()
+    {
+        QFETCH(bool, engine);
+        QFETCH(bool, browser);
+        QFETCH(bool, encoderFails);
+        QFETCH(bool, yes);
 
-void TestStartup::messageBoxes_data()
-{
-    QTest::addColumn<QMessageBox::StandardButton>("press"); // NoButton: closed
-    QTest::newRow("OK") << QMessageBox::Ok;
-    QTest::newRow("Yes") << QMessageBox::Yes;
-    QTest::newRow("closed") << QMessageBox::NoButton;
-}
+        AppFixture app;
+        app.install(engine, browser);
+        app.answer({yes});
+        Form1 form(app.values, [&]() -> std::unique_ptr<MediaEncoder> {
+            if (encoderFails)
+                throw Error(QStringLiteral("The encoder engine could not be loaded: no worker."));
+            return scriptedEncoder(&app.backend);
+        });
 
-// The real message boxes: the title, the buttons, no icon, CR LF shown as line breaks, and
-// only Yes counts as yes.
-void TestStartup::messageBoxes()
-{
-    QFETCH(QMessageBox::StandardButton, press);
-    const bool question = press != QMessageBox::Ok;
-    QString seen; // title|text|icon|buttons
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            answer.stop();
-            seen = QString("%1|%2|%3|%4").arg(box->windowTitle(), box->text());
-            seen = seen.arg(box->icon()).arg(int(box->standardButtons()));
-            press == QMessageBox::NoButton ? box->reject() : box->button(press)->click();
+        QTEST(app.boxes(), "boxes");
+        QVERIFY(!form.Encoder);
+        QCOMPARE(form.Combo1->count(), 0);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+    }
+
+    void brokenEngine_data()
+    {
+        QTest::addColumn<QString>("module"); // "link" to the build's, "none", or the content
+        QTest::addColumn<QString>("worker");
+        QTest::addColumn<QStringList>("boxes"); // how each box begins
+
+        const QString failure = "ok: The encoder engine could not be loaded: C:\\Program "
+                                "Files\\Windows Media Components\\Encoder\\";
+        const QString download = texts::downloadQuestion;
+        QTest::newRow("module missing")
+                << "none"
+                << "link"
+                << QStringList{texts::startupQuestion("C"), failure + "WMEncEng.dll is missing."};
+        QTest::newRow("worker missing")
+                << "link"
+                << "none" << QStringList{failure + "WMEncWorker is missing.", download};
+        QTest::newRow("module not loadable")
+                << "not a library"
+                << "link" << QStringList{failure + "WMEncEng.dll: ", download};
+        QTest::newRow("worker not executable")
+                << "link"
+                << "#!/bin/sh\n"
+                << QStringList{failure + "WMEncWorker does not start (", download};
+    }
+
+    // The real encoder over a broken engine folder: each message once, naming the file.
+    void brokenEngine()
+    {
+        QFETCH(QString, module);
+        QFETCH(QString, worker);
+        QFETCH(QStringList, boxes);
+        AppFixture app;
+        app.install(false);
+        const QString built = qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C")
+                              + "/Program Files/Windows Media Components/Encoder/";
+        const QString folder = "C:\\Program Files\\Windows Media Components\\Encoder\\";
+        for (const auto &[name, how] :
+             {std::pair{"WMEncEng.dll", module}, {"WMEncWorker", worker}}) {
+            if (how == "link")
+                QVERIFY(QFile::link(built + name, app.machine.native(folder + name)));
+            else if (how != "none")
+                app.machine.writeFile(folder + name, how.toUtf8());
         }
-    });
-    answer.start(10);
+        Form1 form(app.values, [] { return createEncoder(Machine::current()); });
 
-    const QString lines = QStringLiteral("first line\r\nsecond line");
-    if (question)
-        QCOMPARE(askYesNo(lines), press == QMessageBox::Yes);
-    else
-        msgBox(lines);
-    const auto buttons = question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
-    QCOMPARE(seen,
-             QString("Clipferry|first line\nsecond line|%1|%2")
-                     .arg(QMessageBox::NoIcon)
-                     .arg(int(buttons)));
-}
+        const QStringList seen = app.boxes();
+        QCOMPARE(seen.size(), boxes.size());
+        for (qsizetype i = 0; i < seen.size(); ++i)
+            QVERIFY2(seen[i].startsWith(boxes[i]), qPrintable(seen[i]));
+        QVERIFY(!form.Encoder);
+    }
 
-// The build lays out the page and the browser command beside the program, as installed.
-void TestStartup::shippedFiles()
-{
-    const QString driveC = qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C");
-    QFile page(driveC + "/Program Files/Clipferry/engine.html");
-    QVERIFY(page.open(QIODevice::ReadOnly));
-    QVERIFY(QString::fromUtf8(page.readAll()).contains(texts::enginePathOn("C")));
-    QVERIFY(QFileInfo(driveC + "/Program Files/Internet Explorer/IEXPLORE.EXE").isExecutable());
-}
+    void downloadCommand_data()
+    {
+        QTest::addColumn<QString>("windows");
+        QTest::addColumn<bool>("engine");
+        QTest::addColumn<bool>("browser");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QStringList>("boxes");
+
+        const QString win = "C:\\Windows", ask = texts::downloadQuestion;
+        const auto notFound = [&](const char *winDrive) {
+            return QStringList{texts::fileNotFound(winDrive), ask};
+        };
+        QTest::newRow("installed, Yes") << win << true << true << true << QStringList{ask};
+        QTest::newRow("missing, Yes") << win << false << true << true << notFound("C");
+        QTest::newRow("unknown Windows drive, No")
+                << "E:\\Windows" << true << true << false << notFound("");
+        // The browser is on C: whatever the Windows drive.
+        QTest::newRow("Windows on D:") << "D:\\WINDOWS" << true << true << true << notFound("D");
+        QTest::newRow("no browser")
+                << win << true << false << true << QStringList{ask, texts::browserMissing};
+    }
+
+    // The command always asks, after naming a missing engine file in a box of its own.
+    void downloadCommand()
+    {
+        QFETCH(QString, windows);
+        QFETCH(bool, engine);
+        QFETCH(bool, browser);
+        QFETCH(bool, yes);
+
+        AppFixture app;
+        app.machine.machine().setWindowsDirectory(windows);
+        app.install(engine, browser);
+        Form1 &form = app.open(); // start-up's own offer, if any, is answered No
+        app.dialogs.clear();
+        app.answer({yes});
+        form.mnuDownload->trigger();
+
+        QTEST(app.boxes(), "boxes");
+        checkBrowser(app, yes && browser);
+    }
+
+    void messageBoxes_data()
+    {
+        QTest::addColumn<QMessageBox::StandardButton>("press"); // NoButton: closed
+        QTest::newRow("OK") << QMessageBox::Ok;
+        QTest::newRow("Yes") << QMessageBox::Yes;
+        QTest::newRow("closed") << QMessageBox::NoButton;
+    }
+
+    // The real boxes: title, buttons, no icon, CR LF as line breaks; only Yes counts as yes.
+    void messageBoxes()
+    {
+        QFETCH(QMessageBox::StandardButton, press);
+        const bool question = press != QMessageBox::Ok;
+        QString seen; // title|text|icon|buttons
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                answer.stop();
+                seen = QString("%1|%2|%3|%4").arg(box->windowTitle(), box->text());
+                seen = seen.arg(box->icon()).arg(int(box->standardButtons()));
+                press == QMessageBox::NoButton ? box->reject() : box->button(press)->click();
+            }
+        });
+        answer.start(10);
+
+        const QString lines = QStringLiteral("first line\r\nsecond line");
+        if (question)
+            QCOMPARE(askYesNo(lines), press == QMessageBox::Yes);
+        else
+            msgBox(lines);
+        const auto buttons = question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
+        QCOMPARE(seen,
+                 QString("Clipferry|first line\nsecond line|%1|%2")
+                         .arg(QMessageBox::NoIcon)
+                         .arg(int(buttons)));
+    }
+
+    // The build lays out the page and the browser command beside the program, as installed.
+    void shippedFiles()
+    {
+        const QString driveC = qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C");
+        QFile page(driveC + "/Program Files/Clipferry/engine.html");
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(page.readAll()).contains(texts::enginePathOn("C")));
+        QVERIFY(QFileInfo(driveC + "/Program Files/Internet Explorer/IEXPLORE.EXE").isExecutable());
+    }
+};
 
 QTEST_MAIN(TestStartup)
 #include "test_startup.moc"

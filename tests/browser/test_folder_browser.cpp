@@ -1,12 +1,12 @@
 // The folder browser: the directory tree control on its own, then the dialog that hosts it.
 
+#include "app_fixture.h"
 #include "tree_clicks.h"
 
 #include "browser/form9.h"
 #include "browser/form9_layout.h"
 #include "browser/tree_images.h"
 #include "sources/file_list_box.h"
-#include "sources_window.h"
 
 #include <QDir>
 #include <QPointer>
@@ -28,440 +28,391 @@ class TestFolderBrowser : public QObject
 private slots:
     void init()
     {
-        m_world = std::make_unique<SourcesWindow>();
-        m_machine = &m_world->machine;
+        m_app = std::make_unique<AppFixture>();
+        m_app->install(true, false);
+        m_app->open();
+        m_machine = &m_app->machine;
     }
     void cleanup()
     {
         m_tree.reset();
-        m_world.reset();
+        m_app.reset();
     }
 
-    void drives();
-    void foldersAndPaths();
-    void collation_data();
-    void collation();
-    void expandKeysAndF5();
-    void highlightAndPathAgree();
-    void imagesAreDrawn();
-    void layoutForClientArea_data();
-    void layoutForClientArea();
-    void buttons_data();
-    void buttons();
-    void usesOneAfterAnother();
+    // Drive nodes of each kind (none for a missing or unreadable one), listed one level deep
+    // unless removable; a click on a drive gives its root and a Click, and lists it.
+    void drives()
+    {
+        m_machine->addEmptySlot(QLatin1Char('A'), DriveKind::Removable);
+        m_machine->setVolume(
+                {"drive-C", m_machine->nativeC(), DriveKind::Fixed, "SYSTEM", true, u'C', {}, {}});
+        const auto add = [this](char letter, DriveKind kind, const char *label) {
+            QDir(m_machine->addDrive(QLatin1Char(letter), kind, label)).mkpath("videos/clips");
+        };
+        add('D', DriveKind::Removable, "CARD");
+        add('E', DriveKind::Remote, "public share");
+        add('F', DriveKind::CdRom, "MOVIE_DISC");
+        add('H', DriveKind::RamDisk, "scratch");
+        add('I', DriveKind::Unknown, "odd one");
+        add('J', DriveKind::Fixed, "");
+        add('K', DriveKind::Fixed, "X:(Y:)");
+        m_machine->addEmptySlot(QLatin1Char('G'), DriveKind::CdRom);
+
+        DirTree &tree = builtTree();
+        QStringList shown; // key, text, image, selected image, folders listed
+        for (int i = 0; i < tree.treeView()->topLevelItemCount(); ++i) {
+            QTreeWidgetItem *drive = tree.treeView()->topLevelItem(i);
+            shown.append(QStringList{DirTree::nodeKey(drive),
+                                     drive->text(0),
+                                     DirTree::nodeImage(drive),
+                                     DirTree::nodeSelectedImage(drive),
+                                     QString::number(drive->childCount())}
+                                 .join('|'));
+        }
+        QCOMPARE(shown.join(", "),
+                 "root65|(A:)|remove|remove|0, root67|System (C:)|fixed|fixed|2, "
+                 "root68|(D:)|remove|remove|0, root69|Public Share (E:)|remote|remote|1, "
+                 "root70|Movie_disc (F:)|cd|cd|1, root72|Scratch (H:)|ram|ram|1, "
+                 "root73|Odd One (I:)|unknown|unknown|1, root74| (J:)|fixed|fixed|1, "
+                 "root75|X:(y:) (K:)|fixed|fixed|1");
+        QCOMPARE(childNamed(node("root74"), QStringLiteral("Videos"))->childCount(), 0);
+
+        QSignalSpy clicks(&tree, &DirTree::Click);
+        QStringList paths;
+        for (int i = 0; i < tree.treeView()->topLevelItemCount(); ++i) {
+            clickNode(tree, tree.treeView()->topLevelItem(i));
+            paths.append(tree.path());
+        }
+        QCOMPARE(paths.join(' '), QStringLiteral("A:\\ C:\\ D:\\ E:\\ F:\\ H:\\ I:\\ J:\\ K:\\"));
+        QCOMPARE(clicks.count(), 9);
+        QCOMPARE(childTexts(node("root68")), QStringList{"Videos"});
+        QCOMPARE(node("root65")->childCount(), 0);
+    }
+
+    // Folders only, in proper case and a language-neutral order; paths from the real names,
+    // empty until a node is handled.
+    void foldersAndPaths()
+    {
+        const QDir root(m_machine->addDrive(QLatin1Char('D'), DriveKind::Fixed, "SYSTEM"));
+        for (const QString &folder :
+             QString("WINDOWS/system32/drivers|program files|MY_DOCS|_private|.config|data/lower|"
+                     "Data/upper|zebra|Übung")
+                     .split('|'))
+            root.mkpath(folder);
+        m_machine->writeFile(QStringLiteral("D:\\readme.txt"));
+        m_machine->writeFile(QStringLiteral("D:\\Zeta"));
+
+        DirTree &tree = builtTree();
+        QCOMPARE(tree.path(), QString());
+        QTreeWidgetItem *drive = node("root68");
+        QCOMPARE(childTexts(drive).join('|'),
+                 "_private|Data|Data|My_docs|Program Files|Übung|Windows|Zebra");
+        QCOMPARE(DirTree::nodeKey(drive->child(0)), QString());
+        QCOMPARE(DirTree::nodeImage(drive->child(0)), QStringLiteral("folder"));
+        QCOMPARE(DirTree::nodeSelectedImage(drive->child(0)), QStringLiteral("open"));
+
+        QStringList paths;
+        for (const char *clicks : {"Windows", "Windows/System32", "Program Files"}) {
+            QVERIFY(clickPath(tree, ("System (D:)/" + QString(clicks)).split('/')));
+            paths.append(tree.path());
+        }
+        for (int i : {1, 2}) {
+            clickNode(tree, drive->child(i));
+            paths.append(tree.path());
+            QCOMPARE(drive->child(i)->childCount(), 1);
+        }
+        std::sort(paths.begin() + 3, paths.end()); // the two Data in either order
+        QCOMPARE(paths.join('|'),
+                 "D:\\WINDOWS\\|D:\\WINDOWS\\system32\\|D:\\program files\\|D:\\Data\\|D:\\data\\");
+    }
+
+    void collation_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("German") << "de_DE" << QStringList{"Oben", "Övning", "Tal", "Zebra"};
+        QTest::newRow("Swedish: Ö after Z")
+                << "sv_SE" << QStringList{"Oben", "Tal", "Zebra", "Övning"};
+    }
+
+    // The folders are in the order of the user's locale.
+    void collation()
+    {
+        QFETCH(QString, locale);
+        const QDir root(m_machine->addDrive(QLatin1Char('D'), DriveKind::Fixed));
+        for (const char *folder : {"zebra", "övning", "Oben", "tal"})
+            root.mkpath(QString::fromUtf8(folder));
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
+        builtTree();
+        QLocale::setDefault(before);
+        QTEST(childTexts(node("root68")), "shown");
+    }
+
+    // Expanding lists the children (one Click each, one for the node); arrow keys act as
+    // clicks; a listed node is listed again only by F5 (path kept, no selection) or if empty.
+    void expandKeysAndF5()
+    {
+        const QDir root(m_machine->addDrive(QLatin1Char('D'), DriveKind::Fixed));
+        for (const char *folder : {"p/a", "p/b/deeper", "p/c", "p/d/deeper", "p/e"})
+            root.mkpath(QLatin1String(folder));
+
+        DirTree &tree = builtTree();
+        QTreeWidgetItem *parent = clickPath(tree, {" (D:)", "P"}); // lists its five children
+        QCOMPARE(parent->childCount(), 5);
+        QSignalSpy clicks(&tree, &DirTree::Click);
+        tree.treeView()->expandItem(parent);
+        QCOMPARE(clicks.count(), 6);
+        QVERIFY(tree.treeView()->currentItem() == parent && parent->isSelected());
+        QCOMPARE(tree.path(), QStringLiteral("D:\\p\\"));
+        QList<int> grandChildren;
+        for (int i = 0; i < parent->childCount(); ++i)
+            grandChildren.append(parent->child(i)->childCount());
+        QCOMPARE(grandChildren, QList<int>({0, 1, 0, 1, 0}));
+
+        tree.treeView()->setFocus();
+        QTest::keyClick(tree.treeView(), Qt::Key_Down);
+        QCOMPARE(tree.path(), QStringLiteral("D:\\p\\a\\"));
+
+        m_machine->makeFolder(QStringLiteral("D:\\p\\a\\later"));
+        m_machine->makeFolder(QStringLiteral("D:\\new"));
+        clickNode(tree, parent->child(0));
+        QCOMPARE(childTexts(parent->child(0)), QStringList({"Later"}));
+        clickNode(tree, node("root68"));
+        QCOMPARE(childTexts(node("root68")), QStringList({"P"}));
+
+        clicks.clear();
+        QTest::keyClick(tree.treeView(), Qt::Key_F5);
+        QCOMPARE(clicks.count(), 0);
+        QCOMPARE(tree.path(), QStringLiteral("D:\\"));
+        QCOMPARE(tree.treeView()->currentItem(), nullptr);
+        QCOMPARE(childTexts(node("root68")), QStringList({"New", "P"}));
+
+        // "*" would expand the whole branch (and list every folder below it): not offered.
+        tree.treeView()->setCurrentItem(node("root68"));
+        QTest::keyClick(tree.treeView(), Qt::Key_Asterisk);
+        QVERIFY(!node("root68")->isExpanded());
+    }
+
+    // OK hands back the highlighted folder: none after tabbing in, Space's, or the one a
+    // press on another node was released on.
+    void highlightAndPathAgree()
+    {
+        m_app->form->File1->setPath(QStringLiteral("C:\\Windows"));
+        useBrowser([&](Form9 &browser) {
+            QTreeWidget *view = browser.DirTree1->treeView();
+            QSignalSpy clicks(browser.DirTree1, &DirTree::Click);
+            for (QPushButton *button : browser.cmd) // OK has the focus, then Cancel
+                QTest::keyClick(button, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), view);
+            QCOMPARE(browser.DirTree1->path(), QString());
+            QVERIFY(view->selectedItems().isEmpty());
+            QTest::keyClick(view, Qt::Key_Space);
+            QCOMPARE(view->selectedItems(), QList<QTreeWidgetItem *>{view->currentItem()});
+            QCOMPARE(browser.DirTree1->path(), QStringLiteral("C:\\"));
+            QCOMPARE(clicks.count(), 1);
+
+            QTreeWidgetItem *c = view->topLevelItem(0);
+            view->expandItem(c);
+            const QPoint from = view->visualItemRect(childNamed(c, "Program Files")).center();
+            const QPoint to = view->visualItemRect(childNamed(c, "Windows")).center();
+            QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+            QTest::mouseMove(view->viewport(), to);
+            QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
+            QCOMPARE(view->selectedItems(), QList<QTreeWidgetItem *>{childNamed(c, "Windows")});
+            QCOMPARE(browser.DirTree1->path(), QStringLiteral("C:\\Windows\\"));
+            QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
+        });
+        QCOMPARE(m_app->values.SelectedFolder, QStringLiteral("C:\\Windows\\"));
+
+        // A new tree, tabbed into, and OK: still nothing chosen.
+        m_app->form->folderBrowser().windowHandle()->close();
+        useBrowser([&](Form9 &browser) {
+            for (QPushButton *button : browser.cmd)
+                QTest::keyClick(button, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), browser.DirTree1->treeView());
+            QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
+        });
+        QCOMPARE(m_app->values.SelectedFolder, QString());
+    }
+
+    // The eight images are drawn at 16 x 16, not blank squares.
+    void imagesAreDrawn()
+    {
+        TreeImages images;
+        for (const char *key :
+             {"unknown", "fixed", "ram", "remove", "cd", "folder", "open", "remote"}) {
+            const QImage image = images.image(QLatin1String(key)).pixmap(16, 16).toImage();
+            QCOMPARE(image.size(), QSize(16, 16));
+            int drawn = 0;
+            for (int i = 0; i < 256; ++i)
+                drawn += qAlpha(image.pixel(i % 16, i / 16)) > 128 ? 1 : 0;
+            QVERIFY2(drawn > 32, key);
+        }
+    }
+
+    void layoutForClientArea_data()
+    {
+        QTest::addColumn<QSizeF>("client");
+        QTest::addColumn<QSizeF>("pane"); // the tree's and the panel's size
+        QTest::addColumn<double>("buttonTop");
+
+        QTest::newRow("as laid out") << QSizeF(3636, 4452) << QSizeF(3600, 4080) << 4060.0;
+        QTest::newRow("wider and taller") << QSizeF(5636, 5452) << QSizeF(5600, 5080) << 5060.0;
+        QTest::newRow("smallest") << QSizeF(3636, 1800) << QSizeF(3600, 1428) << 1408.0;
+        QTest::newRow("no area at all") << QSizeF(0, 0) << QSizeF(0, 0) << 0.0;
+    }
+
+    // Laid out for the client area plus the drawn frame: buttons on the tree's lower edge at
+    // fixed places, inside the client area; nothing turns negative.
+    void layoutForClientArea()
+    {
+        QFETCH(QSizeF, client);
+        QFETCH(QSizeF, pane);
+        QFETCH(double, buttonTop);
+        const Form9Layout layout = form9Layout(form9OuterSize(client));
+        QCOMPARE(layout.picture1, QRectF(QPointF(0, -10), pane));
+        QCOMPARE(layout.dirTree1, QRectF(QPointF(0, -20), pane));
+        QCOMPARE(layout.ok, QRectF(2000, buttonTop, 1455, 375));
+        QCOMPARE(layout.cancel, QRectF(175, buttonTop, 1455, 375));
+        if (client.height() >= 1800)
+            QVERIFY(layout.ok.bottom() < client.height() && layout.ok.right() < client.width());
+    }
+
+    void buttons_data()
+    {
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<int>("button"); // 0 OK, 1 Cancel
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("output"); // File2's folder before
+        QTest::addColumn<QString>("outputAfter");
+
+        const QStringList windows{"Clipferry (C:)", "Windows"};
+        const QString input = QStringLiteral("C:\\Windows"), none; // File1's folder, no folder
+        QTest::newRow("OK") << windows << 0 << "C:\\Windows\\" << none << input;
+        QTest::newRow("OK at once") << QStringList() << 0 << none << none << input;
+        QTest::newRow("Cancel") << windows << 1 << "C:\\Program Files\\Clipferry" << none << input;
+        const QString output = QStringLiteral("C:\\Program Files");
+        QTest::newRow("output kept") << windows << 0 << "C:\\Windows\\" << output << output;
+    }
+
+    // OK gives the tree's path, Cancel the program's folder; both only hide the window, and an
+    // output list without a folder takes the input list's.
+    void buttons()
+    {
+        QFETCH(QStringList, clicks);
+        QFETCH(int, button);
+        QFETCH(QString, output);
+        m_app->form->File1->setPath(QStringLiteral("C:\\Windows"));
+        if (!output.isEmpty())
+            m_app->form->File2->setPath(output);
+        useBrowser([&](Form9 &browser) {
+            if (!clicks.isEmpty())
+                QVERIFY(clickPath(*browser.DirTree1, clicks));
+            QTest::mouseClick(browser.cmd[button], Qt::LeftButton);
+            QVERIFY(!browser.isVisible());
+        });
+        QTEST(m_app->values.SelectedFolder, "selected");
+        QTEST(m_app->form->File2->Path(), "outputAfter");
+        QVERIFY(m_app->form->folderBrowserLoaded());
+    }
+
+    // Three uses: placed off the main window at loading; Enter and Escape mean nothing; a
+    // resize carries the buttons down with the tree (shrinking: the desktop tests); OK keeps
+    // tree, selection and place, the title bar's close unloads it all.
+    void usesOneAfterAnother()
+    {
+        m_app->form->move(10, 20);
+        QPointer<Form9> first = &m_app->form->folderBrowser();
+        const QPoint placed = first->pos();
+        // Its outer size: the client area of 3636 x 4452 twips plus a frame of 39 x 323.
+        const double pixelsPerTwip = first->logicalDpiY() / 1440.0;
+        QVERIFY(qAbs(placed.x() - (10 - 3675 * pixelsPerTwip / 2)) <= 1);
+        QVERIFY(qAbs(placed.y() - (20 - 4775 * pixelsPerTwip / 8)) <= 1);
+        const QPoint movedTo = placed + QPoint(50, 50);
+        const QString folder = QStringLiteral("C:\\Program Files\\Clipferry\\");
+        useBrowser([&](Form9 &browser) {
+            QCOMPARE(QApplication::focusWidget(), browser.cmd[0]);
+            QTest::keyClick(&browser, Qt::Key_Escape);
+            QTest::keyClick(browser.cmd[0], Qt::Key_Return);
+            QTest::keyClick(browser.cmd[0], Qt::Key_Enter);
+            QVERIFY(browser.isVisible());
+            const QSize tree = browser.DirTree1->size(), panel = browser.Picture1->size();
+            const QPoint ok = browser.cmd[0]->pos(), cancel = browser.cmd[1]->pos();
+            QVERIFY(buttonsUnderTree(browser));
+            browser.resize(browser.size() + QSize(75, 95));
+            QTRY_COMPARE(browser.DirTree1->size(), tree + QSize(75, 95));
+            QCOMPARE(browser.Picture1->size(), panel + QSize(75, 95));
+            QCOMPARE(browser.DirTree1->treeView()->geometry(),
+                     QRect(QPoint(), browser.DirTree1->size()));
+            QCOMPARE(browser.cmd[0]->pos(), ok + QPoint(0, 95));
+            QCOMPARE(browser.cmd[1]->pos(), cancel + QPoint(0, 95));
+            QVERIFY(cancel.x() < ok.x() && buttonsUnderTree(browser));
+            QVERIFY(clickPath(*browser.DirTree1, {"Clipferry (C:)", "Program Files", "Clipferry"}));
+            browser.move(movedTo);
+            QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
+        });
+        QCOMPARE(m_app->values.SelectedFolder, folder);
+        QTreeWidgetItem *selected = first->DirTree1->treeView()->currentItem();
+        m_app->values.SelectedFolder.clear();
+        useBrowser([&](Form9 &browser) {
+            QCOMPARE(&browser, first.data());
+            QCOMPARE(browser.pos(), movedTo);
+            QCOMPARE(browser.DirTree1->treeView()->currentItem(), selected);
+            QVERIFY(buttonsUnderTree(browser));
+            QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
+        });
+        QCOMPARE(m_app->values.SelectedFolder, folder);
+
+        useBrowser([&](Form9 &browser) {
+            QVERIFY(clickPath(*browser.DirTree1, {"Clipferry (C:)", "Windows"}));
+            browser.windowHandle()->close();
+        });
+        QCOMPARE(m_app->values.SelectedFolder, folder);
+        QVERIFY(!m_app->form->folderBrowserLoaded());
+        Form9 &second = m_app->form->folderBrowser();
+        QCOMPARE(second.pos(), placed);
+        QCOMPARE(second.DirTree1->path(), QString());
+        QCOMPARE(second.DirTree1->nodeByKey(QStringLiteral("root67"))->childCount(), 2);
+        QTRY_VERIFY(first.isNull());
+    }
 
 private:
     // A shown tree over the current machine, built as the folder browser builds it.
-    DirTree &builtTree();
+    DirTree &builtTree()
+    {
+        m_tree = std::make_unique<DirTree>();
+        m_tree->resize(320, 480);
+        m_tree->show();
+        if (!QTest::qWaitForWindowExposed(m_tree.get()))
+            qWarning("tree window not exposed");
+        m_tree->GoList();
+        return *m_tree;
+    }
     QTreeWidgetItem *node(const char *key) { return m_tree->nodeByKey(QLatin1String(key)); }
-    // Shows the browser modally, as the folder commands do, and lets the user act in it.
-    void useBrowser(const std::function<void(Form9 &)> &user);
 
-    std::unique_ptr<SourcesWindow> m_world;
+    // Shows the browser modally, as the folder commands do, and lets the user act in it once
+    // it is on the screen; fails when it never comes up.
+    void useBrowser(const std::function<void(Form9 &)> &user)
+    {
+        Form9 &browser = m_app->form->folderBrowser();
+        browser.setWindowTitle(QStringLiteral("Select MPG-input directory"));
+        bool acted = false;
+        QTimer::singleShot(0, &browser, [&] {
+            acted = QTest::qWaitForWindowExposed(&browser);
+            if (acted)
+                user(browser);
+            if (browser.isVisible()) // a user who did not leave: let the test go on
+                browser.hide();
+        });
+        browser.showModal();
+        QVERIFY(acted);
+    }
+
+    std::unique_ptr<AppFixture> m_app;
     TempMachine *m_machine = nullptr;
     std::unique_ptr<DirTree> m_tree;
 };
-
-DirTree &TestFolderBrowser::builtTree()
-{
-    m_tree = std::make_unique<DirTree>();
-    m_tree->resize(320, 480);
-    m_tree->show();
-    if (!QTest::qWaitForWindowExposed(m_tree.get()))
-        qWarning("tree window not exposed");
-    m_tree->GoList();
-    return *m_tree;
-}
-
-void TestFolderBrowser::useBrowser(const std::function<void(Form9 &)> &user)
-{
-    Form9 &browser = m_world->form->folderBrowser();
-    browser.setWindowTitle(QStringLiteral("Select MPG-input directory"));
-    bool acted = false;
-    QTimer::singleShot(0, &browser, [&] {
-        if (QTest::qWaitForWindowExposed(&browser))
-            user(browser);
-        acted = true;
-        if (browser.isVisible()) // a user who did not leave: let the test go on
-            browser.hide();
-    });
-    browser.showModal();
-    QVERIFY(acted);
-}
-
-// A drive of each kind: keys, texts and images, in letter order; a letter without a drive,
-// or whose label cannot be read, gets no node. Every drive but a removable one has its
-// first folder level (and no more) listed when the tree is built; a click on a drive gives
-// its root and a Click, and lists it, even a removable slot without a medium.
-void TestFolderBrowser::drives()
-{
-    m_machine->addEmptySlot(QLatin1Char('A'), DriveKind::Removable);
-    m_machine->setVolume(
-            {"drive-C", m_machine->nativeC(), DriveKind::Fixed, "SYSTEM", true, u'C', {}, {}});
-    const auto add = [this](char letter, DriveKind kind, const char *label) {
-        QDir(m_machine->addDrive(QLatin1Char(letter), kind, label)).mkpath("videos/clips");
-    };
-    add('D', DriveKind::Removable, "CARD");
-    add('E', DriveKind::Remote, "public share");
-    add('F', DriveKind::CdRom, "MOVIE_DISC");
-    add('H', DriveKind::RamDisk, "scratch");
-    add('I', DriveKind::Unknown, "odd one");
-    add('J', DriveKind::Fixed, "");
-    add('K', DriveKind::Fixed, "X:(Y:)");
-    m_machine->addEmptySlot(QLatin1Char('G'), DriveKind::CdRom);
-
-    DirTree &tree = builtTree();
-    QStringList shown; // key, text, image, selected image, folders listed
-    for (int i = 0; i < tree.treeView()->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *drive = tree.treeView()->topLevelItem(i);
-        shown.append(QStringList{DirTree::nodeKey(drive),
-                                 drive->text(0),
-                                 DirTree::nodeImage(drive),
-                                 DirTree::nodeSelectedImage(drive),
-                                 QString::number(drive->childCount())}
-                             .join('|'));
-    }
-    QCOMPARE(shown,
-             QStringList({"root65|(A:)|remove|remove|0",
-                          "root67|System (C:)|fixed|fixed|2",
-                          "root68|(D:)|remove|remove|0",
-                          "root69|Public Share (E:)|remote|remote|1",
-                          "root70|Movie_disc (F:)|cd|cd|1",
-                          "root72|Scratch (H:)|ram|ram|1",
-                          "root73|Odd One (I:)|unknown|unknown|1",
-                          "root74| (J:)|fixed|fixed|1",
-                          "root75|X:(y:) (K:)|fixed|fixed|1"}));
-    QCOMPARE(childNamed(node("root74"), QStringLiteral("Videos"))->childCount(), 0);
-
-    QSignalSpy clicks(&tree, &DirTree::Click);
-    QStringList paths;
-    for (int i = 0; i < tree.treeView()->topLevelItemCount(); ++i) {
-        clickNode(tree, tree.treeView()->topLevelItem(i));
-        paths.append(tree.path());
-    }
-    QCOMPARE(paths.join(' '), QStringLiteral("A:\\ C:\\ D:\\ E:\\ F:\\ H:\\ I:\\ J:\\ K:\\"));
-    QCOMPARE(clicks.count(), 9);
-    QCOMPARE(childTexts(node("root68")), QStringList{"Videos"});
-    QCOMPARE(node("root65")->childCount(), 0);
-}
-
-// Only folders show (no dot-folders, no files), in proper case, sorted ignoring case with
-// accented letters among their base letters (no locale set: a language-neutral order); the
-// path is empty until a node is handled, then ends in "\" and is built from the real names,
-// so "data" and "Data" each lead to their own folder.
-void TestFolderBrowser::foldersAndPaths()
-{
-    const QDir root(m_machine->addDrive(QLatin1Char('D'), DriveKind::Fixed, "SYSTEM"));
-    for (const QString &folder :
-         QString("WINDOWS/system32/drivers|program files|MY_DOCS|_private|.config|data/lower|"
-                 "Data/upper|zebra|Übung")
-                 .split('|'))
-        root.mkpath(folder);
-    m_machine->writeFile(QStringLiteral("D:\\readme.txt"));
-    m_machine->writeFile(QStringLiteral("D:\\Zeta"));
-
-    DirTree &tree = builtTree();
-    QCOMPARE(tree.path(), QString());
-    QTreeWidgetItem *drive = node("root68");
-    QCOMPARE(childTexts(drive),
-             QStringList({"_private",
-                          "Data",
-                          "Data",
-                          "My_docs",
-                          "Program Files",
-                          "Übung",
-                          "Windows",
-                          "Zebra"}));
-    QCOMPARE(DirTree::nodeKey(drive->child(0)), QString());
-    QCOMPARE(DirTree::nodeImage(drive->child(0)), QStringLiteral("folder"));
-    QCOMPARE(DirTree::nodeSelectedImage(drive->child(0)), QStringLiteral("open"));
-
-    QStringList paths;
-    for (const char *clicks : {"Windows", "Windows/System32", "Program Files"}) {
-        QVERIFY(clickPath(tree, ("System (D:)/" + QString(clicks)).split('/')));
-        paths.append(tree.path());
-    }
-    for (int i : {1, 2}) {
-        clickNode(tree, drive->child(i));
-        paths.append(tree.path());
-        QCOMPARE(drive->child(i)->childCount(), 1);
-    }
-    std::sort(paths.begin() + 3, paths.end()); // the two Data in either order
-    QCOMPARE(paths.join('|'),
-             "D:\\WINDOWS\\|D:\\WINDOWS\\system32\\|D:\\program files\\|D:\\Data\\|D:\\data\\");
-}
-
-void TestFolderBrowser::collation_data()
-{
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QStringList>("shown");
-    QTest::newRow("German") << "de_DE" << QStringList{"Oben", "Övning", "Tal", "Zebra"};
-    // Swedish puts Ö after Z.
-    QTest::newRow("Swedish") << "sv_SE" << QStringList{"Oben", "Tal", "Zebra", "Övning"};
-}
-
-// The folders are in the order of the user's locale.
-void TestFolderBrowser::collation()
-{
-    QFETCH(QString, locale);
-    const QDir root(m_machine->addDrive(QLatin1Char('D'), DriveKind::Fixed));
-    for (const char *folder : {"zebra", "övning", "Oben", "tal"})
-        root.mkpath(QString::fromUtf8(folder));
-    const QLocale before;
-    QLocale::setDefault(QLocale(locale));
-    builtTree();
-    QLocale::setDefault(before);
-    QTEST(childTexts(node("root68")), "shown");
-}
-
-// Expanding lists every child (so exactly those with sub-folders become expandable),
-// raising Click once per child and once for the node, and leaves the node selected. Moving
-// with the arrow keys handles each node reached, as a click does. A node with children is
-// never listed again: a folder made later shows only when F5 rebuilds the tree, which keeps
-// the path but no selection; a node without sub-folders is listed again at every click.
-void TestFolderBrowser::expandKeysAndF5()
-{
-    const QDir root(m_machine->addDrive(QLatin1Char('D'), DriveKind::Fixed));
-    for (const char *folder : {"p/a", "p/b/deeper", "p/c", "p/d/deeper", "p/e"})
-        root.mkpath(QLatin1String(folder));
-
-    DirTree &tree = builtTree();
-    QTreeWidgetItem *parent = clickPath(tree, {" (D:)", "P"}); // lists its five children
-    QCOMPARE(parent->childCount(), 5);
-    QSignalSpy clicks(&tree, &DirTree::Click);
-    tree.treeView()->expandItem(parent);
-    QCOMPARE(clicks.count(), 6);
-    QVERIFY(tree.treeView()->currentItem() == parent && parent->isSelected());
-    QCOMPARE(tree.path(), QStringLiteral("D:\\p\\"));
-    QList<int> grandChildren;
-    for (int i = 0; i < parent->childCount(); ++i)
-        grandChildren.append(parent->child(i)->childCount());
-    QCOMPARE(grandChildren, QList<int>({0, 1, 0, 1, 0}));
-
-    tree.treeView()->setFocus();
-    QTest::keyClick(tree.treeView(), Qt::Key_Down);
-    QCOMPARE(tree.path(), QStringLiteral("D:\\p\\a\\"));
-
-    m_machine->makeFolder(QStringLiteral("D:\\p\\a\\later"));
-    m_machine->makeFolder(QStringLiteral("D:\\new"));
-    clickNode(tree, parent->child(0));
-    QCOMPARE(childTexts(parent->child(0)), QStringList({"Later"}));
-    clickNode(tree, node("root68"));
-    QCOMPARE(childTexts(node("root68")), QStringList({"P"}));
-
-    clicks.clear();
-    QTest::keyClick(tree.treeView(), Qt::Key_F5);
-    QCOMPARE(clicks.count(), 0);
-    QCOMPARE(tree.path(), QStringLiteral("D:\\"));
-    QCOMPARE(tree.treeView()->currentItem(), nullptr);
-    QCOMPARE(childTexts(node("root68")), QStringList({"New", "P"}));
-
-    // "*" would expand the whole branch (and list every folder below it): not offered.
-    tree.treeView()->setCurrentItem(node("root68"));
-    QTest::keyClick(tree.treeView(), Qt::Key_Asterisk);
-    QVERIFY(!node("root68")->isExpanded());
-}
-
-// The folder OK hands back is the one highlighted. Tabbing into the tree chooses nothing;
-// Space then highlights and chooses the node the focus is on. A press on one node and a
-// release on another chooses the one released on, where the highlight ends.
-void TestFolderBrowser::highlightAndPathAgree()
-{
-    m_world->form->File1->setPath(QStringLiteral("C:\\Windows"));
-    useBrowser([&](Form9 &browser) {
-        QTreeWidget *view = browser.DirTree1->treeView();
-        QSignalSpy clicks(browser.DirTree1, &DirTree::Click);
-        for (QPushButton *button : browser.cmd) // OK has the focus, then Cancel
-            QTest::keyClick(button, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), view);
-        QCOMPARE(browser.DirTree1->path(), QString());
-        QVERIFY(view->selectedItems().isEmpty());
-        QTest::keyClick(view, Qt::Key_Space);
-        QCOMPARE(view->selectedItems(), QList<QTreeWidgetItem *>{view->currentItem()});
-        QCOMPARE(browser.DirTree1->path(), QStringLiteral("C:\\"));
-        QCOMPARE(clicks.count(), 1);
-
-        QTreeWidgetItem *c = view->topLevelItem(0);
-        view->expandItem(c);
-        const QPoint from = view->visualItemRect(childNamed(c, "Program Files")).center();
-        const QPoint to = view->visualItemRect(childNamed(c, "Windows")).center();
-        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
-        QTest::mouseMove(view->viewport(), to);
-        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
-        QCOMPARE(view->selectedItems(), QList<QTreeWidgetItem *>{childNamed(c, "Windows")});
-        QCOMPARE(browser.DirTree1->path(), QStringLiteral("C:\\Windows\\"));
-        QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
-    });
-    QCOMPARE(m_world->values.SelectedFolder, QStringLiteral("C:\\Windows\\"));
-
-    // Tabbing in and pressing OK: still nothing chosen.
-    m_world->form->folderBrowser().windowHandle()->close();
-    useBrowser([&](Form9 &browser) {
-        for (QPushButton *button : browser.cmd)
-            QTest::keyClick(button, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), browser.DirTree1->treeView());
-        QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
-    });
-    QCOMPARE(m_world->values.SelectedFolder, QString());
-}
-
-// The eight images are drawn at 16 x 16, not blank squares.
-void TestFolderBrowser::imagesAreDrawn()
-{
-    TreeImages images;
-    QCOMPARE(TreeImages::keys(),
-             QStringList({"unknown", "fixed", "ram", "remove", "cd", "folder", "open", "remote"}));
-    for (const QString &key : TreeImages::keys()) {
-        const QImage image = images.image(key).pixmap(16, 16).toImage();
-        QCOMPARE(image.size(), QSize(16, 16));
-        int drawn = 0;
-        for (int i = 0; i < 256; ++i)
-            drawn += qAlpha(image.pixel(i % 16, i / 16)) > 128 ? 1 : 0;
-        QVERIFY2(drawn > 32, qPrintable(key));
-    }
-}
-
-void TestFolderBrowser::layoutForClientArea_data()
-{
-    QTest::addColumn<QSizeF>("client");
-    QTest::addColumn<QSizeF>("pane"); // the tree's and the panel's size
-    QTest::addColumn<double>("buttonTop");
-
-    QTest::newRow("as laid out") << QSizeF(3636, 4452) << QSizeF(3600, 4080) << 4060.0;
-    QTest::newRow("wider and taller") << QSizeF(5636, 5452) << QSizeF(5600, 5080) << 5060.0;
-    QTest::newRow("smallest") << form9MinimumClient << QSizeF(3600, 1428) << 1408.0;
-    QTest::newRow("no area at all") << QSizeF(0, 0) << QSizeF(0, 0) << 0.0;
-}
-
-// The window is laid out as for an outer size of its client area plus the frame it was
-// drawn for: the tree and the panel fill it less 36 and 372 twips, their tops cut off; both
-// buttons sit on the tree's lower edge at fixed places, inside the client area; nothing
-// turns negative.
-void TestFolderBrowser::layoutForClientArea()
-{
-    QFETCH(QSizeF, client);
-    QFETCH(QSizeF, pane);
-    QFETCH(double, buttonTop);
-    const Form9Layout layout = form9Layout(form9OuterSize(client));
-    QCOMPARE(layout.picture1, QRectF(QPointF(0, -10), pane));
-    QCOMPARE(layout.dirTree1, QRectF(QPointF(0, -20), pane));
-    QCOMPARE(layout.ok, QRectF(2000, buttonTop, 1455, 375));
-    QCOMPARE(layout.cancel, QRectF(175, buttonTop, 1455, 375));
-    if (client.height() >= form9MinimumClient.height())
-        QVERIFY(layout.ok.bottom() < client.height() && layout.ok.right() < client.width());
-}
-
-void TestFolderBrowser::buttons_data()
-{
-    QTest::addColumn<QStringList>("clicks");
-    QTest::addColumn<int>("button"); // 0 OK, 1 Cancel
-    QTest::addColumn<QString>("selected");
-    QTest::addColumn<QString>("output"); // File2's folder before
-    QTest::addColumn<QString>("outputAfter");
-
-    const QStringList windows{"Clipferry (C:)", "Windows"};
-    const QString input = QStringLiteral("C:\\Windows"), none; // File1's folder, no folder
-    QTest::newRow("OK") << windows << 0 << "C:\\Windows\\" << none << input;
-    QTest::newRow("OK at once") << QStringList() << 0 << none << none << input;
-    QTest::newRow("Cancel") << windows << 1 << "C:\\Program Files\\Clipferry" << none << input;
-    const QString output = QStringLiteral("C:\\Program Files");
-    QTest::newRow("output kept") << windows << 0 << "C:\\Windows\\" << output << output;
-}
-
-// OK gives the tree's path (empty before any node was handled), Cancel the program's
-// folder; either only hides the window, and an output list without a folder takes the
-// input list's.
-void TestFolderBrowser::buttons()
-{
-    QFETCH(QStringList, clicks);
-    QFETCH(int, button);
-    QFETCH(QString, output);
-    m_world->form->File1->setPath(QStringLiteral("C:\\Windows"));
-    if (!output.isEmpty())
-        m_world->form->File2->setPath(output);
-    useBrowser([&](Form9 &browser) {
-        if (!clicks.isEmpty())
-            QVERIFY(clickPath(*browser.DirTree1, clicks));
-        QTest::mouseClick(browser.cmd[button], Qt::LeftButton);
-        QVERIFY(!browser.isVisible());
-    });
-    QTEST(m_world->values.SelectedFolder, "selected");
-    QTEST(m_world->form->File2->Path(), "outputAfter");
-    QVERIFY(m_world->form->folderBrowserLoaded());
-}
-
-// A walk through three uses. Loading builds the tree and places the window half its width
-// left of the main window and an eighth of its height above it (its outer size is its
-// client area plus the frame it was drawn for), not held on the screen (here partly off
-// it). OK has the focus, but Enter and Escape mean nothing. Dragging the border resizes the
-// tree and the panel; the tree view fills the tree, and the buttons move down with its lower
-// edge, not sideways; the window does not get smaller than its buttons need. OK only
-// hides the window: the next use shows the same tree, selection and place, and OK at once
-// gives the same folder again. Closing through the title bar leaves SelectedFolder as it
-// was and unloads the window: the next use builds a new tree and places the window afresh.
-void TestFolderBrowser::usesOneAfterAnother()
-{
-    m_world->form->move(10, 20);
-    QPointer<Form9> first = &m_world->form->folderBrowser();
-    const QPoint placed = first->pos();
-    const double dpi = first->logicalDpiY();
-    const QSize outer = first->size()
-                        + QSize(twipsToPixels(form9DrawnFrame.width(), dpi),
-                                twipsToPixels(form9DrawnFrame.height(), dpi));
-    QVERIFY(qAbs(placed.x() - (10 - outer.width() / 2.0)) <= 1);
-    QVERIFY(qAbs(placed.y() - (20 - outer.height() / 8.0)) <= 1);
-    const QPoint movedTo = placed + QPoint(50, 50);
-    const QString folder = QStringLiteral("C:\\Program Files\\Clipferry\\");
-    useBrowser([&](Form9 &browser) {
-        QCOMPARE(QApplication::focusWidget(), browser.cmd[0]);
-        QTest::keyClick(&browser, Qt::Key_Escape);
-        QTest::keyClick(browser.cmd[0], Qt::Key_Return);
-        QTest::keyClick(browser.cmd[0], Qt::Key_Enter);
-        QVERIFY(browser.isVisible());
-        const QRect tree = browser.DirTree1->geometry();
-        const QSize panel = browser.Picture1->size();
-        const QPoint ok = browser.cmd[0]->pos(), cancel = browser.cmd[1]->pos();
-        QVERIFY(buttonsUnderTree(browser));
-        const QSize laidOut = browser.size();
-        browser.resize(10, 10);
-        QTRY_COMPARE(browser.size(), browser.minimumSize());
-        QVERIFY(buttonsUnderTree(browser));
-        browser.resize(laidOut + QSize(75, 95));
-        QTRY_COMPARE(browser.DirTree1->size(), tree.size() + QSize(75, 95));
-        QCOMPARE(browser.Picture1->size(), panel + QSize(75, 95));
-        QCOMPARE(browser.DirTree1->treeView()->geometry(),
-                 QRect(QPoint(), browser.DirTree1->size()));
-        QCOMPARE(browser.cmd[0]->pos(), ok + QPoint(0, 95));
-        QCOMPARE(browser.cmd[1]->pos(), cancel + QPoint(0, 95));
-        QVERIFY(cancel.x() < ok.x() && buttonsUnderTree(browser));
-        QVERIFY(clickPath(*browser.DirTree1, {"Clipferry (C:)", "Program Files", "Clipferry"}));
-        browser.move(movedTo);
-        QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
-    });
-    QCOMPARE(m_world->values.SelectedFolder, folder);
-    QTreeWidgetItem *selected = first->DirTree1->treeView()->currentItem();
-    m_world->values.SelectedFolder.clear();
-    useBrowser([&](Form9 &browser) {
-        QCOMPARE(&browser, first.data());
-        QCOMPARE(browser.pos(), movedTo);
-        QCOMPARE(browser.DirTree1->treeView()->currentItem(), selected);
-        QVERIFY(buttonsUnderTree(browser));
-        QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
-    });
-    QCOMPARE(m_world->values.SelectedFolder, folder);
-
-    useBrowser([&](Form9 &browser) {
-        QVERIFY(clickPath(*browser.DirTree1, {"Clipferry (C:)", "Windows"}));
-        browser.windowHandle()->close();
-    });
-    QCOMPARE(m_world->values.SelectedFolder, folder);
-    QVERIFY(!m_world->form->folderBrowserLoaded());
-    Form9 &second = m_world->form->folderBrowser();
-    QCOMPARE(second.pos(), placed);
-    QCOMPARE(second.DirTree1->path(), QString());
-    QCOMPARE(second.DirTree1->nodeByKey(QStringLiteral("root67"))->childCount(), 2);
-    QTRY_VERIFY(first.isNull());
-}
 
 QTEST_MAIN(TestFolderBrowser)
 #include "test_folder_browser.moc"

@@ -12,8 +12,8 @@ class TestEditorFiles : public QObject
 {
     Q_OBJECT
 private slots:
-    // Save, rename, new and delete each report the file and the reason; the folder stays as it
-    // was and the unsaved change stays in the editor.
+    // In a read-only folder save, rename, new and delete name the file and the reason, and
+    // change nothing there; the unsaved change stays in the editor.
     void readOnlyFolderKeepsItsFiles()
     {
         EditorFixture f;
@@ -45,8 +45,7 @@ private slots:
         QVERIFY(f.listTexts().contains("Renamed *"));
     }
 
-    // The temporary file is made, but its bytes do not fit: the save fails, and the temporary
-    // goes again.
+    // A full disk: the save fails with the reason, and its temporary file goes again.
     void fullDiskLeavesNoTemporary()
     {
         EditorFixture f;
@@ -73,8 +72,8 @@ private slots:
         QCOMPARE(f.entries(), QStringList({"Kestrel Medium.prx", "filler"}));
     }
 
-    // Another program takes a name while the editor is open: a new profile's save is refused
-    // with a message, a renamed one shows the reason beside its name.
+    // Names another program takes meanwhile: a new profile's save is refused with a message,
+    // a renamed one shows the reason beside its name.
     void nameTakenMeanwhileIsRefused()
     {
         EditorFixture f;
@@ -101,8 +100,8 @@ private slots:
         QCOMPARE(f.entries(), QStringList({"Fresh.prx", "Kestrel Medium.prx", "Travel.prx"}));
     }
 
-    // The last moment a name can be taken: between the check and the rename into place. An
-    // in-place save replaces its file and keeps the file's permissions.
+    // A name taken between the check and the move into place is not overwritten; an in-place
+    // save replaces its file and keeps the file's permissions.
     void writesNeverReplaceAFileTheyMustNot()
     {
         EditorFixture f;
@@ -132,8 +131,7 @@ private slots:
         QCOMPARE(entriesOf(f.path("Profiles")), QStringList{"New profile.prx"});
     }
 
-    // The build puts the editor where Settings / Profile Editor's command line (C:\Program
-    // Files\Windows Media Components\Encoder\WMProEdt.exe) finds it, and it answers --help.
+    // The build puts the editor where Settings / Profile Editor starts it, and it answers.
     void programStartsTheBuiltEditor()
     {
         QProcess editor;

@@ -28,9 +28,8 @@ class TestEditorWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    // Built-ins first and read only, then the folder's profiles in file-name order (the name is
-    // the content's) and files that are no usable profile with their reason, which cannot be
-    // changed; the editor starts on the folder's first profile.
+    // Built-ins (read only), the folder's profiles by file name, named by their content, and
+    // unusable files with their reason (not changeable); the first profile is chosen.
     void listsBuiltInsThenFiles()
     {
         EditorFixture f;
@@ -69,8 +68,7 @@ private slots:
                 && f.enabled("duplicateButton"));
     }
 
-    // Every field is saved; a new name moves the profile to its new file, while a profile whose
-    // name stays keeps its file, whatever that file is called.
+    // Every field is saved; a rename moves the file, otherwise a profile keeps its file name.
     void editSaveAndRename()
     {
         EditorFixture f;
@@ -162,8 +160,7 @@ private slots:
         QVERIFY(!f.enabled("revertButton"));
     }
 
-    // New and Duplicate pick a name no profile or file has; unsaved ones are marked and listed
-    // after the folder's files.
+    // New and Duplicate pick a free name; unsaved ones are marked, after the folder's files.
     void newAndDuplicateGetFreeNames()
     {
         EditorFixture f;
@@ -198,8 +195,7 @@ private slots:
                  QStringList({"Kestrel Medium copy.prx", "Kestrel Medium.prx", "My Clip.prx"}));
     }
 
-    // Deleting a file asks first (No keeps it); Revert drops a new profile; closing with unsaved
-    // changes asks, and No keeps the window open.
+    // Delete asks (No keeps the file); Revert drops a new profile; closing unsaved asks too.
     void deleteRevertAndCloseAsk()
     {
         EditorFixture f;
@@ -234,9 +230,8 @@ private slots:
         QCOMPARE(f.prompts.errors, QStringList());
     }
 
-    // The status line names a profile not saved yet by its name as the user types it; once
-    // saved, it tells under which name, and a later rename does not change what was saved.
-    // Dropping the new profile takes the line back to the folder.
+    // The status line follows an unsaved profile's name as typed, tells the name it was saved
+    // under (a later rename does not change that), and names the folder again once dropped.
     void statusLineFollowsRename()
     {
         EditorFixture f;
@@ -265,8 +260,7 @@ private slots:
         QCOMPARE(status->currentMessage(), saved);
     }
 
-    // Opened by the main program, the editor comes up over its window, kept whole on the
-    // screen, and never larger than the screen.
+    // The editor comes up over the caller's window, kept whole on the screen.
     void placedOverTheCaller()
     {
         EditorFixture f;

@@ -26,15 +26,18 @@ need() {
 }
 
 # The outer run: a folder for this desktop, and a session D-Bus whose services (the
-# accessibility bus among them) keep their sockets in it, apart from other desktops'.
+# accessibility bus among them) keep their sockets in it, apart from other desktops'. The
+# bus must not learn the caller's display: the accessibility bus announces itself on the
+# display it knows, and desktops running side by side would find each other's.
 if [ -z "${CLIPFERRY_DESKTOP:-}" ]; then
     need dbus-run-session
     tmp=$(mktemp -d)
     trap 'rm -rf "$tmp"' EXIT
     mkdir -m 700 "$tmp/runtime"
     status=0
-    env CLIPFERRY_DESKTOP="$desktop" CLIPFERRY_DESKTOP_FOLDER="$tmp" \
-        XDG_RUNTIME_DIR="$tmp/runtime" dbus-run-session -- "$0" "$desktop" "$@" || status=$?
+    env -u DISPLAY -u WAYLAND_DISPLAY -u XAUTHORITY CLIPFERRY_DESKTOP="$desktop" \
+        CLIPFERRY_DESKTOP_FOLDER="$tmp" XDG_RUNTIME_DIR="$tmp/runtime" \
+        dbus-run-session -- "$0" "$desktop" "$@" || status=$?
     exit "$status"
 fi
 

@@ -1,5 +1,6 @@
 #include "started_program.h"
 
+#include "common/error.h"
 #include "platform/machine.h"
 #include "platform/user_drive.h"
 
@@ -7,19 +8,35 @@
 #include <QFile>
 #include <QtTest>
 
+bool installUserDrive(const QString &folder, bool profilesSetUp)
+{
+    const QString driveC = folder + QStringLiteral("/drive_c");
+    try {
+        prepareUserDriveC(qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C"), driveC);
+    } catch (const Error &e) {
+        qWarning("%s", qPrintable(e.description()));
+        return false;
+    }
+    const QString program = driveC + QStringLiteral("/Program Files/Clipferry/");
+    QDir profiles(driveC + QLatin1Char('/') + userdrive::profileFolder);
+    if (profilesSetUp) {
+        for (const QString &name : QDir(program).entryList({QStringLiteral("*.prx")})) {
+            if (!profiles.exists(name) && !QFile::copy(program + name, profiles.filePath(name)))
+                return false;
+        }
+    } else {
+        for (const QString &name : profiles.entryList(QDir::Files)) {
+            if (!profiles.remove(name))
+                return false;
+        }
+    }
+    return installMachineFor(program + QStringLiteral("clipferry"));
+}
+
 StartedProgram::StartedProgram()
 {
-    const QString driveC = m_drive.path() + QStringLiteral("/drive_c");
-    prepareUserDriveC(qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C"), driveC);
-    // The profiles as Settings / Check Profile Setup leaves them: no hint at start-up.
-    const QString program = driveC + QStringLiteral("/Program Files/Clipferry/");
-    const QString profiles = driveC + QLatin1Char('/') + userdrive::profileFolder + '/';
-    for (const QString &name : QDir(program).entryList({QStringLiteral("*.prx")})) {
-        if (!QFile::exists(profiles + name) && !QFile::copy(program + name, profiles + name))
-            qFatal("cannot copy %s", qPrintable(name));
-    }
-    if (!installMachineFor(program + QStringLiteral("clipferry")))
-        qFatal("cannot start the program on %s", qPrintable(driveC));
+    if (!installUserDrive(m_drive.path()))
+        qFatal("cannot start the program on %s", qPrintable(m_drive.path()));
 }
 
 StartedProgram::~StartedProgram()

@@ -9,10 +9,15 @@
 
 #include <memory>
 
-// The program as main() starts it, with the command line's paths, on a C: drive of its own
-// in a temporary folder (set up from the build's C: drive as an installed program sets up
-// a user's drive, with the profiles set up) and the machine's real drives, so a native path is on
-// Z: as a user's files are. Message boxes are scripted.
+// Sets up a C: drive of its own under `folder` from the build's, as an installed program sets
+// up a user's drive, and makes it the current machine. With `profilesSetUp` the profiles are
+// there as Settings / Check Profile Setup leaves them (no hint at start-up); without, there
+// are none. False when something could not be set up.
+bool installUserDrive(const QString &folder, bool profilesSetUp = true);
+
+// The program as main() starts it, with the command line's paths, on a drive of its own (the
+// machine's real drives stay, so a native path is on Z: as a user's files are). Message boxes
+// are scripted.
 class StartedProgram
 {
 public:
