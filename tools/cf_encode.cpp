@@ -7,8 +7,8 @@
 // two). Exit status 0 on success, 1 with the failure's description on stderr.
 
 #include "common/error.h"
-#include "platform/encoder.h"
-#include "platform/encoder_host.h"
+#include "encoder/encoder.h"
+#include "encoder/encoder_host.h"
 #include "platform/machine.h"
 #include "platform/volumes.h"
 #include "platform/win_paths.h"

@@ -12,9 +12,9 @@
 #include "app/form1.h"
 #include "scripted_backend.h"
 #include "scripted_dialogs.h"
-#include "sources/file_list_box.h"
 #include "temp_machine.h"
 #include "tick_gaps.h"
+#include "widgets/file_list_box.h"
 
 #include <QApplication>
 #include <QCheckBox>

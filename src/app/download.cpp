@@ -3,10 +3,10 @@
 
 #include "common/error.h"
 #include "common/texts.h"
-#include "platform/dialogs.h"
 #include "platform/machine.h"
 #include "platform/shell.h"
 #include "platform/win_paths.h"
+#include "widgets/dialogs.h"
 
 #include <QUrl>
 

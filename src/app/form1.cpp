@@ -1,10 +1,10 @@
 #include "app/form1.h"
 
-#include "app/clickable_label.h"
 #include "app/form1_layout.h"
-#include "app/text_box.h"
 #include "browser/form9.h"
-#include "sources/file_list_box.h"
+#include "widgets/clickable_label.h"
+#include "widgets/file_list_box.h"
+#include "widgets/text_box.h"
 
 #include <QAbstractItemView>
 #include <QAction>

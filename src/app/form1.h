@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/program_values.h"
-#include "platform/encoder.h"
+#include "encoder/encoder.h"
 #include "platform/file_system.h"
 
 #include <QHash>

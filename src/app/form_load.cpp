@@ -3,9 +3,9 @@
 #include "app/engine_paths.h"
 #include "common/error.h"
 #include "common/texts.h"
-#include "platform/dialogs.h"
 #include "platform/machine.h"
 #include "platform/shell.h"
+#include "widgets/dialogs.h"
 
 #include <QComboBox>
 #include <QTimer>

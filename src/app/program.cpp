@@ -1,9 +1,9 @@
 #include "app/program.h"
 
 #include "common/error.h"
-#include "platform/dialogs.h"
-#include "platform/encoder_host.h"
+#include "encoder/encoder_host.h"
 #include "platform/machine.h"
+#include "widgets/dialogs.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -7,9 +7,9 @@
 #include "common/step_over.h"
 #include "common/texts.h"
 #include "platform/copy_file.h"
-#include "platform/dialogs.h"
 #include "platform/win_paths.h"
-#include "sources/file_list_box.h"
+#include "widgets/dialogs.h"
+#include "widgets/file_list_box.h"
 
 #include <QComboBox>
 #include <QEventLoop>

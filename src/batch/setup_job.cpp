@@ -3,8 +3,8 @@
 #include "common/error.h"
 #include "common/rounding.h"
 #include "common/texts.h"
-#include "platform/dialogs.h"
-#include "sources/file_list_box.h"
+#include "widgets/dialogs.h"
+#include "widgets/file_list_box.h"
 
 #include <QLabel>
 

@@ -1,9 +1,9 @@
 #include "app/form1.h"
 
-#include "app/text_box.h"
 #include "common/step_over.h"
 #include "platform/machine.h"
-#include "sources/file_list_box.h"
+#include "widgets/file_list_box.h"
+#include "widgets/text_box.h"
 
 #include <QComboBox>
 #include <QFrame>

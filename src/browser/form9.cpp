@@ -5,7 +5,7 @@
 #include "browser/form9_layout.h"
 #include "common/step_over.h"
 #include "platform/machine.h"
-#include "sources/file_list_box.h"
+#include "widgets/file_list_box.h"
 
 #include <QCloseEvent>
 #include <QFrame>

@@ -1,8 +1,8 @@
 #include "app/form1.h"
 
-#include "app/text_box.h"
 #include "common/texts.h"
-#include "sources/file_list_box.h"
+#include "widgets/file_list_box.h"
+#include "widgets/text_box.h"
 
 // Echoes a click in the input list: Text4 names both folders, Text3 keeps a running list
 // of the names clicked. Text3 is only a display; the batch reads the selection from File1.

@@ -1,12 +1,12 @@
 #include "sources/folders.h"
 #include "app/form1.h"
 
-#include "app/text_box.h"
 #include "browser/form9.h"
 #include "common/error.h"
 #include "common/texts.h"
-#include "platform/dialogs.h"
-#include "sources/file_list_box.h"
+#include "widgets/dialogs.h"
+#include "widgets/file_list_box.h"
+#include "widgets/text_box.h"
 
 namespace {
 

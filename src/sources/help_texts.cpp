@@ -1,7 +1,7 @@
 #include "app/form1.h"
 
 #include "common/texts.h"
-#include "platform/dialogs.h"
+#include "widgets/dialogs.h"
 
 void Form1::lblPassInfo_Click()
 {

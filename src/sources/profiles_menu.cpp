@@ -4,9 +4,9 @@
 #include "common/error.h"
 #include "common/step_over.h"
 #include "common/texts.h"
-#include "platform/dialogs.h"
 #include "platform/machine.h"
 #include "platform/shell.h"
+#include "widgets/dialogs.h"
 
 #include <QComboBox>
 

@@ -3,7 +3,7 @@
 
 #include "common/step_over.h"
 #include "common/texts.h"
-#include "platform/dialogs.h"
+#include "widgets/dialogs.h"
 
 #include <QCheckBox>
 

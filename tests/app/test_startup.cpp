@@ -1,8 +1,8 @@
 #include "app_fixture.h"
 
 #include "common/error.h"
-#include "platform/dialogs.h"
-#include "platform/encoder_host.h"
+#include "encoder/encoder_host.h"
+#include "widgets/dialogs.h"
 
 #include <QComboBox>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "app_fixture.h"
 
-#include "app/clickable_label.h"
+#include "widgets/clickable_label.h"
 
 #include <QAccessible>
 #include <QCheckBox>

@@ -4,8 +4,8 @@
 #include "app/form1.h"
 #include "scripted_backend.h"
 #include "scripted_dialogs.h"
-#include "sources/file_list_box.h"
 #include "temp_machine.h"
+#include "widgets/file_list_box.h"
 
 #include <QCheckBox>
 #include <QComboBox>

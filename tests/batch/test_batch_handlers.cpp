@@ -1,6 +1,6 @@
-#include "app/text_box.h"
 #include "batch/output_name.h"
 #include "batch_window.h"
+#include "widgets/text_box.h"
 
 #include <QtTest>
 

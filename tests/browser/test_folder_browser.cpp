@@ -6,7 +6,7 @@
 #include "browser/form9.h"
 #include "browser/form9_layout.h"
 #include "browser/tree_images.h"
-#include "sources/file_list_box.h"
+#include "widgets/file_list_box.h"
 
 #include <QDir>
 #include <QPointer>

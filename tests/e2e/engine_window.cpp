@@ -1,9 +1,9 @@
 #include "engine_window.h"
 
-#include "../engine/engine_machine.h"
+#include "../encoder/engine_machine.h"
 
-#include "platform/encoder_host.h"
-#include "sources/file_list_box.h"
+#include "encoder/encoder_host.h"
+#include "widgets/file_list_box.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/form1.h"
-#include "platform/encoder.h"
+#include "encoder/encoder.h"
 #include "scripted_dialogs.h"
 #include "temp_machine.h"
 

@@ -5,7 +5,7 @@
 #include "as_nobody.h"
 #include "clip_generator.h"
 #include "engine_window.h"
-#include "sources/file_list_box.h"
+#include "widgets/file_list_box.h"
 
 #include <QCheckBox>
 #include <QLabel>

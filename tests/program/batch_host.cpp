@@ -5,7 +5,7 @@
 
 #include "app/program.h"
 #include "scripted_dialogs.h"
-#include "sources/file_list_box.h"
+#include "widgets/file_list_box.h"
 
 #include <QApplication>
 #include <QPushButton>

@@ -13,7 +13,7 @@
 #include "app/form1_layout.h"
 #include "clip_generator.h"
 #include "platform/machine.h"
-#include "sources/file_list_box.h"
+#include "widgets/file_list_box.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -5,12 +5,12 @@
 
 #include "started_program.h"
 
-#include "app/text_box.h"
 #include "clip_generator.h"
 #include "common/texts.h"
-#include "platform/encoder.h"
+#include "encoder/encoder.h"
 #include "platform/win_paths.h"
-#include "sources/file_list_box.h"
+#include "widgets/file_list_box.h"
+#include "widgets/text_box.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "sources_window.h"
 
-#include "app/text_box.h"
 #include "browser/form9.h"
-#include "sources/file_list_box.h"
+#include "widgets/file_list_box.h"
+#include "widgets/text_box.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #include "sources_window.h"
 
-#include "app/clickable_label.h"
+#include "widgets/clickable_label.h"
 
 #include <QRadioButton>
 #include <QtTest>

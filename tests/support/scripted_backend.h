@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/encoder.h"
+#include "encoder/encoder.h"
 
 #include <QList>
 

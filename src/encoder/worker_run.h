@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/worker_protocol.h"
+#include "encoder/worker_protocol.h"
 
 #include <QList>
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "platform/dialogs.h"
+#include "widgets/dialogs.h"
 
 #include <QApplication>
 #include <QMessageBox>

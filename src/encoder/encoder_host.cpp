@@ -1,9 +1,9 @@
-#include "platform/encoder_host.h"
+#include "encoder/encoder_host.h"
 
 #include "common/step_over.h"
+#include "encoder/worker_backend.h"
 #include "platform/machine.h"
 #include "platform/win_paths.h"
-#include "platform/worker_backend.h"
 
 std::unique_ptr<MediaEncoder> createEncoder(Machine &machine)
 {

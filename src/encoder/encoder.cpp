@@ -1,4 +1,4 @@
-#include "platform/encoder.h"
+#include "encoder/encoder.h"
 
 #include "common/error.h"
 #include "platform/win_paths.h"

@@ -4,8 +4,8 @@
 // window sets it up.
 
 #include "../platform/checks.h"
-#include "platform/encoder.h"
-#include "platform/worker_backend.h"
+#include "encoder/encoder.h"
+#include "encoder/worker_backend.h"
 #include "temp_machine.h"
 
 #include <QSignalSpy>

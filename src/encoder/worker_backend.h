@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/encoder_backend.h"
-#include "platform/worker_run.h"
+#include "encoder/encoder_backend.h"
+#include "encoder/worker_run.h"
 
 #include <QByteArray>
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "platform/worker_run.h"
+#include "encoder/worker_run.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

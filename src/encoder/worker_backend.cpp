@@ -1,8 +1,8 @@
-#include "platform/worker_backend.h"
+#include "encoder/worker_backend.h"
 
 #include "common/error.h"
 #include "common/temporary_file.h"
-#include "platform/worker_protocol.h"
+#include "encoder/worker_protocol.h"
 #include "profiles/prx_format.h"
 
 #include <QDir>

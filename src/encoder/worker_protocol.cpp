@@ -1,4 +1,4 @@
-#include "platform/worker_protocol.h"
+#include "encoder/worker_protocol.h"
 
 namespace worker_protocol {
 

@@ -1,4 +1,4 @@
-#include "sources/file_list_box.h"
+#include "widgets/file_list_box.h"
 
 #include "common/error.h"
 #include "platform/folder_listing.h"

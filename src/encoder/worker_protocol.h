@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/encoder_backend.h"
+#include "encoder/encoder_backend.h"
 
 #include <QString>
 #include <QStringList>
