@@ -36,8 +36,8 @@ class TextBox;
 // member's name). The handlers are declared here and defined with their areas:
 //   app/      the window itself, start-up and unload, the download command
 //   batch/    job set-up, batch run, progress monitor, stop and reset
-//   sources/  folders, file selection, profiles, storage cards, pass options, help texts
-//   browser/  access to the folder browser Form9
+//   sources/  folders (with the access to the folder browser Form9), file selection,
+//             profiles, storage cards, pass options, help texts
 class Form1 : public QMainWindow
 {
     Q_OBJECT

@@ -1,22 +1,20 @@
 #include "browser/form9.h"
 
-#include "app/form1.h"
 #include "browser/dir_tree.h"
 #include "browser/form9_layout.h"
 #include "common/step_over.h"
 #include "platform/machine.h"
-#include "widgets/file_list_box.h"
 
 #include <QCloseEvent>
 #include <QFrame>
 #include <QPushButton>
 #include <QTreeWidget>
 
-Form9::Form9(Form1 &owner, ProgramValues &values)
+Form9::Form9(QWidget &owner, QString &selectedFolder)
     : QDialog(&owner,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_owner(owner)
-    , m_values(values)
+    , m_selectedFolder(selectedFolder)
 {
     setObjectName(QStringLiteral("Form9"));
     setWindowTitle(QString());
@@ -37,7 +35,6 @@ void Form9::buildControls()
     Picture1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     DirTree1 = new DirTree(this);
     DirTree1->setObjectName(QStringLiteral("DirTree1"));
-    connect(DirTree1, &DirTree::Click, this, &Form9::DirTree1_Click);
     for (int i = 0; i < 2; ++i) {
         cmd[i] = new QPushButton(i == 0 ? QStringLiteral("OK") : QStringLiteral("Cancel"), this);
         cmd[i]->setObjectName(QStringLiteral("cmd(%1)").arg(i));
@@ -66,9 +63,9 @@ void Form9::Form_Load()
 {
     DirTree1->GoList();
     const double scale = dpi();
-    const QPointF form1TopLeft(pixelsToTwips(m_owner.pos().x(), scale),
+    const QPointF ownerTopLeft(pixelsToTwips(m_owner.pos().x(), scale),
                                pixelsToTwips(m_owner.pos().y(), scale));
-    const QPointF place = form9Placement(form1TopLeft, form9OuterSize(clientTwips()));
+    const QPointF place = form9Placement(ownerTopLeft, form9OuterSize(clientTwips()));
     move(twipsToPixels(place.x(), scale), twipsToPixels(place.y(), scale));
 }
 
@@ -84,9 +81,11 @@ void Form9::Form_Resize()
     cmd[1]->move(twipsToPixels(layout.cancel, scale).topLeft());
 }
 
-void Form9::showModal()
+bool Form9::showModal()
 {
+    m_hiddenByButton = false;
     exec();
+    return m_hiddenByButton;
 }
 
 // Failures end the handling silently; what was done by then stays done, and a failure
@@ -95,14 +94,11 @@ void Form9::cmd_Click(int index)
 {
     stepOver([&] {
         if (index == 0)
-            m_values.SelectedFolder = DirTree1->path();
+            m_selectedFolder = DirTree1->path();
         else if (index == 1)
-            m_values.SelectedFolder = Machine::current().programFolder();
+            m_selectedFolder = Machine::current().programFolder();
+        m_hiddenByButton = true;
         hide();
-        // The output list takes the input list's folder while it has none. This runs
-        // before the caller applies the new choice, so it sees the input folder as it was.
-        if (m_owner.File2->Path().isEmpty())
-            m_owner.File2->setPath(m_owner.File1->Path());
     });
 }
 

@@ -3,6 +3,7 @@
 
 #include "browser/form9.h"
 #include "common/error.h"
+#include "common/step_over.h"
 #include "common/texts.h"
 #include "widgets/dialogs.h"
 #include "widgets/file_list_box.h"
@@ -16,16 +17,43 @@ constexpr int cdRomDriveType = 4;
 const QString inputTitle = QStringLiteral("Select MPG-input directory");
 const QString outputTitle = QStringLiteral("Select WMV-output directory");
 
+// The batch writes into the output list's folder, so an output list nobody pointed
+// anywhere follows the input list.
+void outputFollowsInput(Form1 &form)
+{
+    if (form.File2->Path().isEmpty())
+        form.File2->setPath(form.File1->Path());
+}
+
 // Shows the folder browser with a title and waits until it is hidden or closed. Closing it
 // through its title bar may delete it, so it is not touched once the modal show returns.
+// An answer with OK or Cancel lets the output list follow the input list before the caller
+// applies the new choice, so it takes the input folder as it was; a failure there (no input
+// folder yet) goes unreported, since the user's answer is taken all the same.
 void browseForFolder(Form1 &form, const QString &title)
 {
     Form9 &browser = form.folderBrowser();
     browser.setWindowTitle(title);
-    browser.showModal();
+    if (browser.showModal())
+        stepOver([&] { outputFollowsInput(form); });
 }
 
 } // namespace
+
+Form9 &Form1::folderBrowser()
+{
+    // A window closed through its title bar is unloaded even while its deletion is pending.
+    if (m_form9 && m_form9->isUnloaded())
+        m_form9 = nullptr;
+    if (!m_form9)
+        m_form9 = new Form9(*this, m_values.SelectedFolder);
+    return *m_form9;
+}
+
+bool Form1::folderBrowserLoaded() const
+{
+    return m_form9 && !m_form9->isUnloaded();
+}
 
 QString folderSummary(const QString &inputFolder, const QString &outputFolder)
 {
@@ -42,10 +70,7 @@ bool Form1::selectedFolderIsOnCdRom()
 
 void Form1::writeFolderSummary()
 {
-    // The batch writes into the output list's folder, so an output list nobody pointed
-    // anywhere follows the input list.
-    if (File2->Path().isEmpty())
-        File2->setPath(File1->Path());
+    outputFollowsInput(*this);
     Text4->setText(folderSummary(File1->Path(), File2->Path()));
 }
 

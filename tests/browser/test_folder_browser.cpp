@@ -198,8 +198,7 @@ private slots:
     // press on another node was released on.
     void highlightAndPathAgree()
     {
-        m_app->form->File1->setPath(QStringLiteral("C:\\Windows"));
-        useBrowser([&](Form9 &browser) {
+        QVERIFY(useBrowser([&](Form9 &browser) {
             QTreeWidget *view = browser.DirTree1->treeView();
             QSignalSpy clicks(browser.DirTree1, &DirTree::Click);
             for (QPushButton *button : browser.cmd) // OK has the focus, then Cancel
@@ -222,17 +221,17 @@ private slots:
             QCOMPARE(view->selectedItems(), QList<QTreeWidgetItem *>{childNamed(c, "Windows")});
             QCOMPARE(browser.DirTree1->path(), QStringLiteral("C:\\Windows\\"));
             QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
-        });
+        }));
         QCOMPARE(m_app->values.SelectedFolder, QStringLiteral("C:\\Windows\\"));
 
         // A new tree, tabbed into, and OK: still nothing chosen.
         m_app->form->folderBrowser().windowHandle()->close();
-        useBrowser([&](Form9 &browser) {
+        QVERIFY(useBrowser([&](Form9 &browser) {
             for (QPushButton *button : browser.cmd)
                 QTest::keyClick(button, Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), browser.DirTree1->treeView());
             QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
-        });
+        }));
         QCOMPARE(m_app->values.SelectedFolder, QString());
     }
 
@@ -284,20 +283,19 @@ private slots:
         QTest::addColumn<QStringList>("clicks");
         QTest::addColumn<int>("button"); // 0 OK, 1 Cancel
         QTest::addColumn<QString>("selected");
-        QTest::addColumn<QString>("output"); // File2's folder before
-        QTest::addColumn<QString>("outputAfter");
+        QTest::addColumn<QString>("output"); // File2's folder, which the browser leaves alone
 
         const QStringList windows{"Clipferry (C:)", "Windows"};
-        const QString input = QStringLiteral("C:\\Windows"), none; // File1's folder, no folder
-        QTest::newRow("OK") << windows << 0 << "C:\\Windows\\" << none << input;
-        QTest::newRow("OK at once") << QStringList() << 0 << none << none << input;
-        QTest::newRow("Cancel") << windows << 1 << "C:\\Program Files\\Clipferry" << none << input;
-        const QString output = QStringLiteral("C:\\Program Files");
-        QTest::newRow("output kept") << windows << 0 << "C:\\Windows\\" << output << output;
+        const QString none;
+        QTest::newRow("OK") << windows << 0 << "C:\\Windows\\" << none;
+        QTest::newRow("OK at once") << QStringList() << 0 << none << none;
+        QTest::newRow("Cancel") << windows << 1 << "C:\\Program Files\\Clipferry" << none;
+        QTest::newRow("output set") << windows << 0 << "C:\\Windows\\"
+                                    << "C:\\Program Files";
     }
 
-    // OK gives the tree's path, Cancel the program's folder; both only hide the window, and an
-    // output list without a folder takes the input list's.
+    // OK gives the tree's path, Cancel the program's folder; both only hide the window and hand
+    // the choice back: the main window's lists stay as they were (the folder commands apply it).
     void buttons()
     {
         QFETCH(QStringList, clicks);
@@ -306,14 +304,15 @@ private slots:
         m_app->form->File1->setPath(QStringLiteral("C:\\Windows"));
         if (!output.isEmpty())
             m_app->form->File2->setPath(output);
-        useBrowser([&](Form9 &browser) {
+        QVERIFY(useBrowser([&](Form9 &browser) {
             if (!clicks.isEmpty())
                 QVERIFY(clickPath(*browser.DirTree1, clicks));
             QTest::mouseClick(browser.cmd[button], Qt::LeftButton);
             QVERIFY(!browser.isVisible());
-        });
+        }));
         QTEST(m_app->values.SelectedFolder, "selected");
-        QTEST(m_app->form->File2->Path(), "outputAfter");
+        QCOMPARE(m_app->form->File1->Path() + '|' + m_app->form->File2->Path(),
+                 "C:\\Windows|" + output);
         QVERIFY(m_app->form->folderBrowserLoaded());
     }
 
@@ -331,7 +330,7 @@ private slots:
         QVERIFY(qAbs(placed.y() - (20 - 4775 * pixelsPerTwip / 8)) <= 1);
         const QPoint movedTo = placed + QPoint(50, 50);
         const QString folder = QStringLiteral("C:\\Program Files\\Clipferry\\");
-        useBrowser([&](Form9 &browser) {
+        QVERIFY(useBrowser([&](Form9 &browser) {
             QCOMPARE(QApplication::focusWidget(), browser.cmd[0]);
             QTest::keyClick(&browser, Qt::Key_Escape);
             QTest::keyClick(browser.cmd[0], Qt::Key_Return);
@@ -351,23 +350,23 @@ private slots:
             QVERIFY(clickPath(*browser.DirTree1, {"Clipferry (C:)", "Program Files", "Clipferry"}));
             browser.move(movedTo);
             QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
-        });
+        }));
         QCOMPARE(m_app->values.SelectedFolder, folder);
         QTreeWidgetItem *selected = first->DirTree1->treeView()->currentItem();
         m_app->values.SelectedFolder.clear();
-        useBrowser([&](Form9 &browser) {
+        QVERIFY(useBrowser([&](Form9 &browser) {
             QCOMPARE(&browser, first.data());
             QCOMPARE(browser.pos(), movedTo);
             QCOMPARE(browser.DirTree1->treeView()->currentItem(), selected);
             QVERIFY(buttonsUnderTree(browser));
             QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
-        });
+        }));
         QCOMPARE(m_app->values.SelectedFolder, folder);
 
-        useBrowser([&](Form9 &browser) {
+        QVERIFY(!useBrowser([&](Form9 &browser) {
             QVERIFY(clickPath(*browser.DirTree1, {"Clipferry (C:)", "Windows"}));
             browser.windowHandle()->close();
-        });
+        }));
         QCOMPARE(m_app->values.SelectedFolder, folder);
         QVERIFY(!m_app->form->folderBrowserLoaded());
         Form9 &second = m_app->form->folderBrowser();
@@ -392,8 +391,9 @@ private:
     QTreeWidgetItem *node(const char *key) { return m_tree->nodeByKey(QLatin1String(key)); }
 
     // Shows the browser modally, as the folder commands do, and lets the user act in it once
-    // it is on the screen; fails when it never comes up.
-    void useBrowser(const std::function<void(Form9 &)> &user)
+    // it is on the screen; fails when it never comes up. Returns what the modal show returns:
+    // whether OK or Cancel hid the window.
+    bool useBrowser(const std::function<void(Form9 &)> &user)
     {
         Form9 &browser = m_app->form->folderBrowser();
         browser.setWindowTitle(QStringLiteral("Select MPG-input directory"));
@@ -405,8 +405,10 @@ private:
             if (browser.isVisible()) // a user who did not leave: let the test go on
                 browser.hide();
         });
-        browser.showModal();
-        QVERIFY(acted);
+        const bool answered = browser.showModal();
+        if (!acted)
+            QTest::qFail("The folder browser never came up", __FILE__, __LINE__);
+        return answered && acted;
     }
 
     std::unique_ptr<AppFixture> m_app;

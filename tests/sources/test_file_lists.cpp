@@ -116,7 +116,8 @@ private slots:
 
     void folderButtons_data()
     {
-        // button|browser's folder|start of the one box|the list's folder|Text4 afterwards
+        // button|browser's folder|start of the one box|the list's folder|Text4 afterwards, and
+        // File1's folder before where it has one
         QTest::addColumn<QStringList>("cells");
         const auto row = [](const char *name, const QString &cells) {
             QTest::newRow(name) << cells.split('|');
@@ -125,6 +126,12 @@ private slots:
         // Cancel gives the program folder; an output list without a folder takes the input's.
         row("input, Cancel", "in|cancel||" + p + "|input: " + p + "\r\noutput: " + p);
         row("output, Cancel", "out|cancel||" + p + "|input: \r\noutput: " + p);
+        // After OK or Cancel the output list follows the input list as it stood before the new
+        // choice; after a close, the new one.
+        row("input, Cancel, output follows the old input",
+            "in|cancel||" + p + "|input: " + p + "\r\noutput: C:\\Videos|C:\\Videos");
+        row("input, close, output follows the new input",
+            "in|C:\\Out\\||C:\\Out|input: C:\\Out\r\noutput: C:\\Out|C:\\Videos");
         // A CD-ROM input is used with a warning; a CD-ROM output is refused after the list moved.
         row("input on CD-ROM",
             "in|D:\\MPEGAV\\|Copy file to hard-disk first when using slow CD-ROM drive!"
@@ -149,6 +156,8 @@ private slots:
         m_w->machine.addDrive(QLatin1Char('E'), DriveKind::Removable, QStringLiteral("CARD"));
         m_w->form->Text4->setText(QStringLiteral("before"));
         m_w->values.SelectedFolder = cells[1];
+        if (cells.size() > 5)
+            m_w->form->File1->setPath(cells[5]);
 
         const QString title = runWithBrowser(*m_w, input, cells[1] == QLatin1String("cancel"));
 
