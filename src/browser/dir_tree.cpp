@@ -15,26 +15,6 @@
 
 namespace {
 
-constexpr qint16 keyCodeF5 = 116;
-
-// The key code the keyboard reports for a key: function keys from 112 (F1), letters and
-// digits as their upper-case character; 0 for keys the tree has no use for.
-qint16 keyCodeOf(int qtKey)
-{
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-        return qint16(112 + (qtKey - Qt::Key_F1));
-    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
-        return qint16(qtKey);
-    return 0;
-}
-
-qint16 shiftStateOf(Qt::KeyboardModifiers modifiers)
-{
-    return qint16((modifiers & Qt::ShiftModifier ? 1 : 0)
-                  | (modifiers & Qt::ControlModifier ? 2 : 0)
-                  | (modifiers & Qt::AltModifier ? 4 : 0));
-}
-
 // The tree view. After every key press and mouse release its owner handles the highlighted
 // node if it is not the one handled last, so the folder OK hands back is always the one the
 // user sees highlighted: after a press on one node and a release on another, after a move
@@ -242,25 +222,21 @@ void DirTree::DirTree_Expand(QTreeWidgetItem *node)
     Expand(node);
 }
 
-void DirTree::DirTree_KeyDown(qint16 KeyCode, qint16 /*Shift*/)
+// F5 rebuilds the tree, whichever modifier keys are held.
+void DirTree::DirTree_KeyDown(int key)
 {
-    if (KeyCode == keyCodeF5) {
-        removeAllNodes();
+    if (key == Qt::Key_F5)
         FillDrives();
-    }
 }
 
 bool DirTree::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_tree && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const qint16 code = keyCodeOf(key->key());
-        DirTree_KeyDown(code, shiftStateOf(key->modifiers()));
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        DirTree_KeyDown(key);
         // "*" would expand a whole branch, and every expansion lists the children's
         // folders: on Z: that walks the entire file system. The tree does not offer it.
-        if (key->key() == Qt::Key_Asterisk)
-            return true;
-        return code == keyCodeF5; // every other key is the tree view's
+        return key == Qt::Key_Asterisk || key == Qt::Key_F5; // every other key is the view's
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -46,8 +46,8 @@ public:
     // ---- handlers of the tree view's events and of the control's own size ----
     void DirTree_NodeClick(QTreeWidgetItem *node);
     void DirTree_Expand(QTreeWidgetItem *node);
-    // KeyCode as the keyboard reports it (116 is F5); Shift: 1 Shift, 2 Ctrl, 4 Alt.
-    void DirTree_KeyDown(qint16 KeyCode, qint16 Shift);
+    // A key (a Qt::Key) went down in the tree view.
+    void DirTree_KeyDown(int key);
     void UserControl_Resize();
 
 signals:
