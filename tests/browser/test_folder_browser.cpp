@@ -316,21 +316,20 @@ private slots:
         QVERIFY(m_app->form->folderBrowserLoaded());
     }
 
-    // Three uses: placed off the main window at loading; Enter and Escape mean nothing; a
-    // resize carries the buttons down with the tree (shrinking: the desktop tests); OK keeps
-    // tree, selection and place, the title bar's close unloads it all.
+    // Three uses: shown at 242 x 297 pixels (96 dpi), half its width left of the main window
+    // and an eighth of its height above it; Enter and Escape mean nothing; a resize carries
+    // the buttons down with the tree (shrinking: the desktop tests); OK keeps tree, selection
+    // and place, the title bar's close unloads it all.
     void usesOneAfterAnother()
     {
         m_app->form->move(10, 20);
         QPointer<Form9> first = &m_app->form->folderBrowser();
-        const QPoint placed = first->pos();
-        // Its outer size: the client area of 3636 x 4452 twips plus a frame of 39 x 323.
-        const double pixelsPerTwip = first->logicalDpiY() / 1440.0;
-        QVERIFY(qAbs(placed.x() - (10 - 3675 * pixelsPerTwip / 2)) <= 1);
-        QVERIFY(qAbs(placed.y() - (20 - 4775 * pixelsPerTwip / 8)) <= 1);
+        const QPoint placed(-112, -20); // the frame's corner; the main window's is at 10, 20
         const QPoint movedTo = placed + QPoint(50, 50);
         const QString folder = QStringLiteral("C:\\Program Files\\Clipferry\\");
         QVERIFY(useBrowser([&](Form9 &browser) {
+            QCOMPARE(browser.pos(), placed);
+            QCOMPARE(browser.size(), QSize(242, 297));
             QCOMPARE(QApplication::focusWidget(), browser.cmd[0]);
             QTest::keyClick(&browser, Qt::Key_Escape);
             QTest::keyClick(browser.cmd[0], Qt::Key_Return);
