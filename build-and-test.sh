@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the formatting, then builds and runs every test twice:
+# Installs what is missing, checks the formatting and the direction of includes between
+# the source folders, then builds and runs every test twice:
 # once normally (build/) and once under AddressSanitizer + UndefinedBehaviorSanitizer
 # (build-asan/). Extra arguments go to ctest (for example: -L platform).
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 ./scripts/check-format.sh
+./scripts/check-includes.sh
 
 jobs=$(nproc)
 
