@@ -4,7 +4,6 @@
 #include "encoder/encoder.h"
 #include "platform/file_system.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -13,15 +12,13 @@
 #include <memory>
 #include <optional>
 
+class BatchRun;
 class ClickableLabel;
 class FileListBox;
-class FolderCopy;
-struct OutputStamp;
 class Form9;
 class QAction;
 class QCheckBox;
 class QComboBox;
-class QEventLoop;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -114,7 +111,6 @@ public:
     qint32 EncodedSec = 0;
     qint32 PercentDone = 0;
     qint32 SecondsLeft = 0;
-    bool EncoderStopped = false;
     QString StorageDrive;
     std::optional<DriveObject> CurrentDrive;
     bool CardFound = false;
@@ -177,31 +173,10 @@ private:
     // of the input, or its copy to the card), lets the partial file be finished, and leaves
     // its wait so the program can quit cleanly.
     void endBatchForClose();
-    QEventLoop *m_wait = nullptr; // the batch's wait for the stopped state, while it runs
-
-    bool runBatch();
-    void encodeEntry(int index);
-    bool claimOutputName(const QString &input, const QString &output);
-    bool setUpEntry(const QString &input, const QString &output);
-    void showStarting();
-    void finishEntry(const QString &input, const QString &outputPath, const OutputStamp &before);
-    void waitForStopped();
-    void finishPartialFileBeforeClose();
-    void showReadyBetweenFiles();
-    void copyToStorageCard(const QString &input, const QString &outputPath);
-    void copyOffWindowThread(FolderCopy &copy);
+    bool batchRunning() const;
     void showProgress();
-    void addRemark(const QString &input, const QString &remark);
-    void reportEndOfBatch();
-    MediaEncoder &encoderInUse() const;
 
-    bool m_batchRunning = false;      // cmdStart_Click is running a batch
-    bool m_batchClosing = false;      // the window closes: the batch starts no further file
-    QString m_setupFailure;           // why SetupJob failed for the batch's current file
-    FolderCopy *m_cardCopy = nullptr; // the copy to the card that runs, while it runs
-    QStringList m_notConverted; // "name: reason" of each selected file the batch did not convert
-    QStringList m_remarks;      // "name: remark" of each file converted with a remark
-    QHash<QString, QString> m_outputsOfBatch; // case-folded output path -> the input it is for
+    QPointer<BatchRun> m_batch; // the batch cmdStart_Click runs, while it runs
 
     // ---- sources state ----
     // Shows in Combo1 the profile the next file is encoded with (none: an empty box).
@@ -227,8 +202,4 @@ public:
 
 private:
     void clickOpenedFiles(const QStringList &names, QStringList &notOpened);
-    // Tells the desktop how a batch of several files went when the user is not looking.
-    void notifyBatchEnded();
-    int m_filesOfBatch = 0;   // entries selected when the batch started
-    int m_filesConverted = 0; // of them, the ones converted (or stopped) so far
 };

@@ -1,6 +1,7 @@
 #include "batch/progress_monitor.h"
 
 #include "app/form1.h"
+#include "batch/setup_job.h"
 #include "common/error.h"
 #include "common/rounding.h"
 #include "common/step_over.h"
@@ -59,7 +60,7 @@ void Form1::Timer1_Timer()
 
 void Form1::showProgress()
 {
-    const EncoderStatistics statistics = encoderInUse().statistics();
+    const EncoderStatistics statistics = encoderInUse(*this).statistics();
     EncodedSec = clampedToInt32(thousands(statistics.archiveMs));
     Label1->setText(QStringLiteral("Size: ") + decimalText(thousands(statistics.archiveBytes))
                     + QStringLiteral(" Kb"));
