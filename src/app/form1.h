@@ -28,7 +28,8 @@ class QRadioButton;
 class QTimer;
 class TextBox;
 
-// The main window. All window state lives here. Controls, handlers and window-level
+// The main window. The window's state lives here; a running batch's state lives in the
+// batch's own object (batch/), which the window only asks. Controls, handlers and window-level
 // variables keep the names the program's design gives them (each widget's objectName is its
 // member's name). The handlers are declared here and defined with their areas:
 //   app/      the window itself, start-up and unload, the download command
@@ -108,9 +109,6 @@ public:
     const EncoderProfile *Profile = nullptr;
     qint16 LoopIndex = 0;
     qint32 DurationSec = 0;
-    qint32 EncodedSec = 0;
-    qint32 PercentDone = 0;
-    qint32 SecondsLeft = 0;
     QString StorageDrive;
     std::optional<DriveObject> CurrentDrive;
     bool CardFound = false;
@@ -174,9 +172,8 @@ private:
     // its wait so the program can quit cleanly.
     void endBatchForClose();
     bool batchRunning() const;
-    void showProgress();
 
-    QPointer<BatchRun> m_batch; // the batch cmdStart_Click runs, while it runs
+    QPointer<BatchRun> m_batch; // the batch cmdStart_Click runs, while it runs (none: idle)
 
     // ---- sources state ----
     // Shows in Combo1 the profile the next file is encoded with (none: an empty box).
@@ -189,7 +186,7 @@ private:
     // choice. Throws Error when the folder cannot be listed or its drive cannot be read.
     void takeSelectedFolderAsInput();
 
-    // ---- files from the desktop: program arguments, drops, the word at a batch's end ----
+    // ---- files from the desktop: program arguments, drops ----
 public:
     // Opens files, or one folder, given as native paths the way a user would: their folder
     // becomes the input folder and the files are clicked in File1 (the first plainly, the
