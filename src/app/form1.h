@@ -4,7 +4,6 @@
 #include "encoder/encoder.h"
 #include "platform/file_system.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -13,15 +12,13 @@
 #include <memory>
 #include <optional>
 
+class BatchRun;
 class ClickableLabel;
 class FileListBox;
-class FolderCopy;
-struct OutputStamp;
 class Form9;
 class QAction;
 class QCheckBox;
 class QComboBox;
-class QEventLoop;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -31,7 +28,8 @@ class QRadioButton;
 class QTimer;
 class TextBox;
 
-// The main window. All window state lives here. Controls, handlers and window-level
+// The main window. The window's state lives here; a running batch's state lives in the
+// batch's own object (batch/), which the window only asks. Controls, handlers and window-level
 // variables keep the names the program's design gives them (each widget's objectName is its
 // member's name). The handlers are declared here and defined with their areas:
 //   app/      the window itself, start-up and unload, the download command
@@ -111,10 +109,6 @@ public:
     const EncoderProfile *Profile = nullptr;
     qint16 LoopIndex = 0;
     qint32 DurationSec = 0;
-    qint32 EncodedSec = 0;
-    qint32 PercentDone = 0;
-    qint32 SecondsLeft = 0;
-    bool EncoderStopped = false;
     QString StorageDrive;
     std::optional<DriveObject> CurrentDrive;
     bool CardFound = false;
@@ -177,31 +171,9 @@ private:
     // of the input, or its copy to the card), lets the partial file be finished, and leaves
     // its wait so the program can quit cleanly.
     void endBatchForClose();
-    QEventLoop *m_wait = nullptr; // the batch's wait for the stopped state, while it runs
+    bool batchRunning() const;
 
-    bool runBatch();
-    void encodeEntry(int index);
-    bool claimOutputName(const QString &input, const QString &output);
-    bool setUpEntry(const QString &input, const QString &output);
-    void showStarting();
-    void finishEntry(const QString &input, const QString &outputPath, const OutputStamp &before);
-    void waitForStopped();
-    void finishPartialFileBeforeClose();
-    void showReadyBetweenFiles();
-    void copyToStorageCard(const QString &input, const QString &outputPath);
-    void copyOffWindowThread(FolderCopy &copy);
-    void showProgress();
-    void addRemark(const QString &input, const QString &remark);
-    void reportEndOfBatch();
-    MediaEncoder &encoderInUse() const;
-
-    bool m_batchRunning = false;      // cmdStart_Click is running a batch
-    bool m_batchClosing = false;      // the window closes: the batch starts no further file
-    QString m_setupFailure;           // why SetupJob failed for the batch's current file
-    FolderCopy *m_cardCopy = nullptr; // the copy to the card that runs, while it runs
-    QStringList m_notConverted; // "name: reason" of each selected file the batch did not convert
-    QStringList m_remarks;      // "name: remark" of each file converted with a remark
-    QHash<QString, QString> m_outputsOfBatch; // case-folded output path -> the input it is for
+    QPointer<BatchRun> m_batch; // the batch cmdStart_Click runs, while it runs (none: idle)
 
     // ---- sources state ----
     // Shows in Combo1 the profile the next file is encoded with (none: an empty box).
@@ -214,7 +186,7 @@ private:
     // choice. Throws Error when the folder cannot be listed or its drive cannot be read.
     void takeSelectedFolderAsInput();
 
-    // ---- files from the desktop: program arguments, drops, the word at a batch's end ----
+    // ---- files from the desktop: program arguments, drops ----
 public:
     // Opens files, or one folder, given as native paths the way a user would: their folder
     // becomes the input folder and the files are clicked in File1 (the first plainly, the
@@ -227,8 +199,4 @@ public:
 
 private:
     void clickOpenedFiles(const QStringList &names, QStringList &notOpened);
-    // Tells the desktop how a batch of several files went when the user is not looking.
-    void notifyBatchEnded();
-    int m_filesOfBatch = 0;   // entries selected when the batch started
-    int m_filesConverted = 0; // of them, the ones converted (or stopped) so far
 };

@@ -1,7 +1,9 @@
 #include "batch/batch_notification.h"
-#include "app/form1.h"
 
+#include "batch/batch_run.h"
 #include "batch/desktop_notification.h"
+
+#include <QWidget>
 
 QString batchEndText(int converted, int notConverted)
 {
@@ -17,11 +19,12 @@ QString batchEndText(int converted, int notConverted)
 // the desktop then says how it went. A user who watches the window sees it there. The
 // batch's files are the entries selected when it started: those not converted include the
 // ones an error ending the batch left untried.
-void Form1::notifyBatchEnded()
+void notifyBatchEnded(QWidget &window, const BatchRun &batch)
 {
-    if (m_batchClosing || isActiveWindow() || m_filesOfBatch < 2)
+    if (batch.closing() || window.isActiveWindow() || batch.filesOfBatch() < 2)
         return;
-    DesktopNotification::send(this,
+    const int converted = batch.filesConverted();
+    DesktopNotification::send(&window,
                               QStringLiteral("Encoding finished"),
-                              batchEndText(m_filesConverted, m_filesOfBatch - m_filesConverted));
+                              batchEndText(converted, batch.filesOfBatch() - converted));
 }

@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "batch/batch_run.h"
 
 #include "batch/batch_report.h"
 #include "batch/failed_output.h"
@@ -6,18 +6,13 @@
 #include "common/error.h"
 #include "common/step_over.h"
 #include "common/texts.h"
+#include "encoder/encoder.h"
 #include "platform/copy_file.h"
 #include "platform/win_paths.h"
-#include "widgets/dialogs.h"
 #include "widgets/file_list_box.h"
 
-#include <QComboBox>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QFrame>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QTimer>
 
 namespace {
@@ -43,54 +38,32 @@ QString notAFileToConvert(const QString &inputPath)
 
 } // namespace
 
-void Form1::cmdStart_Click()
-{
-    // The stop button enables this button again while the batch still waits for the
-    // encoder; a click then must not start a second batch inside the first.
-    if (m_batchRunning)
-        return;
-    m_batchRunning = true;
-    m_batchClosing = false;
-    m_notConverted.clear();
-    m_remarks.clear();
-    m_outputsOfBatch.clear();
-    m_filesOfBatch = File1->SelectedCount();
-    m_filesConverted = 0;
-    const bool completed = runBatch();
-    m_batchRunning = false;
-    if (!completed) {
-        cmdStop_Click();
-        cmdReset_Click();
-        Label1->clear();
-        Label7->clear();
-    }
-    notifyBatchEnded();
-    if (!m_batchClosing)
-        reportEndOfBatch();
-}
+BatchRun::BatchRun(BatchSources sources, QObject *parent)
+    : QObject(parent)
+    , m_sources(std::move(sources))
+{}
 
-// Encodes the selected entries one after another; false when an error ended the batch
-// (its description has been shown).
-bool Form1::runBatch()
+BatchRun::~BatchRun() = default;
+
+QString BatchRun::run()
 {
+    m_filesOfBatch = m_sources.inputs.SelectedCount();
     try {
-        Label5->setVisible(true);
-        const int count = File1->ListCount();
-        for (int index = 0; index < count && !m_batchClosing; ++index) {
-            if (File1->Selected(index))
+        const int count = m_sources.inputs.ListCount();
+        for (int index = 0; index < count && !m_closing; ++index) {
+            if (m_sources.inputs.Selected(index))
                 encodeEntry(index);
         }
-        return true;
+        return {};
     } catch (const Error &e) {
-        msgBox(e.description());
-        return false;
+        return e.description();
     }
 }
 
 // One selected entry: set up, encoded, copied to the card.
-void Form1::encodeEntry(int index)
+void BatchRun::encodeEntry(int index)
 {
-    const QString input = File1->List(index);
+    const QString input = m_sources.inputs.List(index);
     const std::optional<QString> output = outputNameFor(input);
     if (!output) {
         m_notConverted.append(input + QStringLiteral(": not an MPEG or Video CD file"));
@@ -101,65 +74,58 @@ void Form1::encodeEntry(int index)
 
     // The output this file is written to; later changes of the output folder are for the
     // files after it.
-    const QString outputPath = Encoder->file().localFileName();
+    MediaEncoder &encoder = m_sources.encoder();
+    const QString outputPath = encoder.file().localFileName();
     const OutputStamp before = stampOf(outputPath);
-    Encoder->start();
-    Timer1->start();
+    encoder.start();
+    emit encodeStarted();
     waitForStopped();
-    EncoderStopped = false;
-    cmdStop_Click();
-    showReadyBetweenFiles();
+    m_encoderStopped = false;
+    emit readyForNextFile();
     finishEntry(input, outputPath, before);
 }
 
 // Shows the entry as starting and sets the encoder up for it. A file that cannot be set up
 // (empty, no video, unreadable, gone) is named at the end of the batch and the window shows
 // "ready" again; false then, and when the window closes meanwhile.
-bool Form1::setUpEntry(const QString &input, const QString &output)
+bool BatchRun::setUpEntry(const QString &input, const QString &output)
 {
-    encoderInUse(); // without an encoder no file can be done: that ends the batch at once
-    if (const QString reason = notAFileToConvert(joinPath(File1->Path(), input));
+    m_sources.encoder(); // without an encoder no file can be done: that ends the batch at once
+    if (const QString reason = notAFileToConvert(joinPath(m_sources.inputs.Path(), input));
         !reason.isEmpty()) {
         m_notConverted.append(input + QStringLiteral(": ") + reason);
         return false;
     }
-    showStarting();
-    m_values.InputFile = input;
-    m_values.OutputFile = output;
-    SetupJob();
-    if (m_batchClosing)
+    emit fileStarting();
+    QString failure;
+    try {
+        m_sources.setUpJob(input, output);
+    } catch (const Error &e) {
+        failure = e.description();
+    }
+    if (m_closing)
         return false;
-    if (m_setupFailure.isEmpty())
+    if (failure.isEmpty())
         return true;
-    m_notConverted.append(input + QStringLiteral(": ") + m_setupFailure);
-    cmdStop_Click();
-    showReadyBetweenFiles();
+    m_notConverted.append(input + QStringLiteral(": ") + failure);
+    emit readyForNextFile();
     return false;
-}
-
-void Form1::showStarting()
-{
-    Label5->setText(QStringLiteral("Status: starting"));
-    Label5->show();
-    Label6->hide();
-    cmdStart->setEnabled(false);
-    cmdReset->setEnabled(false);
-    Combo1->setEnabled(false);
-    File1->setEnabled(false);
-    Label5->setText(QStringLiteral("Status: initializing encoder"));
 }
 
 // A file that ended well, or was stopped, counts as finished and goes to the card; what is
 // worth a remark about it is told at the end of the batch. One that failed inside the engine
 // leaves nothing behind and is named at the end among the files not converted.
-void Form1::finishEntry(const QString &input, const QString &outputPath, const OutputStamp &before)
+void BatchRun::finishEntry(const QString &input,
+                           const QString &outputPath,
+                           const OutputStamp &before)
 {
-    const QString failure = Encoder->lastFailure();
+    const MediaEncoder &encoder = m_sources.encoder();
+    const QString failure = encoder.lastFailure();
     if (failure.isEmpty()) {
         ++m_filesConverted;
-        if (const QString notice = Encoder->lastNotice(); !notice.isEmpty())
+        if (const QString notice = encoder.lastNotice(); !notice.isEmpty())
             addRemark(input, notice);
-        if (!m_batchClosing)
+        if (!m_closing)
             copyToStorageCard(input, outputPath);
         return;
     }
@@ -175,9 +141,9 @@ void Form1::finishEntry(const QString &input, const QString &outputPath, const O
 // Two inputs of one batch that give the same output (a.mpg and a.mpeg, clip.mpg and
 // clip.MPG) must not overwrite each other: the later one is left out. Names are compared
 // regardless of letter case, as the drives the program writes to may ignore it.
-bool Form1::claimOutputName(const QString &input, const QString &output)
+bool BatchRun::claimOutputName(const QString &input, const QString &output)
 {
-    const QString key = joinPath(File2->Path(), output).toCaseFolded();
+    const QString key = joinPath(m_sources.outputs.Path(), output).toCaseFolded();
     const QString earlier = m_outputsOfBatch.value(key);
     if (!earlier.isEmpty()) {
         m_notConverted.append(QStringLiteral("%1: its output %2 is already the output of %3")
@@ -191,9 +157,9 @@ bool Form1::claimOutputName(const QString &input, const QString &output)
 // Sleeps in a nested event loop until the stopped state arrives: the timer's ticks, the
 // encoder's events and clicks on the enabled controls run meanwhile, and the wait itself
 // costs no processor time, which the encoder needs.
-void Form1::waitForStopped()
+void BatchRun::waitForStopped()
 {
-    if (EncoderStopped)
+    if (m_encoderStopped)
         return;
     QEventLoop wait;
     m_wait = &wait;
@@ -201,79 +167,57 @@ void Form1::waitForStopped()
     m_wait = nullptr;
     // Only the stopped state and the window's closing end the wait on purpose; anything
     // else ending it is the program quitting, which starts no further file either.
-    if (!EncoderStopped)
-        m_batchClosing = true;
+    if (!m_encoderStopped)
+        m_closing = true;
 }
 
-void Form1::Encoder_OnStateChange(qint32 EnumState)
+void BatchRun::encoderStopped()
 {
-    if (EnumState != EncoderStateCode::EncoderStopped)
-        return;
-    EncoderStopped = true;
+    m_encoderStopped = true;
     if (m_wait)
         m_wait->quit();
 }
 
-void Form1::showReadyBetweenFiles()
-{
-    Label1->clear();
-    Label2->clear();
-    Label3->clear();
-    Label7->clear();
-    Label5->hide();
-    Label6->show();
-    Label6->setText(QStringLiteral("Status: ready"));
-    ProgressBar1->setValue(0);
-    Line1->hide();
-    Line2->hide();
-}
-
-void Form1::addRemark(const QString &input, const QString &remark)
+void BatchRun::addRemark(const QString &input, const QString &remark)
 {
     m_remarks.append(input + QStringLiteral(": ") + remark);
 }
 
-void Form1::reportEndOfBatch()
+QString BatchRun::endOfBatchText() const
 {
-    const QString text = endOfBatchText(m_notConverted, m_remarks);
-    if (!text.isEmpty())
-        msgBox(text);
+    return ::endOfBatchText(m_notConverted, m_remarks);
 }
 
-// The window closes during a batch: the current file is stopped and finished properly
-// (its partial output plays), a copy to the card is abandoned, and the batch starts no
-// further file.
-void Form1::endBatchForClose()
+void BatchRun::endForClose()
 {
-    if (!m_batchRunning)
-        return;
-    m_batchClosing = true;
-    Timer1->stop();
+    m_closing = true;
     if (m_cardCopy)
         m_cardCopy->cancel(); // the copy's wait ends once its temporary is gone
     if (!m_wait) {
         // Not waiting for an encode: a set-up's reading of the input's duration, which waits
         // in its own loop, ends with the stop (an idle encoder ignores it); the batch ends
         // after its current step.
-        stepOver([this] { encoderInUse().stop(); });
+        stepOver([this] { m_sources.encoder().stop(); });
         return;
     }
-    if (!EncoderStopped && stepOver([this] { encoderInUse().stop(); }))
+    if (!m_encoderStopped && stepOver([this] { m_sources.encoder().stop(); }))
         finishPartialFileBeforeClose();
     m_wait->quit();
 }
 
-void Form1::finishPartialFileBeforeClose()
+void BatchRun::finishPartialFileBeforeClose()
 {
     QEventLoop finishing;
     QTimer bound;
     bound.setSingleShot(true);
     connect(&bound, &QTimer::timeout, &finishing, &QEventLoop::quit);
-    const auto stopped = connect(
-            Encoder.get(), &MediaEncoder::stateChanged, &finishing, [&finishing](qint32 state) {
-                if (state == EncoderStateCode::EncoderStopped)
-                    finishing.quit();
-            });
+    const auto stopped = connect(&m_sources.encoder(),
+                                 &MediaEncoder::stateChanged,
+                                 &finishing,
+                                 [&finishing](qint32 state) {
+                                     if (state == EncoderStateCode::EncoderStopped)
+                                         finishing.quit();
+                                 });
     bound.start(closingStopBoundMs);
     finishing.exec();
     disconnect(stopped);

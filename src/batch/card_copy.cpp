@@ -1,10 +1,10 @@
-#include "app/form1.h"
+#include "batch/batch_run.h"
 
 #include "common/error.h"
 #include "platform/copy_file.h"
+#include "platform/file_system.h"
 #include "platform/win_paths.h"
 
-#include <QCheckBox>
 #include <QEventLoop>
 #include <QThread>
 
@@ -28,17 +28,19 @@ QString copyFailure(const FolderCopy &copy, const QString &source, const QString
 // was chosen), or that already holds a file of that name is passed by without a word. A copy
 // that fails is named at the end of the batch, which goes on; the output stays where the
 // encoder wrote it, and the card holds no part of it under its name.
-void Form1::copyToStorageCard(const QString &input, const QString &outputPath)
+void BatchRun::copyToStorageCard(const QString &input, const QString &outputPath)
 {
     // With the box ticked but no card chosen there is nowhere to copy to.
-    if (!chkCopytoStorage->isChecked() || StorageDrive.isEmpty())
+    const QString card = m_sources.storageCard();
+    if (card.isEmpty())
         return;
-    const QString cardRoot = StorageDrive + QStringLiteral(":\\");
-    if (!FileSys->DriveExists(cardRoot))
+    FileSystemObject &fileSystem = m_sources.fileSystem();
+    const QString cardRoot = card + QStringLiteral(":\\");
+    if (!fileSystem.DriveExists(cardRoot))
         return;
-    CurrentDrive = FileSys->GetDrive(FileSys->GetDriveName(cardRoot));
+    const DriveObject drive = fileSystem.GetDrive(fileSystem.GetDriveName(cardRoot));
     const QString name = outputPath.mid(outputPath.lastIndexOf(QLatin1Char('\\')) + 1);
-    if (!CurrentDrive->IsReady() || FileSys->FileExists(cardRoot + name))
+    if (!drive.IsReady() || fileSystem.FileExists(cardRoot + name))
         return;
 
     const QString notCopied = QStringLiteral("not copied to the storage card: ");
@@ -49,7 +51,7 @@ void Form1::copyToStorageCard(const QString &input, const QString &outputPath)
         addRemark(input, notCopied + e.description());
         return;
     }
-    FolderCopy copy(source, CurrentDrive->nativeRoot(), name);
+    FolderCopy copy(source, drive.nativeRoot(), name);
     copy.keepExistingFile();
     copy.removeLeftTemporariesFirst();
     copyOffWindowThread(copy);
@@ -59,7 +61,7 @@ void Form1::copyToStorageCard(const QString &input, const QString &outputPath)
 
 // A large file on a slow card takes seconds: the copy runs on a worker thread while the
 // window goes on handling its events in a nested loop, as during the encode.
-void Form1::copyOffWindowThread(FolderCopy &copy)
+void BatchRun::copyOffWindowThread(FolderCopy &copy)
 {
     QEventLoop wait;
     const std::unique_ptr<QThread> worker(QThread::create([&copy] { copy.run(); }));
@@ -71,7 +73,7 @@ void Form1::copyOffWindowThread(FolderCopy &copy)
     if (worker->isFinished())
         return;
     // The program quits under the copy: it is abandoned, and its temporary goes with it.
-    m_batchClosing = true;
+    m_closing = true;
     copy.cancel();
     worker->wait();
 }

@@ -1,7 +1,7 @@
 #include "batch/progress_monitor.h"
 
 #include "app/form1.h"
-#include "common/error.h"
+#include "batch/setup_job.h"
 #include "common/rounding.h"
 #include "common/step_over.h"
 #include "common/texts.h"
@@ -50,34 +50,45 @@ QString timeLeftText(qint64 secondsLeft)
            + twoDigits(seconds);
 }
 
+ProgressTexts progressTexts(const EncoderStatistics &statistics, qint32 durationSec)
+{
+    ProgressTexts texts;
+    const qint32 encodedSec = clampedToInt32(thousands(statistics.archiveMs));
+    texts.size = QStringLiteral("Size: ") + decimalText(thousands(statistics.archiveBytes))
+                 + QStringLiteral(" Kb");
+    texts.duration = QStringLiteral("Duration: ") + decimalText(encodedSec) + QStringLiteral(" s");
+    texts.bitRate = QStringLiteral("Current bit rate: ")
+                    + decimalText(thousands(statistics.bitRate)) + QStringLiteral(" Kbps");
+    if (durationSec == 0)
+        return texts;
+
+    // The written media can outlast the measured duration; the line and the bar are made
+    // for 0 to 100 per cent and a time left of zero or more.
+    const double share = static_cast<double>(encodedSec) / durationSec * 100.0;
+    const auto percentDone = static_cast<qint32>(std::clamp<qint64>(roundHalfEven(share), 0, 100));
+    const qint32 secondsLeft
+            = std::max<qint32>(clampedToInt32(qint64(durationSec) - encodedSec), 0);
+    texts.percentDone = percentDone;
+    texts.status = QStringLiteral("Status: encoding, ") + decimalText(percentDone)
+                   + QStringLiteral(" % complete, time left: ") + timeLeftText(secondsLeft);
+    return texts;
+}
+
 void Form1::Timer1_Timer()
 {
     // A tick that cannot finish (no statistics yet, no duration to measure against) ends
     // quietly where it failed; the next tick starts afresh.
-    stepOver([this] { showProgress(); });
-}
-
-void Form1::showProgress()
-{
-    const EncoderStatistics statistics = encoderInUse().statistics();
-    EncodedSec = clampedToInt32(thousands(statistics.archiveMs));
-    Label1->setText(QStringLiteral("Size: ") + decimalText(thousands(statistics.archiveBytes))
-                    + QStringLiteral(" Kb"));
-    Label2->setText(QStringLiteral("Duration: ") + decimalText(EncodedSec) + QStringLiteral(" s"));
-    Label3->setText(QStringLiteral("Current bit rate: ")
-                    + decimalText(thousands(statistics.bitRate)) + QStringLiteral(" Kbps"));
-    if (DurationSec == 0)
-        throw Error(
-                QStringLiteral("The input's duration is zero, so no share of it can be shown."));
-
-    // The written media can outlast the measured duration; the line and the bar are made
-    // for 0 to 100 per cent and a time left of zero or more.
-    const double share = static_cast<double>(EncodedSec) / DurationSec * 100.0;
-    PercentDone = static_cast<qint32>(std::clamp<qint64>(roundHalfEven(share), 0, 100));
-    SecondsLeft = std::max<qint32>(clampedToInt32(qint64(DurationSec) - EncodedSec), 0);
-    Label5->setText(QStringLiteral("Status: encoding, ") + decimalText(PercentDone)
-                    + QStringLiteral(" % complete, time left: ") + timeLeftText(SecondsLeft));
-    ProgressBar1->setValue(PercentDone);
+    EncoderStatistics statistics;
+    if (!stepOver([&] { statistics = encoderInUse(*this).statistics(); }))
+        return;
+    const ProgressTexts texts = progressTexts(statistics, DurationSec);
+    Label1->setText(texts.size);
+    Label2->setText(texts.duration);
+    Label3->setText(texts.bitRate);
+    if (!texts.percentDone)
+        return;
+    Label5->setText(texts.status);
+    ProgressBar1->setValue(*texts.percentDone);
     Line1->show();
     Line2->show();
     Label5->show();

@@ -1,5 +1,6 @@
-#include "app/form1.h"
+#include "batch/setup_job.h"
 
+#include "app/form1.h"
 #include "common/error.h"
 #include "common/rounding.h"
 #include "common/texts.h"
@@ -8,36 +9,36 @@
 
 #include <QLabel>
 
-MediaEncoder &Form1::encoderInUse() const
+MediaEncoder &encoderInUse(const Form1 &window)
 {
-    // Without an engine at start-up there is no encoder, and every job must say so.
-    if (!Encoder || !VideoSource || !AudioSource)
+    if (!window.Encoder || !window.VideoSource || !window.AudioSource)
         throw Error(QStringLiteral("The encoder is not available: it could not be set up when "
                                    "Clipferry started. Install the encoder engine and start "
                                    "Clipferry again."));
-    return *Encoder;
+    return *window.Encoder;
 }
 
-// A failing step ends the set-up; DurationSec keeps the last file's value. In a batch the
-// failure is kept for the batch, which names the file in its end box and goes on with the
-// next one without starting the encoder; outside a batch it is shown at once.
+void setUpJob(Form1 &window, const QString &input, const QString &output)
+{
+    MediaEncoder &encoder = encoderInUse(window);
+    const QString inputPath = joinPath(window.File1->Path(), input);
+    window.VideoSource->setInput(inputPath, QString(), QString());
+    window.AudioSource->setInput(inputPath, QString(), QString());
+    window.Label7->setText(QStringLiteral("File: ") + output);
+    window.AudioSource->setPreprocessPass(window.PreprocessPasses);
+    encoder.file().setLocalFileName(joinPath(window.File2->Path(), output));
+    encoder.prepareToEncode(true);
+    window.DurationSec
+            = static_cast<qint32>(roundHalfEven(window.AudioSource->duration() / 1000.0));
+}
+
+// In a batch the set-up's failure is kept for the batch, which names the file in its end box
+// and goes on with the next one; here it is shown at once.
 void Form1::SetupJob()
 {
-    m_setupFailure.clear();
     try {
-        MediaEncoder &encoder = encoderInUse();
-        const QString input = joinPath(File1->Path(), m_values.InputFile);
-        VideoSource->setInput(input, QString(), QString());
-        AudioSource->setInput(input, QString(), QString());
-        Label7->setText(QStringLiteral("File: ") + m_values.OutputFile);
-        AudioSource->setPreprocessPass(PreprocessPasses);
-        encoder.file().setLocalFileName(joinPath(File2->Path(), m_values.OutputFile));
-        encoder.prepareToEncode(true);
-        DurationSec = static_cast<qint32>(roundHalfEven(AudioSource->duration() / 1000.0));
+        setUpJob(*this, m_values.InputFile, m_values.OutputFile);
     } catch (const Error &e) {
-        if (m_batchRunning)
-            m_setupFailure = e.description();
-        else
-            msgBox(e.description());
+        msgBox(e.description());
     }
 }

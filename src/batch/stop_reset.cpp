@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "batch/setup_job.h"
 #include "common/step_over.h"
 #include "platform/machine.h"
 #include "widgets/file_list_box.h"
@@ -15,7 +16,7 @@ void Form1::cmdStop_Click()
 {
     Timer1->stop();
     // Stopping an idle encoder, or one that was never created, is no failure worth a word.
-    stepOver([this] { encoderInUse().stop(); });
+    stepOver([this] { encoderInUse(*this).stop(); });
     cmdStart->setEnabled(true);
     cmdReset->setEnabled(true);
 }
@@ -24,7 +25,7 @@ void Form1::cmdReset_Click()
 {
     // The stop button enables this button while the batch still waits for the encoder;
     // resetting the lists under a running batch would pull its files away.
-    if (m_batchRunning)
+    if (batchRunning())
         return;
     Combo1->setEnabled(true);
     File1->setEnabled(true);

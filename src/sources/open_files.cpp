@@ -85,7 +85,7 @@ QString notListed(const FileListBox &list, const QString &name)
 
 bool Form1::canOpenFiles() const
 {
-    return !m_batchRunning && File1->isEnabled();
+    return !batchRunning() && File1->isEnabled();
 }
 
 void Form1::openFiles(const QStringList &nativePaths)
