@@ -1,8 +1,8 @@
 // Batches through the real engine, driven as a user drives the window: files picked with
 // Ctrl-clicks, the card chosen through the copy box, encode, stop and pass options clicked.
 
-#include "../platform/checks.h"
 #include "as_nobody.h"
+#include "checks.h"
 #include "clip_generator.h"
 #include "engine_window.h"
 #include "widgets/file_list_box.h"

@@ -3,7 +3,7 @@
 // The encoder over this build's real worker on a machine of temporary folders, set up as the
 // window sets it up.
 
-#include "../platform/checks.h"
+#include "checks.h"
 #include "encoder/encoder.h"
 #include "encoder/worker_backend.h"
 #include "temp_machine.h"

@@ -1,4 +1,4 @@
-#include "../platform/checks.h"
+#include "checks.h"
 #include "sources_window.h"
 
 #include <QComboBox>
