@@ -1,6 +1,5 @@
-#include "app_fixture.h"
-
 #include "widgets/clickable_label.h"
+#include "window_fixture.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -99,11 +98,10 @@ private slots:
     void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
     void init()
     {
-        m_app = std::make_unique<AppFixture>();
+        m_app = std::make_unique<WindowFixture>();
         m_app->install();
         m_app->open();
-        form().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form()));
+        QVERIFY(QTest::qWaitForWindowExposed(&m_app->show()));
     }
     void cleanup() { m_app.reset(); }
 
@@ -352,7 +350,7 @@ private slots:
 private:
     Form1 &form() { return *m_app->form; }
 
-    std::unique_ptr<AppFixture> m_app;
+    std::unique_ptr<WindowFixture> m_app;
 };
 
 QTEST_MAIN(TestWindow)

@@ -1,8 +1,7 @@
-#include "sources_window.h"
-
 #include "browser/form9.h"
 #include "widgets/file_list_box.h"
 #include "widgets/text_box.h"
+#include "window_fixture.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -15,7 +14,7 @@ namespace {
 const QString programFolder = QStringLiteral("C:\\Program Files\\Clipferry");
 
 // Runs a folder button; Cancel, or close (SelectedFolder stays); returns the browser's title.
-QString runWithBrowser(SourcesWindow &w, bool input, bool cancel)
+QString runWithBrowser(WindowFixture &w, bool input, bool cancel)
 {
     QString title;
     QTimer poll; // the browser may still be loading
@@ -31,25 +30,6 @@ QString runWithBrowser(SourcesWindow &w, bool input, bool cancel)
     // A browser closed through its title bar is deleted later.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return title;
-}
-
-// Clicks entries; "^name" Ctrl-clicks, "+name" Shift-clicks, "v" presses the Down key.
-void clickEntries(FileListBox &list, const QStringList &steps)
-{
-    for (const QString &step : steps) {
-        if (step == QLatin1String("v")) {
-            QTest::keyClick(&list, Qt::Key_Down);
-            continue;
-        }
-        const auto modifiers = step.startsWith('^')   ? Qt::ControlModifier
-                               : step.startsWith('+') ? Qt::ShiftModifier
-                                                      : Qt::NoModifier;
-        const QString name = modifiers == Qt::NoModifier ? step : step.mid(1);
-        const QListWidgetItem *entry = list.findItems(name, Qt::MatchExactly).value(0);
-        QVERIFY2(entry, qPrintable(name));
-        const QPoint centre = list.visualItemRect(entry).center();
-        QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers, centre);
-    }
 }
 
 QStringList entries(const FileListBox &list, bool selectedOnly)
@@ -68,13 +48,14 @@ QStringList entries(const FileListBox &list, bool selectedOnly)
 class TestFileLists : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<SourcesWindow> m_w;
+    std::unique_ptr<WindowFixture> m_w;
 
 private slots:
     void cleanup() { m_w.reset(); }
     void init()
     {
-        m_w = std::make_unique<SourcesWindow>();
+        m_w = std::make_unique<WindowFixture>();
+        m_w->openInstalled();
         for (const char *name : {"b.mpg", "A.DAT", "c.MPEG", "d.mpg", ".hidden.mpg", "notes"})
             m_w->machine.writeFile(QStringLiteral("C:\\Videos\\") + QLatin1String(name));
         for (const char *folder : {"C:\\Videos\\Sub", "C:\\Out", "C:\\Empty"})
@@ -196,7 +177,7 @@ private slots:
         form.File1->setGeometry(0, 0, 300, 300);
         QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-        clickEntries(*form.File1, clicks);
+        m_w->clickEntries(clicks);
 
         QTEST(form.Text3->text().split("\r\n"), "picked");
         QTEST(entries(*form.File1, true), "selected");

@@ -1,5 +1,5 @@
 #include "checks.h"
-#include "sources_window.h"
+#include "window_fixture.h"
 
 #include <QComboBox>
 #include <QtTest>
@@ -60,8 +60,10 @@ private slots:
         QFETCH(QStringList, profiles);
         QFETCH(bool, encoderStarts);
         QFETCH(QString, choice);
-        SourcesWindow window(profiles, encoderStarts);
-        Form1 &form = *window.form;
+        WindowFixture window;
+        window.install(true, false);
+        Form1 &form = encoderStarts ? window.open(profiles) : window.openFailing("no engine");
+        window.dialogs.clear();
         form.mnuCurrentProfile->trigger();
         form.Combo1->setEditText(choice);
         form.Combo1_Click();
@@ -106,7 +108,8 @@ private slots:
         QFETCH(bool, yes);
         QFETCH(QString, outcome);
         QFETCH(QStringList, copied);
-        SourcesWindow window;
+        WindowFixture window;
+        window.openInstalled();
         window.machine.addDrive(QLatin1Char('D'), DriveKind::Fixed);
         QFETCH(QString, windowsDrive);
         window.values.WinDrive = windowsDrive;
@@ -147,7 +150,8 @@ private slots:
     {
         QFETCH(QString, drives);
         QFETCH(bool, started);
-        SourcesWindow window;
+        WindowFixture window;
+        window.openInstalled();
         window.machine.addDrive(QLatin1Char('D'), DriveKind::Fixed);
         window.values.WinDrive = drives.at(0) == '-' ? QString() : drives.left(1);
         QFile program(window.machine.writeFile(drives.at(1) + editor));
