@@ -7,8 +7,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <sys/stat.h>
-
 namespace {
 
 const QString programFolder = QStringLiteral("C:\\Program Files\\Clipferry");
@@ -60,39 +58,6 @@ private slots:
             m_w->machine.writeFile(QStringLiteral("C:\\Videos\\") + QLatin1String(name));
         for (const char *folder : {"C:\\Videos\\Sub", "C:\\Out", "C:\\Empty"})
             m_w->machine.makeFolder(QLatin1String(folder));
-    }
-
-    // Regular files and links to them, by name; a refresh re-lists; a failure keeps the list.
-    void listsTheFilesOfAFolder()
-    {
-        FileListBox &list = *m_w->form->File1;
-        const QString videos = m_w->machine.native(QStringLiteral("C:\\Videos"));
-        const auto node = [&](const char *name, mode_t type) {
-            return ::mknod(QFile::encodeName(videos + '/' + name).constData(), type | 0600, 0) == 0;
-        };
-        QVERIFY(node("pipe.mpg", S_IFIFO) && node("socket.mpg", S_IFSOCK));
-        QFile::link("/dev/null", videos + "/device.mpg");
-        QFile::link("b.mpg", videos + "/link.mpg");
-        QFile::link("Sub", videos + "/folder.mpg");
-        QFile::link("missing.mpg", videos + "/dangling.mpg");
-        QCOMPARE(list.Path(), QString());
-        list.setPath(QStringLiteral("C:\\Videos\\"));
-        QCOMPARE(list.Path(), QStringLiteral("C:\\Videos"));
-        QCOMPARE(entries(list, false),
-                 (QStringList{"A.DAT", "b.mpg", "c.MPEG", "d.mpg", "link.mpg", "notes"}));
-        QCOMPARE(list.List(6) + list.List(-1), QString());
-
-        list.setSelected(0, true);
-        m_w->machine.writeFile(QStringLiteral("C:\\Videos\\e.mpg"));
-        list.Refresh();
-        QCOMPARE(list.ListCount(), 7);
-        QVERIFY(!list.Selected(0));
-        QVERIFY_THROWS_EXCEPTION(Error, list.setPath(QStringLiteral("C:\\Videos\\notes")));
-        QDir(m_w->machine.native(QStringLiteral("C:\\Videos"))).removeRecursively();
-        QVERIFY_THROWS_EXCEPTION(Error, list.Refresh());
-        QCOMPARE(list.Path() + QString::number(list.ListCount()), QStringLiteral("C:\\Videos7"));
-        list.setPath(QStringLiteral("C:"));
-        QCOMPARE(list.Path(), QStringLiteral("C:\\"));
     }
 
     void folderButtons_data()
