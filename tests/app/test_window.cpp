@@ -280,8 +280,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), form().cmdStart);
     }
 
-    // F10 opens the menus; F1 on a pass option gives the box the "?" beside them gives.
-    void keyboardReachesEveryCommand()
+    void f10OpensTheMenus()
     {
         form().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form()));
@@ -289,7 +288,11 @@ private slots:
         QTRY_VERIFY(form().mnuProfile->isVisible());
         QTest::keyClick(form().mnuProfile, Qt::Key_Escape);
         QTRY_VERIFY(!form().mnuProfile->isVisible());
+    }
 
+    // F1 on a pass option gives the box the "?" beside them gives.
+    void f1OnAPassOptionExplainsThem()
+    {
         QTest::mouseClick(form().lblPassInfo, Qt::LeftButton);
         for (QRadioButton *option : {form().optOnePass, form().optTwoPass}) {
             option->setFocus();
