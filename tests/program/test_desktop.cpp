@@ -9,6 +9,7 @@
 
 #include "started_program.h"
 #include "tree_clicks.h"
+#include "window_fixture.h"
 
 #include "clip_generator.h"
 #include "platform/machine.h"
@@ -242,14 +243,6 @@ void clickMenuEntry(QMainWindow &window, QMenu *menu, QAction *entry)
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
 }
 
-void clickEntry(FileListBox &list, const QString &name, Qt::KeyboardModifiers modifiers)
-{
-    const QListWidgetItem *entry = list.findItems(name, Qt::MatchExactly).value(0);
-    QVERIFY2(entry, qPrintable(name));
-    QTest::mouseClick(
-            list.viewport(), Qt::LeftButton, modifiers, list.visualItemRect(entry).center());
-}
-
 } // namespace
 
 class TestDesktop : public QObject
@@ -342,8 +335,7 @@ private slots:
     // sound, as long as the input, and "Status: ready" with no message.
     void encodeTheSamples()
     {
-        clickEntry(*window().File1, QStringLiteral("AVSEQ01.DAT"), Qt::NoModifier);
-        clickEntry(*window().File1, QStringLiteral("sample.mpg"), Qt::ControlModifier);
+        clickEntries(*window().File1, {"AVSEQ01.DAT", "^sample.mpg"});
         QTest::mouseClick(window().cmdStart, Qt::LeftButton); // returns when the batch is done
         QTRY_COMPARE(window().Label6->text(), QStringLiteral("Status: ready"));
         QCOMPARE(m_user.texts, QStringList());

@@ -30,16 +30,6 @@ QString runWithBrowser(WindowFixture &w, bool input, bool cancel)
     return title;
 }
 
-QStringList entries(const FileListBox &list, bool selectedOnly)
-{
-    QStringList names;
-    for (int index = 0; index < list.ListCount(); ++index) {
-        if (!selectedOnly || list.Selected(index))
-            names.append(list.List(index));
-    }
-    return names;
-}
-
 } // namespace
 
 // The file lists, the folder buttons and the echo of the selection in Text3 and Text4.
@@ -145,7 +135,7 @@ private slots:
         m_w->clickEntries(clicks);
 
         QTEST(form.Text3->text().split("\r\n"), "picked");
-        QTEST(entries(*form.File1, true), "selected");
+        QTEST(listed(*form.File1, true), "selected");
         QCOMPARE(form.Text4->text(), "input directory: C:\\Videos\r\noutput directory: C:\\Out");
     }
 

@@ -127,9 +127,8 @@ void WindowFixture::select(const QStringList &names)
         form->File1->setSelected(i, names.contains(form->File1->List(i)));
 }
 
-void WindowFixture::clickEntries(const QStringList &steps)
+void clickEntries(FileListBox &list, const QStringList &steps)
 {
-    FileListBox &list = *form->File1;
     for (const QString &step : steps) {
         if (step == QLatin1String("v")) {
             QTest::keyClick(&list, Qt::Key_Down);
@@ -146,6 +145,16 @@ void WindowFixture::clickEntries(const QStringList &steps)
         const QPoint at = list.visualItemRect(found.first()).center();
         QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers, at);
     }
+}
+
+QStringList listed(const FileListBox &list, bool selectedOnly)
+{
+    QStringList names;
+    for (int index = 0; index < list.ListCount(); ++index) {
+        if (!selectedOnly || list.Selected(index))
+            names.append(list.List(index));
+    }
+    return names;
 }
 
 QString WindowFixture::insertCard(const QString &storageDrive)

@@ -10,7 +10,14 @@
 
 #include <memory>
 
+class FileListBox;
 class QAbstractButton;
+
+// Clicks a file list's entries as a user does: "^name" with Ctrl, "+name" with Shift, "v" the
+// Down key.
+void clickEntries(FileListBox &list, const QStringList &steps);
+// The names a file list shows, or only its selected ones.
+QStringList listed(const FileListBox &list, bool selectedOnly = false);
 
 // The main window on a machine of temporary folders, with scripted message boxes and a scripted
 // encoder (or the real one over this build's engine). Nothing is installed or opened until the
@@ -71,9 +78,8 @@ public:
     void chooseFolders(const QString &input, const QString &output);
     // Selects exactly these entries of File1, without the click handler.
     void select(const QStringList &names);
-    // Clicks File1's entries as a user does: "^name" with Ctrl, "+name" with Shift, "v" the
-    // Down key.
-    void clickEntries(const QStringList &steps);
+    // Clicks File1's entries (see the free function).
+    void clickEntries(const QStringList &steps) { ::clickEntries(*form->File1, steps); }
     // A card in E: with the copy box ticked, as the box's own scan leaves it; its native root.
     QString insertCard(const QString &storageDrive = QStringLiteral("E"));
     // A card in E: chosen by a click on the copy box and Yes to its question; its native root.
