@@ -9,12 +9,9 @@
 //
 //   bench_card_copy [--megabytes N]   (512 by default; the files go to the temporary folder)
 
-#include "app/form1.h"
-#include "scripted_backend.h"
-#include "scripted_dialogs.h"
-#include "temp_machine.h"
 #include "tick_gaps.h"
 #include "widgets/file_list_box.h"
+#include "window_fixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -101,32 +98,27 @@ int main(int argc, char *argv[])
     const qsizetype option = args.indexOf("--megabytes");
     const qint64 megabytes = option > 0 ? args.value(option + 1).toLongLong() : 512;
 
-    TempMachine machine;
-    ScriptedDialogs dialogs;
-    ProgramValues values;
-    ScriptedBackend *backend = nullptr;
-    machine.writeFile("C:\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll");
-    machine.writeFile("C:\\Videos\\big.mpg");
-    const QString card = machine.addDrive(QLatin1Char('E'), DriveKind::Removable, "CARD");
-    if (!writeBigFile(machine.makeFolder("C:\\Out") + "/big.wmv", megabytes)) {
+    WindowFixture window;
+    window.machine.writeFile("C:\\Videos\\big.mpg");
+    if (!writeBigFile(window.machine.makeFolder("C:\\Out") + "/big.wmv", megabytes)) {
         std::fprintf(
                 stderr, "cannot write the %lld MB output\n", static_cast<long long>(megabytes));
         return 1;
     }
     ::sync(); // both copies start with nothing waiting to be written
-    Form1 form(values, [&] { return scriptedEncoder(&backend); });
-    form.StorageDrive = "E";
-    form.chkCopytoStorage->setChecked(true);
+    Form1 &form = window.openInstalled();
+    const QString card = window.insertCard();
 
     std::printf("copy of a %lld MB file to the card (a folder on the temporary folder's disk);\n"
                 "the disk's speed varies from copy to copy, so each way runs twice, in turn\n",
                 static_cast<long long>(megabytes));
     double batchGap = 0, peerGap = 0;
     for (int round = 0; round < 2; ++round) {
-        const Run batch = copyThroughTheBatch(form, *backend);
-        if (!dialogs.texts().isEmpty() || !QFile::exists(card + "/big.wmv")) {
-            std::fprintf(
-                    stderr, "the batch did not copy: %s\n", qPrintable(dialogs.texts().join('\n')));
+        const Run batch = copyThroughTheBatch(form, *window.backend);
+        if (!window.dialogs.texts().isEmpty() || !QFile::exists(card + "/big.wmv")) {
+            std::fprintf(stderr,
+                         "the batch did not copy: %s\n",
+                         qPrintable(window.dialogs.texts().join('\n')));
             return 1;
         }
         report("batch (copy on a worker thread)", batch);

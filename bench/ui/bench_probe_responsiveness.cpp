@@ -9,8 +9,8 @@
 //
 // S (default 2) is how long the read hangs before the stop.
 
-#include "engine_window.h"
 #include "tick_gaps.h"
+#include "window_fixture.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -40,7 +40,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const double hangSeconds = secondsOption(app.arguments().mid(1));
 
-    EngineWindow window(EngineWindow::Ticks::AsBuilt);
+    WindowFixture window;
+    window.openOnBuiltEngine(WindowFixture::Ticks::AsBuilt);
     const QString clips = window.machine.makeFolder(QStringLiteral("C:\\Clips"));
     if (::mkfifo(qPrintable(clips + QStringLiteral("/pipe.mpg")), 0644) != 0) {
         std::perror("mkfifo");

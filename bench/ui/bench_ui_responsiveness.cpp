@@ -11,8 +11,8 @@
 
 #include "clip_generator.h"
 #include "common/error.h"
-#include "engine_window.h"
 #include "tick_gaps.h"
+#include "window_fixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -154,18 +154,19 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    EngineWindow window(EngineWindow::Ticks::AsBuilt);
+    WindowFixture window;
+    window.openOnBuiltEngine(WindowFixture::Ticks::AsBuilt);
     window.putFiles(QStringLiteral("C:\\Clips"), {clip});
     window.chooseFolders(QStringLiteral("C:\\Clips"), QStringLiteral("C:\\Clips"));
-    window.ctrlClickEntries({QStringLiteral("clip.mpg")});
+    window.clickEntries({QStringLiteral("^clip.mpg")});
     if (options.onePass)
-        EngineWindow::click(window.form->optOnePass);
+        WindowFixture::click(window.form->optOnePass);
 
     WaitMeasure wait;
     wait.watch(*window.form);
     QElapsedTimer batch;
     batch.start();
-    EngineWindow::click(window.form->cmdStart);
+    WindowFixture::click(window.form->cmdStart);
     const double batchSeconds = batch.nsecsElapsed() / 1e9;
 
     if (!window.dialogs.texts().isEmpty() || wait.stopNs < 0) {

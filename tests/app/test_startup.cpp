@@ -1,28 +1,53 @@
-#include "app_fixture.h"
-
-#include "common/error.h"
-#include "encoder/encoder_host.h"
-#include "widgets/dialogs.h"
+#include "window_fixture.h"
 
 #include <QComboBox>
 #include <QFileInfo>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
 #include <QUrl>
 #include <QtTest>
+
+// The program's own texts, written out here as the user reads them.
+namespace texts {
+
+inline QString enginePathOn(const QString &winDrive)
+{
+    return winDrive + ":\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll";
+}
+
+// The combined question at start-up when the engine file is missing.
+inline QString startupQuestion(const QString &winDrive)
+{
+    return "yn: File not found: \r\n" + enginePathOn(winDrive)
+           + "\r\nClipferry only works with Windows Media Encoder 9 Series installed.\r\n\r\n"
+             "Download Windows Media Encoder 9 Series?";
+}
+
+// The download command's own message about a missing engine file.
+inline QString fileNotFound(const QString &winDrive)
+{
+    return "ok: File not found: \r\n" + enginePathOn(winDrive)
+           + "\r\n\r\nClipferry only works with Windows Media Encoder 9 Series installed.";
+}
+
+inline const QString downloadQuestion = "yn: Download Windows Media Encoder 9 Series?";
+inline const QString profileHint = "ok: Click Settings / Check Profile Setup\r\nto copy Pocket "
+                                   "PC profiles to Windows Media Encoder directory.";
+// The message names the browser, not the page.
+inline const QString browserMissing
+        = "ok: Cannot start C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE: file not found.";
+
+} // namespace texts
 
 namespace {
 
 // The browser was started (or not) with the page beside the program as its address.
-void checkBrowser(AppFixture &app, bool started)
+void checkBrowser(WindowFixture &app, bool started)
 {
     QCOMPARE(app.machine.launches().size(), started ? 1 : 0);
     if (!started)
         return;
     const TempMachine::Launch &launch = app.machine.launches().first();
     QCOMPARE(QFileInfo(launch.program).canonicalFilePath(),
-             QFileInfo(app.machine.native(AppFixture::browserPath)).canonicalFilePath());
+             QFileInfo(app.machine.native(WindowFixture::browserPath)).canonicalFilePath());
     const QString page = app.machine.native("C:\\Program Files\\Clipferry") + "/engine.html";
     QCOMPARE(launch.arguments, QStringList{QUrl::fromLocalFile(page).toString(QUrl::FullyEncoded)});
 }
@@ -82,7 +107,7 @@ private slots:
         QFETCH(bool, offered);
         QFETCH(int, chosen);
 
-        AppFixture app;
+        WindowFixture app;
         app.install(engine);
         app.machine.machine().setWindowsDirectory(windows);
         app.answer({yes});
@@ -138,20 +163,18 @@ private slots:
         QFETCH(bool, encoderFails);
         QFETCH(bool, yes);
 
-        AppFixture app;
+        WindowFixture app;
         app.install(engine, browser);
         app.answer({yes});
-        Form1 form(app.values, [&]() -> std::unique_ptr<MediaEncoder> {
-            if (encoderFails)
-                throw Error(QStringLiteral("The encoder engine could not be loaded: no worker."));
-            return scriptedEncoder(&app.backend);
-        });
+        Form1 &form
+                = encoderFails
+                          ? app.openFailing("The encoder engine could not be loaded: no worker.")
+                          : app.open();
 
         QTEST(app.boxes(), "boxes");
         QVERIFY(!form.Encoder);
         QCOMPARE(form.Combo1->count(), 0);
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(QTest::qWaitForWindowExposed(&app.show()));
     }
 
     void brokenEngine_data()
@@ -185,7 +208,7 @@ private slots:
         QFETCH(QString, module);
         QFETCH(QString, worker);
         QFETCH(QStringList, boxes);
-        AppFixture app;
+        WindowFixture app;
         app.install(false);
         const QString built = qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C")
                               + "/Program Files/Windows Media Components/Encoder/";
@@ -197,7 +220,7 @@ private slots:
             else if (how != "none")
                 app.machine.writeFile(folder + name, how.toUtf8());
         }
-        Form1 form(app.values, [] { return createEncoder(Machine::current()); });
+        const Form1 &form = app.openReal();
 
         const QStringList seen = app.boxes();
         QCOMPARE(seen.size(), boxes.size());
@@ -236,7 +259,7 @@ private slots:
         QFETCH(bool, browser);
         QFETCH(bool, yes);
 
-        AppFixture app;
+        WindowFixture app;
         app.machine.machine().setWindowsDirectory(windows);
         app.install(engine, browser);
         Form1 &form = app.open(); // start-up's own offer, if any, is answered No
@@ -246,43 +269,6 @@ private slots:
 
         QTEST(app.boxes(), "boxes");
         checkBrowser(app, yes && browser);
-    }
-
-    void messageBoxes_data()
-    {
-        QTest::addColumn<QMessageBox::StandardButton>("press"); // NoButton: closed
-        QTest::newRow("OK") << QMessageBox::Ok;
-        QTest::newRow("Yes") << QMessageBox::Yes;
-        QTest::newRow("closed") << QMessageBox::NoButton;
-    }
-
-    // The real boxes: title, buttons, no icon, CR LF as line breaks; only Yes counts as yes.
-    void messageBoxes()
-    {
-        QFETCH(QMessageBox::StandardButton, press);
-        const bool question = press != QMessageBox::Ok;
-        QString seen; // title|text|icon|buttons
-        QTimer answer;
-        QObject::connect(&answer, &QTimer::timeout, [&] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                answer.stop();
-                seen = QString("%1|%2|%3|%4").arg(box->windowTitle(), box->text());
-                seen = seen.arg(box->icon()).arg(int(box->standardButtons()));
-                press == QMessageBox::NoButton ? box->reject() : box->button(press)->click();
-            }
-        });
-        answer.start(10);
-
-        const QString lines = QStringLiteral("first line\r\nsecond line");
-        if (question)
-            QCOMPARE(askYesNo(lines), press == QMessageBox::Yes);
-        else
-            msgBox(lines);
-        const auto buttons = question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
-        QCOMPARE(seen,
-                 QString("Clipferry|first line\nsecond line|%1|%2")
-                         .arg(QMessageBox::NoIcon)
-                         .arg(int(buttons)));
     }
 
     // The build lays out the page and the browser command beside the program, as installed.

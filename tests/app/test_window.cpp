@@ -1,6 +1,5 @@
-#include "app_fixture.h"
-
 #include "widgets/clickable_label.h"
+#include "window_fixture.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -99,11 +98,10 @@ private slots:
     void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
     void init()
     {
-        m_app = std::make_unique<AppFixture>();
+        m_app = std::make_unique<WindowFixture>();
         m_app->install();
         m_app->open();
-        form().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form()));
+        QVERIFY(QTest::qWaitForWindowExposed(&m_app->show()));
     }
     void cleanup() { m_app.reset(); }
 
@@ -282,8 +280,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), form().cmdStart);
     }
 
-    // F10 opens the menus; F1 on a pass option gives the box the "?" beside them gives.
-    void keyboardReachesEveryCommand()
+    void f10OpensTheMenus()
     {
         form().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form()));
@@ -291,7 +288,11 @@ private slots:
         QTRY_VERIFY(form().mnuProfile->isVisible());
         QTest::keyClick(form().mnuProfile, Qt::Key_Escape);
         QTRY_VERIFY(!form().mnuProfile->isVisible());
+    }
 
+    // F1 on a pass option gives the box the "?" beside them gives.
+    void f1OnAPassOptionExplainsThem()
+    {
         QTest::mouseClick(form().lblPassInfo, Qt::LeftButton);
         for (QRadioButton *option : {form().optOnePass, form().optTwoPass}) {
             option->setFocus();
@@ -352,7 +353,7 @@ private slots:
 private:
     Form1 &form() { return *m_app->form; }
 
-    std::unique_ptr<AppFixture> m_app;
+    std::unique_ptr<WindowFixture> m_app;
 };
 
 QTEST_MAIN(TestWindow)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "../platform/checks.h"
 #include "app/form1.h"
+#include "checks.h"
 #include "scripted_backend.h"
 #include "scripted_dialogs.h"
 #include "temp_machine.h"

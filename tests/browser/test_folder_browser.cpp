@@ -1,7 +1,7 @@
 // The folder browser: the directory tree control on its own, then the dialog that hosts it.
 
-#include "app_fixture.h"
 #include "tree_clicks.h"
+#include "window_fixture.h"
 
 #include "browser/form9.h"
 #include "browser/form9_layout.h"

@@ -1,11 +1,11 @@
 // Batches through the real engine, driven as a user drives the window: files picked with
 // Ctrl-clicks, the card chosen through the copy box, encode, stop and pass options clicked.
 
-#include "../platform/checks.h"
 #include "as_nobody.h"
+#include "checks.h"
 #include "clip_generator.h"
-#include "engine_window.h"
 #include "widgets/file_list_box.h"
+#include "window_fixture.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -152,12 +152,13 @@ private slots:
     void twoFilesToTheCard()
     {
         QFETCH(QString, fault);
-        EngineWindow w;
+        WindowFixture w;
+        w.openOnBuiltEngine();
         w.putFiles(InputFolder, {m_mpg, m_dat});
         w.machine.addDrive(QLatin1Char('D'), DriveKind::Fixed, "DATA");
         const QString encoded = w.machine.makeFolder("D:\\Encoded");
         w.chooseFolders(InputFolder, "D:\\Encoded");
-        w.ctrlClickEntries({"AVSEQ01.DAT", "holiday.mpg"});
+        w.clickEntries({"^AVSEQ01.DAT", "^holiday.mpg"});
         const QString card = w.chooseCard();
         const QByteArray cardRoot = QFile::encodeName(card);
         if (fault == "full card"
@@ -171,7 +172,7 @@ private slots:
             if (state == EncoderRunning && file == 1 && fault == "output folder changed")
                 w.form->File2->setPath("C:\\Program Files\\Clipferry");
         };
-        EngineWindow::click(w.form->cmdStart);
+        WindowFixture::click(w.form->cmdStart);
 
         QTEST(entriesOf(encoded), "outputs");
         QTEST(entriesOf(card), "card");
@@ -200,21 +201,22 @@ private slots:
     // encodes, applies from the second file on.
     void stopThenOnePass()
     {
-        EngineWindow w;
+        WindowFixture w;
+        w.openOnBuiltEngine();
         w.putFiles(InputFolder, {m_long, m_mpg});
         w.chooseFolders(InputFolder, InputFolder);
-        w.ctrlClickEntries({"concert.mpg", "holiday.mpg"});
+        w.clickEntries({"^concert.mpg", "^holiday.mpg"});
         BatchLog log(*w.form);
         bool stopped = false;
         log.onMoment = [&](qint32 state, int file, const EncoderStatistics &s) {
             if (state == EncoderRunning && file == 1)
-                EngineWindow::click(w.form->optOnePass);
+                WindowFixture::click(w.form->optOnePass);
             if (!state && file == 1 && !stopped && s.archiveMs >= 1000) {
                 stopped = true;
-                EngineWindow::click(w.form->cmdStop);
+                WindowFixture::click(w.form->cmdStop);
             }
         };
-        EngineWindow::click(w.form->cmdStart);
+        WindowFixture::click(w.form->cmdStart);
 
         QVERIFY(stopped);
         const QString clips = w.machine.native(InputFolder);
@@ -240,7 +242,8 @@ private slots:
             QVERIFY2(run.exitCode == 0, run.errors.right(3000).constData());
             return;
         }
-        EngineWindow w;
+        WindowFixture w;
+        w.openOnBuiltEngine();
         w.putFiles(InputFolder, {m_dat, m_mpg});
         const QString clips = w.machine.native(InputFolder);
         writeFile(clips + "/empty.mpg", QByteArray());
@@ -250,11 +253,11 @@ private slots:
         QVERIFY(QFile::setPermissions(clips + "/locked.mpg", QFileDevice::Permissions()));
         const QString out = w.machine.makeFolder("C:\\Out");
         w.chooseFolders(InputFolder, "C:\\Out");
-        w.ctrlClickEntries(entriesOf(clips));
+        w.clickEntries(entriesOf(clips).replaceInStrings(QRegularExpression("^"), "^"));
         QVERIFY(QFile::remove(clips + "/gone.mpg") && QFile::remove(clips + "/pipe.mpg"));
         QCOMPARE(::mkfifo(QFile::encodeName(clips + "/pipe.mpg").constData(), 0600), 0);
         const QString card = w.chooseCard();
-        EngineWindow::click(w.form->cmdStart);
+        WindowFixture::click(w.form->cmdStart);
 
         QCOMPARE(entriesOf(out), QStringList({"AVSEQ01.wmv", "holiday.wmv"}));
         QCOMPARE(entriesOf(card), QStringList({"AVSEQ01.wmv", "holiday.wmv"}));

@@ -3,7 +3,8 @@
 // The encoder over this build's real worker on a machine of temporary folders, set up as the
 // window sets it up.
 
-#include "../platform/checks.h"
+#include "built_engine.h"
+#include "checks.h"
 #include "encoder/encoder.h"
 #include "encoder/worker_backend.h"
 #include "temp_machine.h"
@@ -15,24 +16,6 @@
 #include <memory>
 
 inline const QString EncoderFolder = "C:\\Program Files\\Windows Media Components\\Encoder";
-
-// Installs the build's engine on the C: drive at nativeC: worker and module linked into the
-// encoder folder, the three shipped profiles beside the program and in the encoder's Profiles.
-inline bool installBuiltEngine(const QString &nativeC)
-{
-    const QString built = qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C", CF_BUILD_DRIVE_C);
-    const QString encoder = "/Program Files/Windows Media Components/Encoder/";
-    const QString program = "/Program Files/Clipferry/";
-    bool done = true;
-    for (const QString file : {"WMEncEng.dll", "WMEncWorker"})
-        done &= QFile::link(built + encoder + file, nativeC + encoder + file);
-    for (const QString level : {"High", "Low", "Medium"}) {
-        const QString name = "Kestrel " + level + ".prx";
-        done &= QFile::copy(built + program + name, nativeC + program + name)
-                && QFile::copy(built + program + name, nativeC + encoder + "Profiles/" + name);
-    }
-    return done;
-}
 
 // A machine with the build's engine installed and the clips (native files) linked into C:\clips.
 inline std::unique_ptr<TempMachine> engineMachine(const QStringList &clips)

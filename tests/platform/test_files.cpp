@@ -133,14 +133,19 @@ private slots:
         const FileSystemObject fs(machine.machine());
         QVERIFY(fs.FileExists("C:\\v\\\\clip.mpg") && !fs.FileExists("C:\\v\\Sub")
                 && !fs.FileExists("C:\\v\\other.mpg"));
-        QVERIFY_THROWS_EXCEPTION(Error, toWindowsPath(machine.machine(), "/proc"));
+    }
 
+    // What is missing, or has no Windows name, is an error; a folder's names its reason.
+    void missingThingsAreErrors()
+    {
+        TempMachine machine;
         machine.addEmptySlot(QLatin1Char('A'));
         QCOMPARE(failureOf([&] { listFolder(machine.machine(), "C:\\missing\\"); }),
                  "Cannot list the folder C:\\missing\\: No such file or directory");
         QVERIFY_THROWS_EXCEPTION(Error, listFolder(machine.machine(), "A:\\"));
         QVERIFY_THROWS_EXCEPTION(Error, volumeLabel(machine.machine(), "A:"));
         QVERIFY_THROWS_EXCEPTION(Error, fileAttributes(machine.machine(), "C:\\missing"));
+        QVERIFY_THROWS_EXCEPTION(Error, toWindowsPath(machine.machine(), "/proc"));
     }
 
     // A copy replaces, keeps its name into a "\" folder, and leaves nothing when it fails.

@@ -42,8 +42,9 @@ private slots:
         layOutInstallation(m_installed);
     }
 
-    // A later start follows a moved, changed installation and keeps the user's own files.
-    void firstAndLaterStarts()
+    // The installation's files are linked; the profile, sample and Windows folders are the
+    // user's own, with copies of the shared profiles.
+    void firstStart()
     {
         prepareUserDriveC(m_installed, m_user);
         for (const QString &path : {ProgramDir + "/clipferry",
@@ -59,7 +60,13 @@ private slots:
         QCOMPARE(contentOf(profiles + "/Shared.prx"), QByteArray("shared profile"));
         QVERIFY(!QFileInfo::exists(m_user + "/" + sharedDriveMarker));
         checkEditorLauncher();
+    }
 
+    // A later start follows a moved, changed installation and keeps the user's own files.
+    void laterStart()
+    {
+        prepareUserDriveC(m_installed, m_user);
+        const QString profiles = m_user + "/" + EncoderDir + "/Profiles";
         writeFile(profiles + "/Shared.prx", "edited by the user");
         writeFile(m_user + "/Samples/AVSEQ01.wmv", "output");
         QVERIFY(QFile::remove(m_user + "/" + ProgramDir + "/engine.html"));

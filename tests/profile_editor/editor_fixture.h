@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../platform/checks.h"
+#include "checks.h"
 #include "profile_editor/editor_prompts.h"
 #include "profile_editor/profile_editor_window.h"
 

@@ -68,12 +68,11 @@ private slots:
                 && f.enabled("duplicateButton"));
     }
 
-    // Every field is saved; a rename moves the file, otherwise a profile keeps its file name.
-    void editSaveAndRename()
+    // Every field is saved, and the profile is shown as saved.
+    void everyFieldIsSaved()
     {
         EditorFixture f;
         f.writeKestrel("Medium");
-        f.write("odd file name.prx", prx("Aardvark"));
         f.open();
         f.choose("Kestrel Medium");
         f.type("description", "Train");
@@ -92,19 +91,46 @@ private slots:
         QCOMPARE(profileText(readProfileFile(f.path("Kestrel Medium.prx"))), profileText(want));
         QVERIFY(f.listTexts().contains("Kestrel Medium") && !f.enabled("saveButton"));
         QVERIFY(f.window().statusBar()->currentMessage().contains("next start"));
-        QCOMPARE(f.entries(), QStringList({"Kestrel Medium.prx", "odd file name.prx"}));
+        QCOMPARE(f.entries(), QStringList{"Kestrel Medium.prx"});
+    }
 
-        f.type("name", "Another Clip");
-        f.click("saveButton");
-        QCOMPARE(f.entries(), QStringList({"Another Clip.prx", "odd file name.prx"}));
-        QCOMPARE(readProfileFile(f.path("Another Clip.prx")).name, "Another Clip");
-        QCOMPARE(f.listTexts().mid(5), QStringList({"Another Clip", "Aardvark"}));
+    void fileNames_data()
+    {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<QString>("newName"); // empty: only the description changes
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QStringList>("listed"); // the folder's profiles
+        QTest::addColumn<QStringList>("saved");  // the file written, the name in it
+        QTest::newRow("a rename moves the file")
+                << "Kestrel Medium"
+                << "Another Clip" << QStringList{"Another Clip.prx", "odd file name.prx"}
+                << QStringList{"Another Clip", "Aardvark"}
+                << QStringList{"Another Clip.prx", "Another Clip"};
+        QTest::newRow("otherwise the file name stays")
+                << "Aardvark"
+                << "" << QStringList{"Kestrel Medium.prx", "odd file name.prx"}
+                << QStringList{"Kestrel Medium", "Aardvark"}
+                << QStringList{"odd file name.prx", "Aardvark"};
+    }
 
-        f.choose("Aardvark");
-        f.type("description", "still here");
+    void fileNames()
+    {
+        QFETCH(QString, profile);
+        QFETCH(QString, newName);
+        EditorFixture f;
+        f.writeKestrel("Medium");
+        f.write("odd file name.prx", prx("Aardvark"));
+        f.open();
+        f.choose(profile);
+        f.type("description", "changed");
+        if (!newName.isEmpty())
+            f.type("name", newName);
         f.click("saveButton");
-        QCOMPARE(f.entries(), QStringList({"Another Clip.prx", "odd file name.prx"}));
-        QCOMPARE(readProfileFile(f.path("odd file name.prx")).description, "still here");
+        QTEST(f.entries(), "entries");
+        QTEST(f.listTexts().mid(5), "listed");
+        QFETCH(QStringList, saved);
+        const ProfileSettings read = readProfileFile(f.path(saved[0]));
+        QCOMPARE(QStringList({read.name, read.description}), QStringList({saved[1], "changed"}));
         QCOMPARE(f.prompts.errors, QStringList());
     }
 
@@ -195,8 +221,8 @@ private slots:
                  QStringList({"Kestrel Medium copy.prx", "Kestrel Medium.prx", "My Clip.prx"}));
     }
 
-    // Delete asks (No keeps the file); Revert drops a new profile; closing unsaved asks too.
-    void deleteRevertAndCloseAsk()
+    // Delete asks, naming the file; No keeps it, Yes deletes it.
+    void deleteAsks()
     {
         EditorFixture f;
         f.writeKestrel("Low");
@@ -213,19 +239,31 @@ private slots:
                  qPrintable(f.prompts.questions.first()));
         QVERIFY(!f.listTexts().contains("Kestrel Low"));
         QCOMPARE(f.name(), "Kestrel Medium");
+    }
 
+    void revertDropsANewProfile()
+    {
+        EditorFixture f;
+        f.open();
         f.click("newButton");
         QVERIFY(f.listTexts().contains("New profile *"));
         f.click("revertButton");
         QVERIFY(!f.listTexts().contains("New profile *"));
+    }
 
+    // Closing with an unsaved change asks; No keeps the window open, Yes closes unsaved.
+    void closingUnsavedAsks()
+    {
+        EditorFixture f;
+        f.writeKestrel("Medium");
+        f.open();
         f.choose("Kestrel Medium");
         f.type("width", "640");
         f.prompts.answers = {false, true};
         QVERIFY(!f.window().close());
         QVERIFY(f.window().isVisible());
         QVERIFY(f.window().close());
-        QCOMPARE(f.prompts.questions.size(), 4);
+        QCOMPARE(f.prompts.questions.size(), 2);
         QCOMPARE(readProfileFile(f.path("Kestrel Medium.prx")).width, 320);
         QCOMPARE(f.prompts.errors, QStringList());
     }

@@ -136,13 +136,14 @@ private slots:
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<bool>("service");
+        QTest::newRow("no bus at all") << "" << false;
         QTest::newRow("a bus that is gone") << "unix:path=/nonexistent/bus" << false;
         QTest::newRow("no notification service") << m_bus << false;
         QTest::newRow("a notification service") << m_bus << true;
     }
 
-    // With a bus that is gone, or without a notification service on it, the notification ends
-    // quietly; with the service, it is shown. Either way it goes by itself.
+    // Without a bus, with one that is gone, or without a notification service on it, the
+    // notification ends quietly; with the service, it is shown. Either way it goes by itself.
     void whoIsThereToTell()
     {
         QFETCH(QString, address);
@@ -160,21 +161,6 @@ private slots:
         QTRY_COMPARE(owner.findChild<DesktopNotification *>(), nullptr);
         if (!service)
             QVERIFY(m_service.resume());
-    }
-
-    // The real batch in a session without D-Bus: no box, no delay, nothing left behind.
-    void aBatchWithoutASessionBus()
-    {
-        QTemporaryDir runtime;
-        useSessionBus({}, runtime.path());
-        StartedProgram program;
-        Form1 &window = encode(program, {"first.mpg", "second.mpg"});
-        auto *notification = window.findChild<DesktopNotification *>();
-        QVERIFY(notification);
-        QSignalSpy finished(notification, &DesktopNotification::finished);
-        QVERIFY(finished.wait(10000));
-        QCOMPARE(finished.first().first().toBool(), false);
-        QCOMPARE(program.dialogs.texts(), QStringList());
     }
 
 private:

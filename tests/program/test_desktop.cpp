@@ -9,8 +9,8 @@
 
 #include "started_program.h"
 #include "tree_clicks.h"
+#include "window_fixture.h"
 
-#include "app/form1_layout.h"
 #include "clip_generator.h"
 #include "platform/machine.h"
 #include "widgets/file_list_box.h"
@@ -243,14 +243,6 @@ void clickMenuEntry(QMainWindow &window, QMenu *menu, QAction *entry)
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
 }
 
-void clickEntry(FileListBox &list, const QString &name, Qt::KeyboardModifiers modifiers)
-{
-    const QListWidgetItem *entry = list.findItems(name, Qt::MatchExactly).value(0);
-    QVERIFY2(entry, qPrintable(name));
-    QTest::mouseClick(
-            list.viewport(), Qt::LeftButton, modifiers, list.visualItemRect(entry).center());
-}
-
 } // namespace
 
 class TestDesktop : public QObject
@@ -289,9 +281,8 @@ private slots:
         Form1 &w = window();
         const QSize size = w.size();
         const QScreen &screen = *w.screen();
-        QCOMPARE(w.centralWidget()->size(),
-                 form1ClientSize(screen.logicalDotsPerInchX(), screen.logicalDotsPerInchY()));
-        if (onX11()) // a compositor places it
+        QCOMPARE(w.centralWidget()->size(), QSize(474, 362)); // 7116 x 5424 twips at 96 dpi
+        if (onX11())                                          // a compositor places it
             QVERIFY(screen.availableGeometry().contains(w.frameGeometry()));
         saveScreenshot(w, QStringLiteral("main-window.png"));
 
@@ -344,8 +335,7 @@ private slots:
     // sound, as long as the input, and "Status: ready" with no message.
     void encodeTheSamples()
     {
-        clickEntry(*window().File1, QStringLiteral("AVSEQ01.DAT"), Qt::NoModifier);
-        clickEntry(*window().File1, QStringLiteral("sample.mpg"), Qt::ControlModifier);
+        clickEntries(*window().File1, {"AVSEQ01.DAT", "^sample.mpg"});
         QTest::mouseClick(window().cmdStart, Qt::LeftButton); // returns when the batch is done
         QTRY_COMPARE(window().Label6->text(), QStringLiteral("Status: ready"));
         QCOMPARE(m_user.texts, QStringList());

@@ -3,7 +3,7 @@
 // pipe nobody writes to. Nobody asked for a partial file, so the worker abandons it: its
 // temporary goes, an earlier file of the final name stays byte for byte, and the worker ends.
 
-#include "../platform/checks.h"
+#include "checks.h"
 #include "clip_generator.h"
 #include "platform/user_drive.h"
 

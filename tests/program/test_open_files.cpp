@@ -11,6 +11,7 @@
 #include "platform/win_paths.h"
 #include "widgets/file_list_box.h"
 #include "widgets/text_box.h"
+#include "window_fixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,16 +21,6 @@
 #include <QtTest>
 
 namespace {
-
-QStringList selectedEntries(const FileListBox &list)
-{
-    QStringList names;
-    for (int index = 0; index < list.ListCount(); ++index) {
-        if (list.Selected(index))
-            names.append(list.List(index));
-    }
-    return names;
-}
 
 // Drags files (or other addresses) from the file manager onto a widget of the window, as the
 // window system delivers it: the action the drop was taken with, IgnoreAction if refused.
@@ -125,7 +116,7 @@ private slots:
         const QString folder = inputFolder.isEmpty() ? QString() : shown(inputFolder);
         QCOMPARE(window.File1->Path(), folder);
         QCOMPARE(window.File2->Path(), folder); // no output folder chosen: it follows the input
-        QTEST(selectedEntries(*window.File1), "selected");
+        QTEST(listed(*window.File1, true), "selected");
         QTEST(window.Text3->text(), "myFiles");
         QCOMPARE(window.Text4->text(),
                  summary.isEmpty()
@@ -156,7 +147,7 @@ private slots:
 
         QCOMPARE(drop(&window, {url("a/one.mpg"), url("b/three.mpg")}), Qt::CopyAction);
         QCOMPARE(window.File1->Path(), shown("a"));
-        QCOMPARE(selectedEntries(*window.File1), QStringList{"one.mpg"});
+        QCOMPARE(listed(*window.File1, true), QStringList{"one.mpg"});
         QCOMPARE(program.dialogs.texts().size(), 1); // three.mpg is in another folder
 
         QCOMPARE(drop(window.Text3->viewport(), {url("b")}), Qt::CopyAction);
@@ -185,7 +176,7 @@ private slots:
 
         QTest::mouseClick(window.cmdReset, Qt::LeftButton);
         QCOMPARE(drop(&window, {url("a/one.mpg")}), Qt::CopyAction);
-        QCOMPARE(selectedEntries(*window.File1), QStringList{"one.mpg"});
+        QCOMPARE(listed(*window.File1, true), QStringList{"one.mpg"});
     }
 
 private:

@@ -1,21 +1,18 @@
-#include "sources_window.h"
-
 #include "browser/form9.h"
 #include "widgets/file_list_box.h"
 #include "widgets/text_box.h"
+#include "window_fixture.h"
 
 #include <QApplication>
 #include <QTimer>
 #include <QtTest>
-
-#include <sys/stat.h>
 
 namespace {
 
 const QString programFolder = QStringLiteral("C:\\Program Files\\Clipferry");
 
 // Runs a folder button; Cancel, or close (SelectedFolder stays); returns the browser's title.
-QString runWithBrowser(SourcesWindow &w, bool input, bool cancel)
+QString runWithBrowser(WindowFixture &w, bool input, bool cancel)
 {
     QString title;
     QTimer poll; // the browser may still be loading
@@ -33,85 +30,24 @@ QString runWithBrowser(SourcesWindow &w, bool input, bool cancel)
     return title;
 }
 
-// Clicks entries; "^name" Ctrl-clicks, "+name" Shift-clicks, "v" presses the Down key.
-void clickEntries(FileListBox &list, const QStringList &steps)
-{
-    for (const QString &step : steps) {
-        if (step == QLatin1String("v")) {
-            QTest::keyClick(&list, Qt::Key_Down);
-            continue;
-        }
-        const auto modifiers = step.startsWith('^')   ? Qt::ControlModifier
-                               : step.startsWith('+') ? Qt::ShiftModifier
-                                                      : Qt::NoModifier;
-        const QString name = modifiers == Qt::NoModifier ? step : step.mid(1);
-        const QListWidgetItem *entry = list.findItems(name, Qt::MatchExactly).value(0);
-        QVERIFY2(entry, qPrintable(name));
-        const QPoint centre = list.visualItemRect(entry).center();
-        QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers, centre);
-    }
-}
-
-QStringList entries(const FileListBox &list, bool selectedOnly)
-{
-    QStringList names;
-    for (int index = 0; index < list.ListCount(); ++index) {
-        if (!selectedOnly || list.Selected(index))
-            names.append(list.List(index));
-    }
-    return names;
-}
-
 } // namespace
 
 // The file lists, the folder buttons and the echo of the selection in Text3 and Text4.
 class TestFileLists : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<SourcesWindow> m_w;
+    std::unique_ptr<WindowFixture> m_w;
 
 private slots:
     void cleanup() { m_w.reset(); }
     void init()
     {
-        m_w = std::make_unique<SourcesWindow>();
+        m_w = std::make_unique<WindowFixture>();
+        m_w->openInstalled();
         for (const char *name : {"b.mpg", "A.DAT", "c.MPEG", "d.mpg", ".hidden.mpg", "notes"})
             m_w->machine.writeFile(QStringLiteral("C:\\Videos\\") + QLatin1String(name));
         for (const char *folder : {"C:\\Videos\\Sub", "C:\\Out", "C:\\Empty"})
             m_w->machine.makeFolder(QLatin1String(folder));
-    }
-
-    // Regular files and links to them, by name; a refresh re-lists; a failure keeps the list.
-    void listsTheFilesOfAFolder()
-    {
-        FileListBox &list = *m_w->form->File1;
-        const QString videos = m_w->machine.native(QStringLiteral("C:\\Videos"));
-        const auto node = [&](const char *name, mode_t type) {
-            return ::mknod(QFile::encodeName(videos + '/' + name).constData(), type | 0600, 0) == 0;
-        };
-        QVERIFY(node("pipe.mpg", S_IFIFO) && node("socket.mpg", S_IFSOCK));
-        QFile::link("/dev/null", videos + "/device.mpg");
-        QFile::link("b.mpg", videos + "/link.mpg");
-        QFile::link("Sub", videos + "/folder.mpg");
-        QFile::link("missing.mpg", videos + "/dangling.mpg");
-        QCOMPARE(list.Path(), QString());
-        list.setPath(QStringLiteral("C:\\Videos\\"));
-        QCOMPARE(list.Path(), QStringLiteral("C:\\Videos"));
-        QCOMPARE(entries(list, false),
-                 (QStringList{"A.DAT", "b.mpg", "c.MPEG", "d.mpg", "link.mpg", "notes"}));
-        QCOMPARE(list.List(6) + list.List(-1), QString());
-
-        list.setSelected(0, true);
-        m_w->machine.writeFile(QStringLiteral("C:\\Videos\\e.mpg"));
-        list.Refresh();
-        QCOMPARE(list.ListCount(), 7);
-        QVERIFY(!list.Selected(0));
-        QVERIFY_THROWS_EXCEPTION(Error, list.setPath(QStringLiteral("C:\\Videos\\notes")));
-        QDir(m_w->machine.native(QStringLiteral("C:\\Videos"))).removeRecursively();
-        QVERIFY_THROWS_EXCEPTION(Error, list.Refresh());
-        QCOMPARE(list.Path() + QString::number(list.ListCount()), QStringLiteral("C:\\Videos7"));
-        list.setPath(QStringLiteral("C:"));
-        QCOMPARE(list.Path(), QStringLiteral("C:\\"));
     }
 
     void folderButtons_data()
@@ -205,10 +141,10 @@ private slots:
         form.File1->setGeometry(0, 0, 300, 300);
         QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-        clickEntries(*form.File1, clicks);
+        m_w->clickEntries(clicks);
 
         QTEST(form.Text3->text().split("\r\n"), "picked");
-        QTEST(entries(*form.File1, true), "selected");
+        QTEST(listed(*form.File1, true), "selected");
         QCOMPARE(form.Text4->text(), "input directory: C:\\Videos\r\noutput directory: C:\\Out");
     }
 

@@ -1,6 +1,5 @@
-#include "sources_window.h"
-
 #include "widgets/clickable_label.h"
+#include "window_fixture.h"
 
 #include <QRadioButton>
 #include <QtTest>
@@ -22,8 +21,8 @@ private slots:
     void optionsSetPasses()
     {
         QFETCH(QString, clicks);
-        SourcesWindow window;
-        Form1 &form = *window.form;
+        WindowFixture window;
+        Form1 &form = window.openInstalled();
         for (QChar option : clicks)
             (option == '1' ? form.optOnePass : form.optTwoPass)->click();
 
@@ -80,8 +79,8 @@ private slots:
     {
         QFETCH(QString, command);
         QFETCH(QStringList, lines);
-        SourcesWindow window;
-        Form1 &form = *window.form;
+        WindowFixture window;
+        Form1 &form = window.openInstalled();
         if (command == QLatin1String("?"))
             QTest::mouseClick(form.lblPassInfo, Qt::LeftButton);
         else

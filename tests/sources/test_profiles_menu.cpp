@@ -1,5 +1,5 @@
-#include "../platform/checks.h"
-#include "sources_window.h"
+#include "checks.h"
+#include "window_fixture.h"
 
 #include <QComboBox>
 #include <QtTest>
@@ -60,8 +60,10 @@ private slots:
         QFETCH(QStringList, profiles);
         QFETCH(bool, encoderStarts);
         QFETCH(QString, choice);
-        SourcesWindow window(profiles, encoderStarts);
-        Form1 &form = *window.form;
+        WindowFixture window;
+        window.install(true, false);
+        Form1 &form = encoderStarts ? window.open(profiles) : window.openFailing("no engine");
+        window.dialogs.clear();
         form.mnuCurrentProfile->trigger();
         form.Combo1->setEditText(choice);
         form.Combo1_Click();
@@ -79,23 +81,26 @@ private slots:
         QTest::addColumn<QStringList>("shipped");   // beside the program
         QTest::addColumn<QString>("windowsDrive");
         QTest::addColumn<bool>("yes");
-        QTest::addColumn<QString>("outcome"); // part of the last box; "" = none after the question
-        QTest::addColumn<QStringList>("copied");
+        QTest::addColumn<QString>("question"); // its first line
+        QTest::addColumn<QString>("outcome");  // part of the last box; "" = none after the question
+        QTest::addColumn<QStringList>("after"); // High, Low and Medium in the profile folder
 
-        const QString done
-                = QStringLiteral("Files copied. Restart Clipferry\r\nfor changes to take effect.");
-        const QStringList none, medium{"Kestrel Medium"},
-                highMedium{"Kestrel High", "Kestrel Medium"};
-        QTest::newRow("one, Yes") << medium << kestrel << "C" << true << done << kestrel;
-        QTest::newRow("three, No") << kestrel << kestrel << "C" << false << "" << none;
+        const QString all = "Kestrel Profiles are allready installed.";
+        const QString part = "Kestrel Profiles are not installed completely.";
+        const QString done = "Files copied. Restart Clipferry\r\nfor changes to take effect.";
+        const QStringList none, old{"old", "old", "old"};
+        QTest::newRow("one, Yes") << QStringList{"Kestrel Medium"} << kestrel << "C" << true << part
+                                  << done << kestrel;
+        QTest::newRow("three, No") << kestrel << kestrel << "C" << false << all << "" << old;
         // Files there are replaced; the profile folder is on C wherever Windows lives.
         QTest::newRow("three, Yes, Windows on D")
-                << kestrel << kestrel << "D" << true << done << kestrel;
+                << kestrel << kestrel << "D" << true << all << done << kestrel;
         // A failed copy is reported by name; the others are still made.
         QTest::newRow("one not shipped")
-                << none << highMedium << "C" << true << "Kestrel Low.prx" << highMedium;
+                << none << QStringList{"Kestrel High", "Kestrel Medium"} << "C" << true << part
+                << "Kestrel Low.prx" << QStringList{"Kestrel High", "(none)", "Kestrel Medium"};
         QTest::newRow("nothing shipped")
-                << kestrel << none << "C" << true << "Kestrel Medium.prx" << none;
+                << kestrel << none << "C" << true << all << "Kestrel Medium.prx" << old;
     }
 
     // The question tells whether all three are there; Yes copies the shipped files over them.
@@ -103,34 +108,31 @@ private slots:
     {
         QFETCH(QStringList, installed);
         QFETCH(QStringList, shipped);
-        QFETCH(bool, yes);
-        QFETCH(QString, outcome);
-        QFETCH(QStringList, copied);
-        SourcesWindow window;
-        window.machine.addDrive(QLatin1Char('D'), DriveKind::Fixed);
         QFETCH(QString, windowsDrive);
+        QFETCH(bool, yes);
+        QFETCH(QString, question);
+        QFETCH(QString, outcome);
+        WindowFixture window;
+        window.openInstalled();
+        window.machine.addDrive(QLatin1Char('D'), DriveKind::Fixed);
         window.values.WinDrive = windowsDrive;
         for (const QString &name : installed)
             window.machine.writeFile(profileFolder + name + ".prx", "old");
         for (const QString &name : shipped)
             window.machine.writeFile("C:\\Program Files\\Clipferry\\" + name + ".prx",
                                      name.toUtf8());
-        yes ? window.dialogs.answerYes() : window.dialogs.answerNo();
+        window.answer({yes});
 
         window.form->mnuProfileSetup->trigger();
 
         const QStringList texts = window.dialogs.texts();
-        QCOMPARE(texts.value(0),
-                 QString(installed.size() == 3 ? "Kestrel Profiles are allready installed."
-                                               : "Kestrel Profiles are not installed completely.")
-                         + "\r\nCopy files to Windows Media Encoder directory?");
+        QCOMPARE(texts.value(0), question + "\r\nCopy files to Windows Media Encoder directory?");
         QCOMPARE(texts.size(), outcome.isEmpty() ? 1 : 2);
         QVERIFY2(texts.last().contains(outcome), qPrintable(texts.last()));
+        QStringList after;
         for (const QString &name : kestrel)
-            QCOMPARE(contentOf(window.machine.native(profileFolder + name + ".prx")),
-                     copied.contains(name)      ? name.toUtf8()
-                     : installed.contains(name) ? QByteArray("old")
-                                                : QByteArray("(none)"));
+            after.append(contentOf(window.machine.native(profileFolder + name + ".prx")));
+        QTEST(after, "after");
     }
 
     void profileEditor_data()
@@ -147,7 +149,8 @@ private slots:
     {
         QFETCH(QString, drives);
         QFETCH(bool, started);
-        SourcesWindow window;
+        WindowFixture window;
+        window.openInstalled();
         window.machine.addDrive(QLatin1Char('D'), DriveKind::Fixed);
         window.values.WinDrive = drives.at(0) == '-' ? QString() : drives.left(1);
         QFile program(window.machine.writeFile(drives.at(1) + editor));

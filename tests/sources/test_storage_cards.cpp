@@ -1,6 +1,5 @@
-#include "sources_window.h"
-
 #include "sources/storage_cards.h"
+#include "window_fixture.h"
 
 #include <QCheckBox>
 #include <QtTest>
@@ -74,7 +73,8 @@ private slots:
     {
         QFETCH(ScanRow, row);
         const QString drives = row.drives, offered = row.offered;
-        SourcesWindow window;
+        WindowFixture window;
+        window.openInstalled();
         window.machine.addDrive(QLatin1Char('D'), DriveKind::CdRom);
         for (const QChar c : drives) {
             const QString root = window.machine.makeFolder(QString("C:\\") + c);

@@ -1,6 +1,6 @@
 #pragma once
 
-// Small checks on real files that the platform, engine and profile editor tests share.
+// Small checks on real files that the tests share.
 
 #include "common/error.h"
 

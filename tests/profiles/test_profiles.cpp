@@ -2,7 +2,7 @@
 // descriptions: through the profile editor, which saves and reads back; the rules for values:
 // through its fields.)
 
-#include "../platform/checks.h"
+#include "checks.h"
 #include "profiles/prx_format.h"
 
 #include <QtTest>
