@@ -4,6 +4,7 @@
 #include "browser/form9.h"
 #include "common/error.h"
 #include "common/texts.h"
+#include "platform/drive_kind.h"
 #include "widgets/dialogs.h"
 #include "widgets/file_list_box.h"
 #include "widgets/text_box.h"
@@ -11,7 +12,7 @@
 namespace {
 
 // DriveType of a CD-ROM drive; the only type the folder buttons tell apart.
-constexpr int cdRomDriveType = 4;
+constexpr int cdRomDriveType = fso_drive_type::CdRom;
 
 const QString inputTitle = QStringLiteral("Select MPG-input directory");
 const QString outputTitle = QStringLiteral("Select WMV-output directory");
