@@ -1,5 +1,6 @@
 #include "encoder/worker_backend.h"
 
+#include "common/encoder_folder.h"
 #include "common/error.h"
 #include "common/temporary_file.h"
 #include "encoder/worker_protocol.h"
@@ -15,8 +16,8 @@ using worker_protocol::Line;
 using worker_protocol::LineKind;
 
 namespace {
-const QString ModuleName = QStringLiteral("WMEncEng.dll");
-const QString WorkerName = QStringLiteral("WMEncWorker");
+const QString ModuleName = QString::fromLatin1(encoder_folder::ModuleFile);
+const QString WorkerName = QString::fromLatin1(encoder_folder::WorkerFile);
 
 [[noreturn]] void notLoaded(const QString &reason)
 {
@@ -101,7 +102,8 @@ void WorkerBackend::handshake()
 QList<ProfileSettings> WorkerBackend::profiles()
 {
     return builtInProfiles()
-           + profilesInFolder(QDir(m_folder).filePath(QStringLiteral("Profiles")));
+           + profilesInFolder(
+                   QDir(m_folder).filePath(QString::fromLatin1(encoder_folder::ProfilesFolder)));
 }
 
 qint64 WorkerBackend::readDurationMs(const EncodeJob &job)

@@ -8,6 +8,7 @@
 //
 // The module WMEncEng.dll is loaded from the folder the worker was started from.
 
+#include "common/encoder_folder.h"
 #include "engine/engine_api.h"
 #include "engine/worker_protocol_words.h"
 
@@ -90,7 +91,7 @@ bool bind(void *module, const char *name, T &entry)
 // which the host names in the program's own form).
 std::string load(const std::string &folder, Engine &engine)
 {
-    const std::string path = folder + "/WMEncEng.dll";
+    const std::string path = folder + "/" + encoder_folder::ModuleFile;
     void *module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) {
         const std::string reason = ::dlerror();
@@ -236,7 +237,7 @@ void reportMemory()
         return;
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
-    std::fprintf(stderr, "WMEncWorker: peak memory %ld kB\n", usage.ru_maxrss);
+    std::fprintf(stderr, "%s: peak memory %ld kB\n", encoder_folder::WorkerFile, usage.ru_maxrss);
 }
 
 int run(int argc, char **argv, const Engine &engine)
