@@ -9,6 +9,7 @@
 // The module WMEncEng.dll is loaded from the folder the worker was started from.
 
 #include "common/encoder_folder.h"
+#include "common/write_all.h"
 #include "engine/engine_api.h"
 #include "engine/worker_protocol_words.h"
 
@@ -139,18 +140,11 @@ void watchInput(const char *temporary)
     }).detach();
 }
 
-// Async-signal-safe: runs in the handler of libavcodec's abort.
+// Async-signal-safe: runs in the handler of libavcodec's abort. A host that went away reads
+// nothing anyway.
 void writeOut(const char *text)
 {
-    for (size_t left = std::strlen(text); left > 0;) {
-        const ssize_t wrote = ::write(STDOUT_FILENO, text, left);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0)
-            return;
-        text += wrote;
-        left -= static_cast<size_t>(wrote);
-    }
+    writeAll(STDOUT_FILENO, text, static_cast<std::int64_t>(std::strlen(text)));
 }
 
 class Reporter

@@ -1,12 +1,12 @@
 #include "platform/user_drive.h"
 
+#include "common/atomic_file.h"
 #include "common/error.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -140,14 +140,12 @@ private:
         if (::lstat(name.constData(), &info) == 0) {
             if (S_ISREG(info.st_mode) && contentOf(launcher) == script)
                 return;
-            // QSaveFile would write through a link into the shared installation.
+            // A link into the shared installation goes first: nothing of that is touched.
             if (S_ISLNK(info.st_mode) && ::unlink(name.constData()) != 0)
                 fail(QStringLiteral("replace the link"), launcher, errno);
         }
-        QSaveFile file(launcher);
-        if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size()
-            || !file.commit())
-            fail(QStringLiteral("write the launcher"), launcher, file.errorString());
+        if (const int failure = tryWriteFileAtomically(launcher, script, ExistingFile::Replace))
+            fail(QStringLiteral("write the launcher"), launcher, failure);
         QFile::setPermissions(launcher,
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
                                       | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
