@@ -2,6 +2,7 @@
 
 #include "common/atomic_file.h"
 #include "common/error.h"
+#include "platform/copy_file.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -119,11 +120,14 @@ private:
         struct stat info;
         if (::lstat(QFile::encodeName(copy).constData(), &info) == 0)
             return;
-        QFile file(source);
-        if (!file.copy(copy) && !QFileInfo::exists(copy))
-            fail(QStringLiteral("copy the profile"), source, file.errorString());
+        const QFileInfo target(copy);
+        FolderCopy copying(source, target.absolutePath(), target.fileName());
+        copying.keepExistingFile();
+        // Another start of the program may have made it meanwhile.
+        if (copying.run() != FolderCopy::Outcome::Copied && copying.error() != EEXIST)
+            fail(QStringLiteral("copy the profile"), source, copying.error());
         // The installed file is read-only for the user; the copy is theirs to edit.
-        QFile::setPermissions(copy, QFile::permissions(copy) | QFile::WriteOwner);
+        QFile::setPermissions(copy, QFile::permissions(source) | QFile::WriteOwner);
     }
 
     // Rewritten only when it changed, so an unchanged installation costs one read.
