@@ -1,8 +1,10 @@
 #include "app/engine_paths.h"
 #include "app/form1.h"
 
+#include "common/encoder_folder.h"
 #include "common/error.h"
 #include "common/texts.h"
+#include "platform/encoder_paths.h"
 #include "platform/machine.h"
 #include "platform/shell.h"
 #include "platform/win_paths.h"
@@ -12,8 +14,7 @@
 
 QString engineModulePath(const QString &winDrive)
 {
-    return winDrive
-           + QStringLiteral(":\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll");
+    return encoderFilePath(winDrive, encoder_folder::ModuleFile);
 }
 
 QString engineRequiredText()

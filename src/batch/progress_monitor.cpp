@@ -23,7 +23,7 @@ qint64 floorDiv(qint64 value, qint64 divisor)
 
 QString twoDigits(qint64 value)
 {
-    return value < 10 ? QStringLiteral("0") + decimalText(value) : decimalText(value);
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
 qint32 clampedToInt32(qint64 value)

@@ -36,17 +36,17 @@ QString driveDesignator(const QString &key)
 std::optional<QString> driveImageKey(std::uint32_t driveType)
 {
     switch (driveType) {
-    case 0:
+    case drive_type_a::Unknown:
         return QStringLiteral("unknown");
     case removableDriveType:
         return QStringLiteral("remove");
-    case 3:
+    case drive_type_a::Fixed:
         return QStringLiteral("fixed");
-    case 4:
+    case drive_type_a::Remote:
         return QStringLiteral("remote");
-    case 5:
+    case drive_type_a::CdRom:
         return QStringLiteral("cd");
-    case 6:
+    case drive_type_a::RamDisk:
         return QStringLiteral("ram");
     default:
         return std::nullopt;

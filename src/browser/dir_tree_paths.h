@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/drive_kind.h"
+
 #include <QChar>
 #include <QString>
 #include <QStringList>
@@ -23,7 +25,7 @@ QString driveDesignator(const QString &key);
 // The image key for a kernel drive type code; none for the codes that get no node
 // (1, no such root, and anything unknown to the program).
 std::optional<QString> driveImageKey(std::uint32_t driveType);
-inline constexpr std::uint32_t removableDriveType = 2;
+inline constexpr std::uint32_t removableDriveType = drive_type_a::Removable;
 
 // "(A:)": a removable drive is shown without reading its label.
 QString removableDriveText(QChar letter);

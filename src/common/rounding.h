@@ -4,12 +4,8 @@
 #include <cstdint>
 
 // Rounds to the nearest whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
+// std::nearbyint rounds so in the default rounding mode, which the program never changes.
 inline std::int64_t roundHalfEven(double value)
 {
-    const double floor = std::floor(value);
-    const double diff = value - floor;
-    double result = floor;
-    if (diff > 0.5 || (diff == 0.5 && std::fmod(floor, 2.0) != 0.0))
-        result = floor + 1.0;
-    return static_cast<std::int64_t>(result);
+    return static_cast<std::int64_t>(std::nearbyint(value));
 }

@@ -128,18 +128,3 @@ void removeLeftTemporaries(const FolderHandle &folder)
     }
     ::closedir(dir);
 }
-
-int writeAll(int fd, const char *data, qint64 size)
-{
-    while (size > 0) {
-        errno = 0;
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(size));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return errno != 0 ? errno : ENOSPC;
-        data += written;
-        size -= written;
-    }
-    return 0;
-}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/write_all.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -68,7 +70,3 @@ private:
 // Removes the temporaries that a write cut off (a card pulled mid-copy, a crash) left in a
 // folder. Only names of exactly the program's own form are touched.
 void removeLeftTemporaries(const FolderHandle &folder);
-
-// Writes every byte, retrying after interruptions. Returns 0 or the errno of the failure; a
-// write that takes nothing counts as a full disk.
-int writeAll(int fd, const char *data, qint64 size);

@@ -1,5 +1,6 @@
 #include "encoder/worker_backend.h"
 
+#include "common/encoder_folder.h"
 #include "common/error.h"
 #include "common/temporary_file.h"
 #include "encoder/worker_protocol.h"
@@ -12,10 +13,11 @@
 #include <cstring>
 
 using worker_protocol::Line;
+using worker_protocol::LineKind;
 
 namespace {
-const QString ModuleName = QStringLiteral("WMEncEng.dll");
-const QString WorkerName = QStringLiteral("WMEncWorker");
+const QString ModuleName = QString::fromLatin1(encoder_folder::ModuleFile);
+const QString WorkerName = QString::fromLatin1(encoder_folder::WorkerFile);
 
 [[noreturn]] void notLoaded(const QString &reason)
 {
@@ -78,15 +80,15 @@ void WorkerBackend::handshake()
         if (!QFileInfo::exists(QDir(m_folder).filePath(name)))
             notLoaded(QStringLiteral("%1 is missing.").arg(engineFile(name)));
     }
-    WorkerRun run(m_worker, {QStringLiteral("hello")});
+    WorkerRun run(m_worker, {QString::fromLatin1(worker_protocol::HelloCommand)});
     const WorkerRun::Result result = run.wait(HandshakeTimeoutMs);
     if (result.end == WorkerRun::End::FailedToStart)
         notLoaded(QStringLiteral("%1 does not start (%2).")
                           .arg(engineFile(WorkerName), result.startError));
     for (const Line &line : result.lines) {
-        if (line.kind == Line::Ready)
+        if (line.kind == LineKind::Ready)
             return;
-        if (line.kind == Line::Failed)
+        if (line.kind == LineKind::Failed)
             notLoaded(QStringLiteral("%1: %2").arg(engineFile(ModuleName), line.reason));
     }
     if (result.end == WorkerRun::End::Finished)
@@ -100,14 +102,15 @@ void WorkerBackend::handshake()
 QList<ProfileSettings> WorkerBackend::profiles()
 {
     return builtInProfiles()
-           + profilesInFolder(QDir(m_folder).filePath(QStringLiteral("Profiles")));
+           + profilesInFolder(
+                   QDir(m_folder).filePath(QString::fromLatin1(encoder_folder::ProfilesFolder)));
 }
 
 qint64 WorkerBackend::readDurationMs(const EncodeJob &job)
 {
     if (m_run || m_process)
         throw Error(QStringLiteral("The encoder is busy with another file."));
-    WorkerRun run(m_worker, {QStringLiteral("probe"), job.input});
+    WorkerRun run(m_worker, {QString::fromLatin1(worker_protocol::ProbeCommand), job.input});
     m_run = &run;
     const WorkerRun::Result result = run.wait(ProbeTimeoutMs);
     if (result.abandoned) // this backend is gone
@@ -119,9 +122,9 @@ qint64 WorkerBackend::readDurationMs(const EncodeJob &job)
 qint64 WorkerBackend::durationFrom(const WorkerRun::Result &result, const EncodeJob &job) const
 {
     for (const Line &line : result.lines) {
-        if (line.kind == Line::Duration)
+        if (line.kind == LineKind::Duration)
             return line.durationMs;
-        if (line.kind == Line::Failed)
+        if (line.kind == LineKind::Failed)
             throw Error(worker_protocol::describeFailure(
                     line.subject, line.reason, job, engineFile(ModuleName)));
     }
@@ -190,7 +193,7 @@ void WorkerBackend::launch(int passes)
             emit running();
         }
         if (m_stopAsked)
-            m_process->write("stop\n");
+            m_process->write(worker_protocol::stopLine());
     });
     connect(m_process.get(), &QProcess::readyReadStandardOutput, this, &WorkerBackend::readLines);
     connect(m_process.get(), &QProcess::finished, this, &WorkerBackend::onWorkerFinished);
@@ -205,11 +208,11 @@ void WorkerBackend::readLines()
     while ((end = m_pending.indexOf('\n')) >= 0) {
         const Line line = worker_protocol::parse(m_pending.left(end));
         m_pending.remove(0, end + 1);
-        if (line.kind == Line::Stats) {
+        if (line.kind == LineKind::Stats) {
             m_statistics = line.statistics;
-        } else if (line.kind == Line::Done) {
+        } else if (line.kind == LineKind::Done) {
             m_done = true;
-        } else if (line.kind == Line::Failed) {
+        } else if (line.kind == LineKind::Failed) {
             m_failure = line;
         }
     }
@@ -225,7 +228,7 @@ void WorkerBackend::stop()
         return;
     m_stopAsked = true;
     if (m_process->state() == QProcess::Running)
-        m_process->write("stop\n");
+        m_process->write(worker_protocol::stopLine());
     m_stopDeadline.start(StopGraceMs);
 }
 
@@ -236,8 +239,8 @@ void WorkerBackend::onWorkerFinished(int exitCode, QProcess::ExitStatus status)
     m_process.release()->deleteLater();
     // The engine's own word that the final pass cannot reach the bit rate, said before
     // libavcodec aborts the worker: only then is the file made in one pass.
-    if (m_failure && m_failure->subject == worker_protocol::TwoPassTarget && m_passes == 2
-        && !m_stopAsked) {
+    if (m_failure && m_failure->subject == worker_protocol::FailureSubject::TwoPassTarget
+        && m_passes == 2 && !m_stopAsked) {
         redoInOnePass();
         return;
     }

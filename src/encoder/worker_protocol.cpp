@@ -4,12 +4,19 @@ namespace worker_protocol {
 
 namespace {
 
+namespace arg = encode_argument;
+
+bool isWord(const QString &word, LineKind kind)
+{
+    return word == QLatin1String(lineWord(kind));
+}
+
 Line statsLine(const QStringList &words)
 {
     Line line;
     if (words.size() < 6)
         return line;
-    line.kind = Line::Stats;
+    line.kind = LineKind::Stats;
     line.statistics.pass = words[1].toInt();
     line.statistics.archiveBytes = words[2].toLongLong();
     line.statistics.archiveMs = words[3].toLongLong();
@@ -25,19 +32,19 @@ Line parse(const QByteArray &bytes)
     const QString text = QString::fromUtf8(bytes).trimmed();
     const QStringList words = text.split(QLatin1Char(' '));
     Line line;
-    if (words[0] == QLatin1String("stats"))
+    if (isWord(words[0], LineKind::Stats))
         return statsLine(words);
-    if (words[0] == QLatin1String("done")) {
-        line.kind = Line::Done;
-    } else if (words[0] == QLatin1String("duration") && words.size() == 2) {
-        line.kind = Line::Duration;
+    if (isWord(words[0], LineKind::Done)) {
+        line.kind = LineKind::Done;
+    } else if (isWord(words[0], LineKind::Duration) && words.size() == 2) {
+        line.kind = LineKind::Duration;
         line.durationMs = words[1].toLongLong();
-    } else if (words[0] == QLatin1String("ready") && words.size() >= 2) {
-        line.kind = Line::Ready;
+    } else if (isWord(words[0], LineKind::Ready) && words.size() >= 2) {
+        line.kind = LineKind::Ready;
         line.reason = text.section(QLatin1Char(' '), 1);
-    } else if (words[0] == QLatin1String("failed") && words.size() >= 3) {
-        line.kind = Line::Failed;
-        line.subject = words[1].toInt();
+    } else if (isWord(words[0], LineKind::Failed) && words.size() >= 3) {
+        line.kind = LineKind::Failed;
+        line.subject = FailureSubject(words[1].toInt());
         line.reason = text.section(QLatin1Char(' '), 2);
     }
     return line;
@@ -46,41 +53,50 @@ Line parse(const QByteArray &bytes)
 QStringList encodeArguments(const EncodeJob &job, const QString &temporary, int passes)
 {
     const ProfileSettings &p = job.profile;
-    return {QStringLiteral("encode"),
-            job.input,
-            temporary,
-            job.output,
-            QString::number(passes),
-            QString::number(p.width),
-            QString::number(p.height),
-            QString::number(p.maxFrameRate, 'g', 10),
-            QString::number(p.videoBitRate),
-            QString::number(p.keyFrameSeconds, 'g', 10),
-            QString::number(p.audioBitRate),
-            QString::number(p.sampleRate),
-            QString::number(p.channels)};
+    QStringList arguments(arg::Count);
+    arguments[arg::Input] = job.input;
+    arguments[arg::Temporary] = temporary;
+    arguments[arg::Output] = job.output;
+    arguments[arg::Passes] = QString::number(passes);
+    arguments[arg::Width] = QString::number(p.width);
+    arguments[arg::Height] = QString::number(p.height);
+    arguments[arg::MaxFrameRate] = QString::number(p.maxFrameRate, 'g', 10);
+    arguments[arg::VideoBitRate] = QString::number(p.videoBitRate);
+    arguments[arg::KeyFrameSeconds] = QString::number(p.keyFrameSeconds, 'g', 10);
+    arguments[arg::AudioBitRate] = QString::number(p.audioBitRate);
+    arguments[arg::SampleRate] = QString::number(p.sampleRate);
+    arguments[arg::Channels] = QString::number(p.channels);
+    arguments.prepend(QString::fromLatin1(EncodeCommand));
+    return arguments;
 }
 
-QString describeFailure(int subject,
+QByteArray stopLine()
+{
+    return QByteArray(StopLine) + '\n';
+}
+
+QString describeFailure(FailureSubject subject,
                         const QString &reason,
                         const EncodeJob &job,
                         const QString &moduleShown)
 {
     switch (subject) {
-    case OpenInput:
+    case FailureSubject::OpenInput:
         return QStringLiteral("Cannot open the input %1: %2").arg(job.inputShown, reason);
-    case ReadInput:
+    case FailureSubject::ReadInput:
         return QStringLiteral("Cannot read the input %1: %2").arg(job.inputShown, reason);
-    case WriteOutput:
+    case FailureSubject::WriteOutput:
         return QStringLiteral("Cannot write the output %1: %2").arg(job.outputShown, reason);
-    case Convert:
+    case FailureSubject::Convert:
         return QStringLiteral("Cannot convert %1: %2").arg(job.inputShown, reason);
-    case TwoPassTarget:
+    case FailureSubject::TwoPassTarget:
         return QStringLiteral("Cannot convert %1 in two passes: %2").arg(job.inputShown, reason);
-    default:
-        return QStringLiteral("The encoder engine could not be loaded: %1: %2")
-                .arg(moduleShown, reason);
+    case FailureSubject::ModuleUnusable:
+        break;
     }
+    // Also any subject this host does not know.
+    return QStringLiteral("The encoder engine could not be loaded: %1: %2")
+            .arg(moduleShown, reason);
 }
 
 } // namespace worker_protocol

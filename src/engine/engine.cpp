@@ -8,7 +8,10 @@
 #include "engine/output_sink.h"
 #include "engine/pipeline.h"
 #include "engine/video_convert.h"
+#include "profiles/profile_limits.h"
 
+#include <cstdio>
+#include <iterator>
 #include <optional>
 
 namespace engine {
@@ -173,22 +176,60 @@ void require(bool condition, const std::string &reason)
         throw EngineError(FailureSubject::Convert, "the profile cannot be used: " + reason);
 }
 
+std::string numberText(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+std::string sizeText(int width, int height)
+{
+    return std::to_string(width) + " x " + std::to_string(height);
+}
+
+void requireRate(int value, int least, int most, const std::string &what)
+{
+    require(value >= least,
+            "the " + what + " must be at least " + std::to_string(least) + " bits per second");
+    require(value <= most,
+            "the " + what + " must be at most " + std::to_string(most) + " bits per second");
+}
+
+// "8000, 11025, ... and 48000"
+std::string sampleRateList()
+{
+    std::string list;
+    const std::size_t count = std::size(profile_limits::SampleRates);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0)
+            list += i + 1 == count ? " and " : ", ";
+        list += std::to_string(profile_limits::SampleRates[i]);
+    }
+    return list;
+}
+
 } // namespace
 
 void checkSettings(const OutputSettings &s)
 {
-    require(s.width >= 16 && s.height >= 16 && s.width <= 1920 && s.height <= 1088,
-            "the video size must be between 16 x 16 and 1920 x 1088");
+    using namespace profile_limits;
+    require(s.width >= MinSide && s.height >= MinSide && s.width <= MaxWidth
+                    && s.height <= MaxHeight,
+            "the video size must be between " + sizeText(MinSide, MinSide) + " and "
+                    + sizeText(MaxWidth, MaxHeight));
     require(s.width % 2 == 0 && s.height % 2 == 0, "the video size must be even numbers");
-    require(s.maxFrameRate >= 1 && s.maxFrameRate <= 60, "the frame rate must be between 1 and 60");
-    require(s.videoBitRate >= 10000, "the video bit rate must be at least 10000 bits per second");
-    require(s.keyFrameSeconds > 0 && s.keyFrameSeconds <= 60,
-            "the key frame distance must be between 0 and 60 seconds");
-    // The WMA2 encoder refuses less.
-    require(s.audioBitRate >= 24000, "the audio bit rate must be at least 24000 bits per second");
-    require(s.sampleRate >= 8000 && s.sampleRate <= 48000,
-            "the sample rate must be between 8000 and 48000");
-    require(s.channels == 1 || s.channels == 2, "there must be one or two audio channels");
+    require(s.maxFrameRate >= MinFrameRate && s.maxFrameRate <= MaxFrameRate,
+            "the frame rate must be between " + numberText(MinFrameRate) + " and "
+                    + numberText(MaxFrameRate));
+    requireRate(s.videoBitRate, MinVideoBitRate, MaxVideoBitRate, "video bit rate");
+    require(s.keyFrameSeconds > 0 && s.keyFrameSeconds <= MaxKeyFrameSeconds,
+            "the key frame distance must be between 0 and " + numberText(MaxKeyFrameSeconds)
+                    + " seconds");
+    requireRate(s.audioBitRate, MinAudioBitRate, MaxAudioBitRate, "audio bit rate");
+    require(isSampleRate(s.sampleRate), "the sample rate must be one of " + sampleRateList());
+    require(s.channels >= MinChannels && s.channels <= MaxChannels,
+            "there must be one or two audio channels");
 }
 
 std::int64_t probeDurationMs(const std::string &path)

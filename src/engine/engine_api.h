@@ -53,9 +53,9 @@ typedef struct cf_callbacks
     void (*two_pass_refused)(void *context, const char *reason);
 } cf_callbacks;
 
-// What failed (1 opening the input, 2 reading it, 3 writing the output, 4 converting, 5 the
-// two-pass target cannot be reached: the file can still be made in one pass) and why, in
-// words for a user.
+// What failed (a worker_protocol::FailureSubject: 1 opening the input, 2 reading it, 3 writing
+// the output, 4 converting, 5 the two-pass target cannot be reached: the file can still be
+// made in one pass) and why, in words for a user.
 typedef struct cf_failure
 {
     int subject;

@@ -1,19 +1,14 @@
 #pragma once
 
+#include "engine/worker_protocol_words.h"
+
 #include <stdexcept>
 #include <string>
 
 namespace engine {
 
-// What a failure was about; the host words the user's message from it and the file's name
-// as the user gave it, which the engine never sees.
-enum class FailureSubject : int {
-    OpenInput = 1,     // the input cannot be opened or is not media
-    ReadInput = 2,     // reading or decoding the input failed part-way
-    WriteOutput = 3,   // the output cannot be created or written
-    Convert = 4,       // the conversion itself failed (encoder set-up, settings)
-    TwoPassTarget = 5, // the final pass cannot reach the bit rate; one pass still can
-};
+// What a failure was about: the subjects the worker reports to the host.
+using FailureSubject = worker_protocol::FailureSubject;
 
 class EngineError : public std::runtime_error
 {

@@ -1,5 +1,6 @@
 #include "engine/output_sink.h"
 
+#include "common/write_all.h"
 #include "engine/engine_error.h"
 
 #include <fcntl.h>
@@ -72,17 +73,8 @@ int OutputSink::writePacket(void *opaque, uint8_t *data, int size)
 
 int OutputSink::writeAll(const uint8_t *data, int size)
 {
-    int done = 0;
-    while (done < size) {
-        const ssize_t wrote = ::write(m_fd, data + done, static_cast<size_t>(size - done));
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote < 0)
-            return AVERROR(errno);
-        if (wrote == 0)
-            return AVERROR(ENOSPC);
-        done += static_cast<int>(wrote);
-    }
+    if (const int failure = ::writeAll(m_fd, reinterpret_cast<const char *>(data), size))
+        return AVERROR(failure);
     m_position += size;
     m_size = std::max(m_size, m_position);
     return size;

@@ -1,17 +1,6 @@
 // WMEncWorker: runs one piece of the engine's work per process, so that a crash or abort
-// inside FFmpeg ends this process and never the program's window.
-//
-//   WMEncWorker hello
-//       -> "ready <interface> <engine>"
-//   WMEncWorker probe INPUT
-//       -> "duration <ms>"
-//   WMEncWorker encode INPUT TEMPORARY OUTPUT PASSES WIDTH HEIGHT FPS VIDEO_BPS KEY_SECONDS
-//                      AUDIO_BPS SAMPLE_RATE CHANNELS
-//       -> "stats <pass> <bytes> <media ms> <bit rate> <frames>" several times a second,
-//          then "done". A line "stop" on stdin finishes the file early; the partial file
-//          is kept, as the user asked for it.
-// Any failure: "failed <subject> <reason>" (subject 0: the module could not be used; 5: the
-// two-pass target cannot be reached, and the file can still be made in one pass).
+// inside FFmpeg ends this process and never the program's window. Its commands and lines are
+// in worker_protocol_words.h.
 //
 // The host keeps stdin open while it waits. Its end without a "stop" means the host is gone
 // (killed, crashed): nobody asked for a partial file, so the worker removes its temporary,
@@ -19,7 +8,10 @@
 //
 // The module WMEncEng.dll is loaded from the folder the worker was started from.
 
+#include "common/encoder_folder.h"
+#include "common/write_all.h"
 #include "engine/engine_api.h"
+#include "engine/worker_protocol_words.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -44,6 +36,11 @@ extern "C" {
 
 namespace {
 
+using worker_protocol::FailureSubject;
+using worker_protocol::LineKind;
+using worker_protocol::lineWord;
+namespace arg = worker_protocol::encode_argument;
+
 struct Engine
 {
     cf_engine_interface_fn interface = nullptr;
@@ -61,9 +58,15 @@ void say(const std::string &line)
     std::fflush(stdout);
 }
 
-int fail(int subject, const std::string &reason)
+// The first words of a line of that kind: "stats ".
+std::string lineStart(LineKind kind)
 {
-    say("failed " + std::to_string(subject) + " " + reason);
+    return std::string(lineWord(kind)) + " ";
+}
+
+int fail(FailureSubject subject, const std::string &reason)
+{
+    say(lineStart(LineKind::Failed) + std::to_string(static_cast<int>(subject)) + " " + reason);
     return 1;
 }
 
@@ -89,7 +92,7 @@ bool bind(void *module, const char *name, T &entry)
 // which the host names in the program's own form).
 std::string load(const std::string &folder, Engine &engine)
 {
-    const std::string path = folder + "/WMEncEng.dll";
+    const std::string path = folder + "/" + encoder_folder::ModuleFile;
     void *module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) {
         const std::string reason = ::dlerror();
@@ -124,7 +127,7 @@ void watchInput(const char *temporary)
                 break;
             if (c != '\n') {
                 line += c;
-            } else if (line == "stop") {
+            } else if (line == worker_protocol::StopLine) {
                 stopAsked = true;
                 return;
             } else {
@@ -137,18 +140,11 @@ void watchInput(const char *temporary)
     }).detach();
 }
 
-// Async-signal-safe: runs in the handler of libavcodec's abort.
+// Async-signal-safe: runs in the handler of libavcodec's abort. A host that went away reads
+// nothing anyway.
 void writeOut(const char *text)
 {
-    for (size_t left = std::strlen(text); left > 0;) {
-        const ssize_t wrote = ::write(STDOUT_FILENO, text, left);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0)
-            return;
-        text += wrote;
-        left -= static_cast<size_t>(wrote);
-    }
+    writeAll(STDOUT_FILENO, text, static_cast<std::int64_t>(std::strlen(text)));
 }
 
 class Reporter
@@ -163,7 +159,12 @@ public:
     // failure it is, so that the host makes the file in one pass.
     static void twoPassRefused(void *, const char *reason)
     {
-        writeOut("failed 5 ");
+        constexpr int subject = static_cast<int>(FailureSubject::TwoPassTarget);
+        static_assert(subject >= 0 && subject < 10, "written as one digit");
+        const char subjectText[] = {char('0' + subject), ' ', '\0'};
+        writeOut(lineWord(LineKind::Failed));
+        writeOut(" ");
+        writeOut(subjectText);
         writeOut(reason);
         writeOut("\n");
         ::_exit(1);
@@ -178,8 +179,8 @@ public:
         }
         m_last = p;
         m_lastTime = now;
-        say("stats " + std::to_string(p.pass) + " " + std::to_string(p.bytes) + " "
-            + std::to_string(p.media_ms) + " " + std::to_string(p.bit_rate) + " "
+        say(lineStart(LineKind::Stats) + std::to_string(p.pass) + " " + std::to_string(p.bytes)
+            + " " + std::to_string(p.media_ms) + " " + std::to_string(p.bit_rate) + " "
             + std::to_string(p.frames));
     }
     void reportLast() { report(m_last, true); }
@@ -195,31 +196,32 @@ int runProbe(const Engine &engine, const char *input)
     int64_t ms = 0;
     cf_failure failure{};
     if (engine.probe(input, &ms, &failure) != 0)
-        return fail(failure.subject, failure.reason);
-    say("duration " + std::to_string(ms));
+        return fail(FailureSubject(failure.subject), failure.reason);
+    say(lineStart(LineKind::Duration) + std::to_string(ms));
     return 0;
 }
 
 int runEncode(const Engine &engine, char **a)
 {
-    const cf_settings settings{std::atoi(a[4]),
-                               std::atoi(a[5]),
-                               std::atof(a[6]),
-                               std::atoi(a[7]),
-                               std::atof(a[8]),
-                               std::atoi(a[9]),
-                               std::atoi(a[10]),
-                               std::atoi(a[11])};
-    const cf_job job{a[0], a[1], a[2], settings, std::atoi(a[3])};
+    const cf_settings settings{std::atoi(a[arg::Width]),
+                               std::atoi(a[arg::Height]),
+                               std::atof(a[arg::MaxFrameRate]),
+                               std::atoi(a[arg::VideoBitRate]),
+                               std::atof(a[arg::KeyFrameSeconds]),
+                               std::atoi(a[arg::AudioBitRate]),
+                               std::atoi(a[arg::SampleRate]),
+                               std::atoi(a[arg::Channels])};
+    const cf_job job{
+            a[arg::Input], a[arg::Temporary], a[arg::Output], settings, std::atoi(a[arg::Passes])};
     Reporter reporter;
     const cf_callbacks callbacks{
             &reporter, &Reporter::progress, &Reporter::stopRequested, &Reporter::twoPassRefused};
     watchInput(job.temporary);
     cf_failure failure{};
     if (engine.encode(&job, &callbacks, &failure) != 0)
-        return fail(failure.subject, failure.reason);
+        return fail(FailureSubject(failure.subject), failure.reason);
     reporter.reportLast();
-    say("done");
+    say(lineWord(LineKind::Done));
     return 0;
 }
 
@@ -229,21 +231,22 @@ void reportMemory()
         return;
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
-    std::fprintf(stderr, "WMEncWorker: peak memory %ld kB\n", usage.ru_maxrss);
+    std::fprintf(stderr, "%s: peak memory %ld kB\n", encoder_folder::WorkerFile, usage.ru_maxrss);
 }
 
 int run(int argc, char **argv, const Engine &engine)
 {
     const std::string command = argv[1];
-    if (command == "hello") {
-        say("ready " + std::to_string(engine.interface()) + " " + engine.describe());
+    if (command == worker_protocol::HelloCommand) {
+        say(lineStart(LineKind::Ready) + std::to_string(engine.interface()) + " "
+            + engine.describe());
         return 0;
     }
-    if (command == "probe" && argc == 3)
+    if (command == worker_protocol::ProbeCommand && argc == 3)
         return runProbe(engine, argv[2]);
-    if (command == "encode" && argc == 14)
+    if (command == worker_protocol::EncodeCommand && argc == 2 + arg::Count)
         return runEncode(engine, argv + 2);
-    return fail(0, "the worker was called the wrong way");
+    return fail(FailureSubject::ModuleUnusable, "the worker was called the wrong way");
 }
 
 } // namespace
@@ -259,11 +262,11 @@ int main(int argc, char **argv)
     std::signal(SIGPIPE, SIG_IGN);
     av_log_set_level(std::getenv("WMENC_LOG") ? AV_LOG_INFO : AV_LOG_QUIET);
     if (argc < 2)
-        return fail(0, "the worker was called the wrong way");
+        return fail(FailureSubject::ModuleUnusable, "the worker was called the wrong way");
     Engine engine;
     const std::string problem = load(ownFolder(argv[0]), engine);
     if (!problem.empty())
-        return fail(0, problem);
+        return fail(FailureSubject::ModuleUnusable, problem);
     const int status = run(argc, argv, engine);
     reportMemory();
     return status;

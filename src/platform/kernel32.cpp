@@ -10,9 +10,9 @@ std::uint32_t GetDriveTypeA(const QString &rootPathName)
                         && rootPathName[0].unicode() < 128 && rootPathName[1] == QLatin1Char(':')
                         && rootPathName[2] == QLatin1Char('\\');
     if (!isRoot)
-        return noSuchRootCode;
+        return drive_type_a::NoRootDir;
     const std::optional<Drive> drive = Machine::current().drives().find(rootPathName[0]);
-    return drive ? getDriveTypeCode(drive->volume.kind) : noSuchRootCode;
+    return drive ? getDriveTypeCode(drive->volume.kind) : drive_type_a::NoRootDir;
 }
 
 std::uint32_t GetWindowsDirectoryA(char *buffer, std::uint32_t size)

@@ -1,5 +1,6 @@
 #include "platform/machine.h"
 
+#include "common/encoder_folder.h"
 #include "platform/user_drive.h"
 #include "platform/win_paths.h"
 
@@ -56,7 +57,7 @@ void Machine::setCurrent(std::shared_ptr<Machine> machine)
 
 QString Machine::encoderFolder() const
 {
-    return m_driveCRoot + QStringLiteral("/Program Files/Windows Media Components/Encoder");
+    return m_driveCRoot + QLatin1Char('/') + QString::fromLatin1(encoder_folder::Path);
 }
 
 bool Machine::launch(const QString &program, const QStringList &arguments) const

@@ -1,12 +1,13 @@
 #include "platform/user_drive.h"
 
+#include "common/atomic_file.h"
 #include "common/error.h"
+#include "platform/copy_file.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -119,11 +120,14 @@ private:
         struct stat info;
         if (::lstat(QFile::encodeName(copy).constData(), &info) == 0)
             return;
-        QFile file(source);
-        if (!file.copy(copy) && !QFileInfo::exists(copy))
-            fail(QStringLiteral("copy the profile"), source, file.errorString());
+        const QFileInfo target(copy);
+        FolderCopy copying(source, target.absolutePath(), target.fileName());
+        copying.keepExistingFile();
+        // Another start of the program may have made it meanwhile.
+        if (copying.run() != FolderCopy::Outcome::Copied && copying.error() != EEXIST)
+            fail(QStringLiteral("copy the profile"), source, copying.error());
         // The installed file is read-only for the user; the copy is theirs to edit.
-        QFile::setPermissions(copy, QFile::permissions(copy) | QFile::WriteOwner);
+        QFile::setPermissions(copy, QFile::permissions(source) | QFile::WriteOwner);
     }
 
     // Rewritten only when it changed, so an unchanged installation costs one read.
@@ -140,14 +144,12 @@ private:
         if (::lstat(name.constData(), &info) == 0) {
             if (S_ISREG(info.st_mode) && contentOf(launcher) == script)
                 return;
-            // QSaveFile would write through a link into the shared installation.
+            // A link into the shared installation goes first: nothing of that is touched.
             if (S_ISLNK(info.st_mode) && ::unlink(name.constData()) != 0)
                 fail(QStringLiteral("replace the link"), launcher, errno);
         }
-        QSaveFile file(launcher);
-        if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size()
-            || !file.commit())
-            fail(QStringLiteral("write the launcher"), launcher, file.errorString());
+        if (const int failure = tryWriteFileAtomically(launcher, script, ExistingFile::Replace))
+            fail(QStringLiteral("write the launcher"), launcher, failure);
         QFile::setPermissions(launcher,
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
                                       | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "common/encoder_folder.h"
+#include "platform/encoder_paths.h"
+
 #include <QString>
 
 // An installed Clipferry's C: drive (for example /usr/lib/clipferry/drive_c) belongs to the
@@ -28,10 +31,8 @@ void prepareUserDriveC(const QString &installedRoot, const QString &userRoot);
 // The relative paths inside a C: drive that the set-up treats in their own way.
 namespace userdrive {
 // The encoder's profile folder: the user edits its files, so they are copies, made once.
-inline const QString profileFolder
-        = QStringLiteral("Program Files/Windows Media Components/Encoder/Profiles");
+inline const QString profileFolder = encoderRelativePath(encoder_folder::ProfilesFolder);
 // The profile editor finds the profiles beside its own executable, which a link would
 // resolve to the shared folder; the user's C: gets a small launcher that names the folder.
-inline const QString profileEditor
-        = QStringLiteral("Program Files/Windows Media Components/Encoder/WMProEdt.exe");
+inline const QString profileEditor = encoderRelativePath(encoder_folder::ProfileEditorFile);
 } // namespace userdrive

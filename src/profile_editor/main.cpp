@@ -1,3 +1,4 @@
+#include "common/encoder_folder.h"
 #include "profile_editor/profile_editor_window.h"
 
 #include <QApplication>
@@ -26,9 +27,11 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     // The editor lives in the encoder's folder, beside the Profiles folder it edits.
-    const QString profiles = parser.isSet(folder) ? parser.value(folder)
-                                                  : QDir(QCoreApplication::applicationDirPath())
-                                                            .filePath(QStringLiteral("Profiles"));
+    const QString profiles
+            = parser.isSet(folder)
+                      ? parser.value(folder)
+                      : QDir(QCoreApplication::applicationDirPath())
+                                .filePath(QString::fromLatin1(encoder_folder::ProfilesFolder));
     ProfileEditorWindow window(profiles);
     const QStringList point = parser.value(centre).split(QLatin1Char(','));
     bool xValid = false, yValid = false;

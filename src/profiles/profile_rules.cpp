@@ -1,20 +1,15 @@
 #include "profiles/profile_rules.h"
 
 #include "common/error.h"
+#include "profiles/profile_limits.h"
 
 #include <QStringList>
 
+#include <iterator>
+
 namespace {
 
-constexpr int MinSide = 16;
-constexpr int MaxWidth = 1920;
-constexpr int MaxHeight = 1088;
-constexpr int MinVideoBitRate = 10000;
-// Far above anything a Pocket PC plays; a larger value is a slip of the keyboard.
-constexpr int MaxVideoBitRate = 20000000;
-// The WMA2 encoder refuses less; more than its highest standard rate buys nothing.
-constexpr int MinAudioBitRate = 24000;
-constexpr int MaxAudioBitRate = 320000;
+using namespace profile_limits;
 
 void sideProblems(QList<ProfileProblem> &problems,
                   ProfileField field,
@@ -58,7 +53,7 @@ QString sampleRateList()
 
 QList<int> supportedSampleRates()
 {
-    return {8000, 11025, 16000, 22050, 32000, 44100, 48000};
+    return QList<int>(std::begin(SampleRates), std::end(SampleRates));
 }
 
 QList<ProfileProblem> profileProblems(const ProfileSettings &p)
@@ -68,31 +63,36 @@ QList<ProfileProblem> profileProblems(const ProfileSettings &p)
         problems.append({ProfileField::Name, QStringLiteral("the profile has no name")});
     sideProblems(problems, ProfileField::Width, QStringLiteral("width"), p.width, MaxWidth);
     sideProblems(problems, ProfileField::Height, QStringLiteral("height"), p.height, MaxHeight);
-    if (!(p.maxFrameRate >= 1 && p.maxFrameRate <= 60))
+    if (!(p.maxFrameRate >= MinFrameRate && p.maxFrameRate <= MaxFrameRate))
         problems.append({ProfileField::FrameRate,
-                         QStringLiteral("the frame rate must be between 1 and 60")});
+                         QStringLiteral("the frame rate must be between %1 and %2")
+                                 .arg(MinFrameRate)
+                                 .arg(MaxFrameRate)});
     rateProblems(problems,
                  ProfileField::VideoBitRate,
                  QStringLiteral("video bit rate"),
                  p.videoBitRate,
                  MinVideoBitRate,
                  MaxVideoBitRate);
-    if (!(p.keyFrameSeconds > 0 && p.keyFrameSeconds <= 60))
+    if (!(p.keyFrameSeconds > 0 && p.keyFrameSeconds <= MaxKeyFrameSeconds))
         problems.append({ProfileField::KeyFrameSeconds,
                          QStringLiteral("the key frame distance must be more than 0 and at most "
-                                        "60 seconds")});
+                                        "%1 seconds")
+                                 .arg(MaxKeyFrameSeconds)});
     rateProblems(problems,
                  ProfileField::AudioBitRate,
                  QStringLiteral("audio bit rate"),
                  p.audioBitRate,
                  MinAudioBitRate,
                  MaxAudioBitRate);
-    if (!supportedSampleRates().contains(p.sampleRate))
+    if (!isSampleRate(p.sampleRate))
         problems.append({ProfileField::SampleRate,
                          QStringLiteral("the sample rate must be one of ") + sampleRateList()});
-    if (p.channels != 1 && p.channels != 2)
-        problems.append(
-                {ProfileField::Channels, QStringLiteral("there must be 1 or 2 audio channels")});
+    if (p.channels < MinChannels || p.channels > MaxChannels)
+        problems.append({ProfileField::Channels,
+                         QStringLiteral("there must be %1 or %2 audio channels")
+                                 .arg(MinChannels)
+                                 .arg(MaxChannels)});
     return problems;
 }
 

@@ -1,8 +1,8 @@
 #include "profiles/prx_format.h"
 
+#include "common/atomic_file.h"
 #include "common/error.h"
 #include "common/step_over.h"
-#include "profiles/atomic_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,6 +5,7 @@
 #include "common/error.h"
 #include "common/step_over.h"
 #include "common/texts.h"
+#include "platform/drive_kind.h"
 #include "widgets/dialogs.h"
 #include "widgets/file_list_box.h"
 #include "widgets/text_box.h"
@@ -12,7 +13,7 @@
 namespace {
 
 // DriveType of a CD-ROM drive; the only type the folder buttons tell apart.
-constexpr int cdRomDriveType = 4;
+constexpr int cdRomDriveType = fso_drive_type::CdRom;
 
 const QString inputTitle = QStringLiteral("Select MPG-input directory");
 const QString outputTitle = QStringLiteral("Select WMV-output directory");

@@ -1,9 +1,11 @@
 #include "sources/profiles_menu.h"
 #include "app/form1.h"
 
+#include "common/encoder_folder.h"
 #include "common/error.h"
 #include "common/step_over.h"
 #include "common/texts.h"
+#include "platform/encoder_paths.h"
 #include "platform/machine.h"
 #include "platform/shell.h"
 #include "widgets/dialogs.h"
@@ -34,7 +36,7 @@ QStringList copyShippedProfiles(const FileSystemObject &fileSys)
 
 QString profileFolder()
 {
-    return QStringLiteral("C:\\Program Files\\Windows Media Components\\Encoder\\Profiles\\");
+    return encoderFilePath(QStringLiteral("C"), encoder_folder::ProfilesFolder) + QLatin1Char('\\');
 }
 
 QStringList shippedProfileFiles()
@@ -112,9 +114,7 @@ void Form1::mnuProfileEditor_Click()
     // opens over this window rather than wherever a bare display puts a new window.
     const QPoint centre = frameGeometry().center();
     stepOver([&] {
-        Shell(m_values.WinDrive
-                      + QStringLiteral(
-                              ":\\Program Files\\Windows Media Components\\Encoder\\WMProEdt.exe")
+        Shell(encoderFilePath(m_values.WinDrive, encoder_folder::ProfileEditorFile)
                       + QStringLiteral(" --centre=%1,%2").arg(centre.x()).arg(centre.y()),
               vbNormalFocus);
     });

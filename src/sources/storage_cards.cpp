@@ -3,6 +3,7 @@
 
 #include "common/step_over.h"
 #include "common/texts.h"
+#include "platform/drive_kind.h"
 #include "widgets/dialogs.h"
 
 #include <QCheckBox>
@@ -10,7 +11,7 @@
 namespace {
 
 // DriveType of a removable drive.
-constexpr int removableDriveType = 1;
+constexpr int removableDriveType = fso_drive_type::Removable;
 
 // The scan looks at C: to Z:; A: and B: were floppy drives and are never cards.
 constexpr qint16 firstScanIndex = 1;

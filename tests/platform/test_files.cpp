@@ -1,12 +1,12 @@
 // Paths, file queries, folder listing and the file copy, on real temporary folders.
 #include "checks.h"
+#include "common/atomic_file.h"
 #include "common/error.h"
 #include "common/temporary_file.h"
 #include "platform/copy_file.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
 #include "platform/win_paths.h"
-#include "profiles/atomic_file.h"
 #include "temp_machine.h"
 
 #include <QtTest>

@@ -3,6 +3,9 @@
 // through its fields.)
 
 #include "checks.h"
+#include "engine/engine.h"
+#include "engine/engine_error.h"
+#include "profiles/profile_rules.h"
 #include "profiles/prx_format.h"
 
 #include <QtTest>
@@ -71,6 +74,64 @@ private slots:
         check("High", {{}, {}, 320, 240, 30, 480000, 5, 64000, 44100, 2});
         check("Medium", {{}, {}, 320, 240, 30, 300000, 5, 48000, 44100, 2});
         check("Low", {{}, {}, 240, 180, 15, 150000, 5, 32000, 22050, 1});
+    }
+
+    // A profile the rules let through is one the engine encodes with, and the other way round.
+    void engineAndRulesAgree_data()
+    {
+        QTest::addColumn<ProfileSettings>("profile");
+        QTest::addColumn<bool>("usable");
+        const auto row = [](const char *tag, auto change, bool usable) {
+            ProfileSettings profile{"Kestrel Medium", {}, 320, 240, 30, 300000, 5, 48000, 44100, 2};
+            change(profile);
+            QTest::newRow(tag) << profile << usable;
+        };
+        row(
+                "largest frame", [](ProfileSettings &p) { p.width = 1920, p.height = 1088; }, true);
+        row(
+                "too wide", [](ProfileSettings &p) { p.width = 1922; }, false);
+        row(
+                "odd height", [](ProfileSettings &p) { p.height = 239; }, false);
+        row(
+                "highest video rate", [](ProfileSettings &p) { p.videoBitRate = 20000000; }, true);
+        row(
+                "video rate too high",
+                [](ProfileSettings &p) { p.videoBitRate = 20000001; },
+                false);
+        row(
+                "lowest audio rate", [](ProfileSettings &p) { p.audioBitRate = 24000; }, true);
+        row(
+                "audio rate too high", [](ProfileSettings &p) { p.audioBitRate = 320001; }, false);
+        row(
+                "standard sample rate", [](ProfileSettings &p) { p.sampleRate = 22050; }, true);
+        row(
+                "other sample rate", [](ProfileSettings &p) { p.sampleRate = 12000; }, false);
+        row(
+                "three channels", [](ProfileSettings &p) { p.channels = 3; }, false);
+        row(
+                "key frames too far", [](ProfileSettings &p) { p.keyFrameSeconds = 61; }, false);
+    }
+
+    void engineAndRulesAgree()
+    {
+        QFETCH(ProfileSettings, profile);
+        QFETCH(bool, usable);
+        QCOMPARE(profileProblems(profile).isEmpty(), usable);
+        const engine::OutputSettings settings{profile.width,
+                                              profile.height,
+                                              profile.maxFrameRate,
+                                              profile.videoBitRate,
+                                              profile.keyFrameSeconds,
+                                              profile.audioBitRate,
+                                              profile.sampleRate,
+                                              profile.channels};
+        bool accepted = true;
+        try {
+            engine::checkSettings(settings);
+        } catch (const engine::EngineError &) {
+            accepted = false;
+        }
+        QCOMPARE(accepted, usable);
     }
 };
 

@@ -1,4 +1,4 @@
-#include "profiles/atomic_file.h"
+#include "common/atomic_file.h"
 
 #include "common/error.h"
 #include "common/temporary_file.h"
@@ -23,30 +23,33 @@ int keepPermissionsOf(const QByteArray &target, int fd)
 
 } // namespace
 
-void writeFileAtomically(const QString &nativePath, const QByteArray &bytes, ExistingFile existing)
+int tryWriteFileAtomically(const QString &nativePath,
+                           const QByteArray &bytes,
+                           ExistingFile existing)
 {
-    const auto fail = [&](int errnoValue) {
-        return Error(QStringLiteral("%1: %2").arg(nativePath, systemReason(errnoValue)));
-    };
     const QFileInfo info(nativePath);
     if (existing == ExistingFile::Refuse && info.exists())
-        throw fail(EEXIST);
+        return EEXIST;
 
     const FolderHandle folder(info.absolutePath());
     if (!folder.isOpen())
-        throw fail(errno);
+        return errno;
     TemporaryFile temporary(folder);
     if (!temporary.created())
-        throw fail(errno);
+        return errno;
     if (const int failure = writeAll(temporary.fd(), bytes.constData(), bytes.size()))
-        throw fail(failure);
+        return failure;
     if (const int failure = keepPermissionsOf(QFile::encodeName(nativePath), temporary.fd()))
-        throw fail(failure);
+        return failure;
     if (::fsync(temporary.fd()) != 0 || temporary.close() != 0)
-        throw fail(errno);
-    const int failure = temporary.place(
-            QFile::encodeName(info.fileName()),
-            existing == ExistingFile::Replace ? Placement::Replace : Placement::KeepExisting);
-    if (failure != 0)
-        throw fail(failure);
+        return errno;
+    return temporary.place(QFile::encodeName(info.fileName()),
+                           existing == ExistingFile::Replace ? Placement::Replace
+                                                             : Placement::KeepExisting);
+}
+
+void writeFileAtomically(const QString &nativePath, const QByteArray &bytes, ExistingFile existing)
+{
+    if (const int failure = tryWriteFileAtomically(nativePath, bytes, existing))
+        throw Error(QStringLiteral("%1: %2").arg(nativePath, systemReason(failure)));
 }

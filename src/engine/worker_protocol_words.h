@@ -1,0 +1,78 @@
+#pragma once
+
+// The line protocol between the encoder's host and its worker process WMEncWorker, for both
+// sides: the worker (worker_main.cpp) writes it, the host (src/encoder/) starts the worker and
+// reads it. Plain C++, as the worker does not link Qt.
+//
+//   WMEncWorker hello
+//       -> "ready <interface> <engine>"
+//   WMEncWorker probe INPUT
+//       -> "duration <ms>"
+//   WMEncWorker encode INPUT TEMPORARY OUTPUT PASSES WIDTH HEIGHT FPS VIDEO_BPS KEY_SECONDS
+//                      AUDIO_BPS SAMPLE_RATE CHANNELS
+//       -> "stats <pass> <bytes> <media ms> <bit rate> <frames>" several times a second,
+//          then "done". A line "stop" on stdin finishes the file early; the partial file
+//          is kept, as the user asked for it.
+// Any failure: "failed <subject> <reason>".
+
+namespace worker_protocol {
+
+// The worker's first argument: what it is to do.
+inline constexpr char HelloCommand[] = "hello";
+inline constexpr char ProbeCommand[] = "probe";
+inline constexpr char EncodeCommand[] = "encode";
+
+// The host's one line on the worker's stdin (without its "\n").
+inline constexpr char StopLine[] = "stop";
+
+// The arguments of an encode after its command word, by position.
+namespace encode_argument {
+inline constexpr int Input = 0;
+inline constexpr int Temporary = 1;
+inline constexpr int Output = 2;
+inline constexpr int Passes = 3;
+inline constexpr int Width = 4;
+inline constexpr int Height = 5;
+inline constexpr int MaxFrameRate = 6;
+inline constexpr int VideoBitRate = 7;
+inline constexpr int KeyFrameSeconds = 8;
+inline constexpr int AudioBitRate = 9;
+inline constexpr int SampleRate = 10;
+inline constexpr int Channels = 11;
+inline constexpr int Count = 12;
+} // namespace encode_argument
+
+// What a line the worker writes says; its first word names it.
+enum class LineKind { Other, Ready, Duration, Stats, Done, Failed };
+
+constexpr const char *lineWord(LineKind kind)
+{
+    switch (kind) {
+    case LineKind::Ready:
+        return "ready";
+    case LineKind::Duration:
+        return "duration";
+    case LineKind::Stats:
+        return "stats";
+    case LineKind::Done:
+        return "done";
+    case LineKind::Failed:
+        return "failed";
+    case LineKind::Other:
+        break;
+    }
+    return "";
+}
+
+// What a failure was about; the number after "failed". The host words the user's message
+// from it and the file's name as the user gave it, which the worker never sees.
+enum class FailureSubject : int {
+    ModuleUnusable = 0, // the engine module cannot be loaded, or the worker was misused
+    OpenInput = 1,      // the input cannot be opened or is not media
+    ReadInput = 2,      // reading or decoding the input failed part-way
+    WriteOutput = 3,    // the output cannot be created or written
+    Convert = 4,        // the conversion itself failed (encoder set-up, settings)
+    TwoPassTarget = 5,  // the final pass cannot reach the bit rate; one pass still can
+};
+
+} // namespace worker_protocol
