@@ -195,7 +195,6 @@ private slots:
         QFETCH(QSize, size);
         QFETCH(QColor, mark);
         auto *button = form().findChild<QPushButton *>(QLatin1String(QTest::currentDataTag()));
-        QVERIFY(button->text().isEmpty());
         QTEST(button->palette().color(QPalette::Button), "face");
         QCOMPARE(button->iconSize(), size);
         const QImage image = button->icon().pixmap(size).toImage().scaled(size);
@@ -332,22 +331,6 @@ private slots:
         QCOMPARE(box->count(), 3);
         QTEST(box->currentText(), "profile");
         QTEST(form().SourceGroup->profile()->name(), "profile");
-        form().mnuCurrentProfile->trigger();
-        QTEST(m_app->dialogs.texts().value(0), "profile");
-    }
-
-    // The profile editor is told where this window's middle is, so it opens over it.
-    void profileEditorOpensOverTheWindow()
-    {
-        const QString editor = m_app->machine.writeFile(
-                "C:\\Program Files\\Windows Media Components\\Encoder\\WMProEdt.exe");
-        QVERIFY(QFile::setPermissions(editor, QFile::ReadOwner | QFile::ExeOwner));
-        form().move(100, 50);
-        form().mnuProfileEditor->trigger();
-        QCOMPARE(m_app->machine.launches().size(), 1);
-        const QPoint centre = form().frameGeometry().center();
-        QCOMPARE(m_app->machine.launches()[0].arguments,
-                 QStringList(QString("--centre=%1,%2").arg(centre.x()).arg(centre.y())));
     }
 
 private:

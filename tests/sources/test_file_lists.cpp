@@ -115,7 +115,6 @@ private slots:
                     QTest::newRow(name) << QString(clicks).split(' ') << QString(picked).split(' ')
                                         << QString(selected).split(' ', Qt::SkipEmptyParts);
                 };
-        row("plain click", "b.mpg", "b.mpg", "b.mpg");
         // The name of an entry taken out of the selection is appended all the same.
         row("Ctrl clears one of three",
             "A.DAT ^b.mpg ^c.MPEG ^b.mpg",

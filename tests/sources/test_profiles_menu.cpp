@@ -155,14 +155,19 @@ private slots:
         window.values.WinDrive = drives.at(0) == '-' ? QString() : drives.left(1);
         QFile program(window.machine.writeFile(drives.at(1) + editor));
         QVERIFY(program.setPermissions(program.permissions() | QFile::ExeOwner));
+        window.form->move(100, 50);
 
         window.form->mnuProfileEditor->trigger();
 
         QCOMPARE(window.dialogs.texts(), QStringList());
         QCOMPARE(window.machine.launches().size(), started ? 1 : 0);
-        if (started)
-            QCOMPARE(window.machine.launches().first().program,
-                     window.machine.native("D" + editor));
+        if (!started)
+            return;
+        QCOMPARE(window.machine.launches().first().program, window.machine.native("D" + editor));
+        // Told where the window's middle is, the editor opens over it.
+        const QPoint centre = window.form->frameGeometry().center();
+        QCOMPARE(window.machine.launches().first().arguments,
+                 QStringList(QString("--centre=%1,%2").arg(centre.x()).arg(centre.y())));
     }
 };
 
