@@ -1,11 +1,8 @@
 #pragma once
 
-#include "app/form1.h"
 #include "checks.h"
-#include "scripted_backend.h"
-#include "scripted_dialogs.h"
-#include "temp_machine.h"
 #include "widgets/file_list_box.h"
+#include "window_fixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,67 +14,26 @@
 #include <QTimer>
 
 #include <functional>
-#include <memory>
-
-// A scripted encoder that runs the test's step at the start of each duration read.
-class ProbingBackend : public ScriptedBackend
-{
-public:
-    std::function<void(const EncodeJob &job)> duringProbe;
-
-    qint64 readDurationMs(const EncodeJob &job) override
-    {
-        if (duringProbe)
-            duringProbe(job);
-        return ScriptedBackend::readDurationMs(job);
-    }
-};
 
 // The main window over a scripted encoder; inputs live in C:\Videos, outputs go to C:\Out.
-class BatchWindow
+class BatchWindow : public WindowFixture
 {
 public:
-    TempMachine machine;
-    ScriptedDialogs dialogs;
-    ProgramValues values;
-    ProbingBackend *backend = nullptr;
-    std::unique_ptr<Form1> form;
-
     BatchWindow()
     {
-        machine.writeFile("C:\\Program Files\\Windows Media Components\\Encoder\\WMEncEng.dll");
         machine.makeFolder("C:\\Videos");
         machine.makeFolder("C:\\Out");
-        form = std::make_unique<Form1>(values, [this] {
-            auto owned = std::make_unique<ProbingBackend>();
-            backend = owned.get();
-            return std::make_unique<MediaEncoder>(std::move(owned));
-        });
-        dialogs.clear();
+        openInstalled();
     }
-    ~BatchWindow() { form.reset(); }
 
-    // Files holding their names in C:\Videos (case-distinct names apart), listed; selects some.
+    // Files holding their names in C:\Videos, listed; selects some of them.
     void listInput(const QStringList &files, const QStringList &selected)
     {
-        for (const QString &name : files)
-            writeFile(machine.native("C:\\Videos") + '/' + name, name.toUtf8());
-        form->File1->setPath("C:\\Videos");
-        form->File2->setPath("C:\\Out");
-        for (int i = 0; i < form->File1->ListCount(); ++i)
-            form->File1->setSelected(i, selected.contains(form->File1->List(i)));
+        writeInputs("C:\\Videos", files);
+        chooseFolders("C:\\Videos", "C:\\Out");
+        select(selected);
     }
     void listAndSelect(const QStringList &files) { listInput(files, files); }
-
-    // A card in E: with the copy box ticked, as the box's own scan leaves it; its native root.
-    QString insertCard(const QString &storageDrive = "E")
-    {
-        const QString card = machine.addDrive(QLatin1Char('E'), DriveKind::Removable, "CARD");
-        form->StorageDrive = storageDrive;
-        const QSignalBlocker quiet(form->chkCopytoStorage);
-        form->chkCopytoStorage->setChecked(true);
-        return card;
-    }
 
     // Runs after the window's handler of every state; job counts the jobs started so far.
     void onState(std::function<void(qint32 state, int job)> step)

@@ -83,8 +83,6 @@ private slots:
         QTest::addColumn<qint32>("durationSec");
         // Kb, s, Kbps, per cent, time left; "- -" = the tick ends before the status line.
         QTest::addColumn<QString>("shown");
-        QTest::newRow("a quarter")
-                << EncoderStatistics{1500, 45000, 128000} << 180 << "2 45 128 25 00:02:15";
         QTest::newRow("12.5 % to 12")
                 << EncoderStatistics{2500, 1000, 12500} << 8 << "2 1 12 12 00:00:07";
         QTest::newRow("halves to even")

@@ -102,8 +102,6 @@ private slots:
         QTest::newRow("one pass, killed") << qint16(0) << 1 << SIGKILL << died + killed;
         QTest::newRow("pass 1 of 2, killed")
                 << qint16(1) << 1 << SIGKILL << died + " (pass 1 of 2)" + killed;
-        QTest::newRow("pass 2 of 2, killed")
-                << qint16(1) << 2 << SIGKILL << died + " (pass 2 of 2)" + killed;
         // Only the engine's rate-control refusal makes a one-pass redo; an abort is a crash.
         QTest::newRow("pass 2 of 2, aborted")
                 << qint16(1) << 2 << SIGABRT
@@ -154,8 +152,8 @@ private slots:
         QTest::addColumn<QString>("locked");
         QTest::addColumn<QString>("reason"); // empty: as the file system words it
         const QString readOnly = "the file exists and is read-only.";
-        QTest::newRow("file read-only from the start") << "file" << readOnly;
-        // Renaming over a read-only file would work: the engine looks again before that rename.
+        // Renaming over a read-only file would work: the engine looks again before that rename
+        // (a file read-only from the start meets the same look).
         QTest::newRow("file made read-only meanwhile") << "meanwhile" << readOnly;
         QTest::newRow("folder read-only") << "folder" << QString();
     }
@@ -170,8 +168,6 @@ private slots:
         std::optional<ReadOnlyFolder> folder;
         if (locked == "folder" && !folder.emplace(clips).locked())
             QSKIP("this file system cannot make a folder read-only here");
-        if (locked == "file")
-            QVERIFY(QFile::setPermissions(clips + "/long.wmv", QFile::ReadOwner));
         Setup s(*m);
         const QString failure = s.convert("C:\\clips\\long.mpg", "C:\\clips\\long.wmv", 0, [&] {
             if (locked == "meanwhile")
@@ -210,7 +206,6 @@ private slots:
     void namesAtTheLimit_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("250 bytes") << QString(246, 'n') + ".wmv";
         QTest::newRow("255 bytes") << QString(251, 'n') + ".wmv";
         QTest::newRow("254 bytes, two each") << QString(125, QChar(0xe9)) + ".wmv";
     }

@@ -19,6 +19,8 @@ QList<ProfileSettings> ScriptedBackend::profiles()
 qint64 ScriptedBackend::readDurationMs(const EncodeJob &job)
 {
     m_durationReads.append(job);
+    if (duringDurationRead)
+        duringDurationRead(job);
     if (!m_durationFailure.isEmpty())
         throw Error(m_durationFailure);
     return m_durationMs;
@@ -35,7 +37,6 @@ void ScriptedBackend::start(const EncodeJob &job)
 
 void ScriptedBackend::stop()
 {
-    ++m_stops;
     if (m_active)
         QTimer::singleShot(0, this, [this] {
             if (m_active)
@@ -47,12 +48,4 @@ void ScriptedBackend::finish(const QString &failure, const QString &notice)
 {
     m_active = false;
     emit finished(failure, notice);
-}
-
-std::unique_ptr<MediaEncoder> scriptedEncoder(ScriptedBackend **backend, QStringList profileNames)
-{
-    auto owned = std::make_unique<ScriptedBackend>(std::move(profileNames));
-    if (backend)
-        *backend = owned.get();
-    return std::make_unique<MediaEncoder>(std::move(owned));
 }

@@ -4,7 +4,7 @@
 
 #include <QList>
 
-#include <memory>
+#include <functional>
 
 inline QStringList kestrelProfileNames()
 {
@@ -29,6 +29,8 @@ public:
     void setDurationMs(qint64 ms) { m_durationMs = ms; }
     void failDurationWith(const QString &description) { m_durationFailure = description; }
     void failStartWith(const QString &description) { m_startFailure = description; }
+    // Runs at the start of each duration read (and may throw, as a failing read does).
+    std::function<void(const EncodeJob &job)> duringDurationRead;
     // A started job runs and ends when the test calls run() and finish(); a stop ends it.
     void setStatistics(const EncoderStatistics &statistics) { m_statistics = statistics; }
     void run() { emit running(); }
@@ -38,7 +40,6 @@ public:
     // ---- what happened ----
     const QList<EncodeJob> &started() const { return m_started; }
     const QList<EncodeJob> &durationReads() const { return m_durationReads; }
-    int stops() const { return m_stops; }
     bool isActive() const { return m_active; }
 
 private:
@@ -49,10 +50,5 @@ private:
     EncoderStatistics m_statistics;
     QList<EncodeJob> m_started;
     QList<EncodeJob> m_durationReads;
-    int m_stops = 0;
     bool m_active = false; // started and not yet finished
 };
-
-// A new encoder over a scripted backend; the backend stays reachable through the pointer.
-std::unique_ptr<MediaEncoder> scriptedEncoder(ScriptedBackend **backend,
-                                              QStringList profileNames = kestrelProfileNames());

@@ -36,20 +36,12 @@ void WindowFixture::answer(const QList<bool> &answers)
 
 Form1 &WindowFixture::open(const QStringList &profiles)
 {
-    form = std::make_unique<Form1>(
-            values, [this, profiles] { return scriptedEncoder(&backend, profiles); });
-    return *form;
-}
-
-void WindowFixture::openOn(std::unique_ptr<ScriptedBackend> owned)
-{
-    auto handed = std::make_shared<std::unique_ptr<ScriptedBackend>>(std::move(owned));
-    backend = handed->get();
-    form = std::make_unique<Form1>(values, [handed] {
-        if (!*handed)
-            qFatal("the window asked for a second scripted encoder");
-        return std::make_unique<MediaEncoder>(std::move(*handed));
+    form = std::make_unique<Form1>(values, [this, profiles] {
+        auto owned = std::make_unique<ScriptedBackend>(profiles);
+        backend = owned.get();
+        return std::make_unique<MediaEncoder>(std::move(owned));
     });
+    return *form;
 }
 
 Form1 &WindowFixture::openFailing(const QString &description)

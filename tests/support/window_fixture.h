@@ -48,14 +48,6 @@ public:
 
     // The window over a scripted encoder offering these profiles.
     Form1 &open(const QStringList &profiles = kestrelProfileNames());
-    // The window over a scripted encoder on this backend (a subclass that adds to the script).
-    template<typename Backend>
-    Backend &openWith(std::unique_ptr<Backend> owned)
-    {
-        Backend &made = *owned;
-        openOn(std::move(owned));
-        return made;
-    }
     // The window whose encoder cannot be made: it throws an Error with this description.
     Form1 &openFailing(const QString &description);
     // The window over the real encoder as the program makes it (whatever C: holds).
@@ -86,9 +78,6 @@ public:
     QString chooseCard();
     // A press and release in the middle of a button.
     static void click(QAbstractButton *button);
-
-private:
-    void openOn(std::unique_ptr<ScriptedBackend> owned);
 };
 
 // The name the folder browser's test still uses.
