@@ -65,7 +65,9 @@ wait_for() {
 start_x() {
     need Xvfb
     need xprop
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+    # -noreset: by default the server resets when its last client leaves, and a client that
+    # connects during that reset is turned away (the readiness probes below are such clients).
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$tmp/display" 2>"$tmp/xvfb.log" &
     pids+=($!)
     wait_for test -s "$tmp/display" || { cat "$tmp/xvfb.log"; echo "Xvfb did not start" >&2; exit 1; }
     export DISPLAY=":$(cat "$tmp/display")"
@@ -75,8 +77,8 @@ start_x() {
     wait_for xprop -root || { cat "$tmp/xvfb.log"; echo "Xvfb does not answer" >&2; exit 1; }
 }
 
-# The window manager is ready once it has claimed the screen. One that gives up at once
-# (a display that turned a client away while it settled) is started once more.
+# The window manager is ready once it has claimed the screen. One that gives up at once is
+# started once more.
 start_window_manager() {
     need "$1"
     local attempt pid
