@@ -63,15 +63,6 @@ Opening planOpening(const QStringList &nativePaths)
     return opening;
 }
 
-int entryNamed(const FileListBox &list, const QString &name)
-{
-    for (int index = 0; index < list.ListCount(); ++index) {
-        if (list.List(index) == name)
-            return index;
-    }
-    return -1;
-}
-
 // A name the list leaves out (a hidden file, one gone meanwhile), named with its folder.
 QString notListed(const FileListBox &list, const QString &name)
 {
@@ -112,15 +103,15 @@ void Form1::clickOpenedFiles(const QStringList &names, QStringList &notOpened)
 {
     bool first = true;
     for (const QString &name : names) {
-        const int index = entryNamed(*File1, name);
-        if (index < 0) {
+        QListWidgetItem *const entry = File1->findItems(name, Qt::MatchExactly).value(0);
+        if (!entry) {
             notOpened.append(notListed(*File1, name));
             continue;
         }
-        File1->setCurrentRow(
-                index, first ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Select);
+        File1->setCurrentItem(
+                entry, first ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Select);
         if (first)
-            File1->scrollToItem(File1->item(index));
+            File1->scrollToItem(entry);
         first = false;
         File1_Click();
     }
