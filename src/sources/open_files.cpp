@@ -39,10 +39,9 @@ QString shown(const QString &nativePath)
 Opening planOpening(const QStringList &nativePaths)
 {
     QStringList paths;
-    for (const QString &path : nativePaths) {
-        if (!paths.contains(absoluteClean(path)))
-            paths.append(absoluteClean(path));
-    }
+    for (const QString &path : nativePaths)
+        paths.append(absoluteClean(path));
+    paths.removeDuplicates(); // keeps the first of each, in the order given
     Opening opening;
     const QFileInfo first(paths.constFirst());
     opening.folder = first.isDir() ? first.filePath() : first.path();
