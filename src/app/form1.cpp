@@ -13,7 +13,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCompleter>
-#include <QEventLoop>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
