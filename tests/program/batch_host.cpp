@@ -1,5 +1,5 @@
-// cf-batch-host DRIVE_C FILE PASSES: the program on the C: drive DRIVE_C converting
-// C:\clips\FILE into C:\clips in 1 or 2 passes, started as a user starts a batch. It prints
+// cf-batch-host DRIVE_C FILE: the program on the C: drive DRIVE_C converting C:\clips\FILE
+// into C:\clips in two passes (as it starts up), started as a user starts a batch. It prints
 // "pass=N frames=M" every 50 ms while it encodes, and the texts of message boxes (answered
 // by a script), so that a test can kill it mid-file.
 
@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTimer>
 
 #include <cstdio>
@@ -19,7 +18,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     ScriptedDialogs dialogs;
-    if (args.size() != 4
+    if (args.size() != 3
         || !installMachineFor(args[1] + QStringLiteral("/Program Files/Clipferry/clipferry")))
         return 2;
     Program program;
@@ -41,7 +40,6 @@ int main(int argc, char *argv[])
         form.File2->setPath(QStringLiteral("C:\\clips"));
         for (int i = 0; i < form.File1->ListCount(); ++i)
             form.File1->setSelected(i, form.File1->List(i) == args[2]);
-        (args[3] == QLatin1String("2") ? form.optTwoPass : form.optOnePass)->click();
         form.cmdStart->click(); // returns when the batch is done
     });
     return QApplication::exec();
