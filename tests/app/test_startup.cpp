@@ -120,10 +120,6 @@ private slots:
         QCOMPARE(app.boxes(), boxes);
         checkBrowser(app, offered && yes);
         QVERIFY(form.FileSys && !form.Timer1->isActive());
-        QCOMPARE(form.SourceGroups->count(), 1);
-        QCOMPARE(form.SourceGroup->name(), QStringLiteral("SG_1"));
-        QVERIFY(form.VideoSource && form.VideoSource == form.SourceGroup->source(SourceVideo));
-        QVERIFY(form.AudioSource && form.AudioSource == form.SourceGroup->source(SourceAudio));
 
         QStringList listed;
         for (int i = 0; i < form.Combo1->count(); ++i)
