@@ -5,10 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -65,37 +63,23 @@ FolderHandle::FolderHandle(const QString &nativeFolder)
     : m_fd(::open(QFile::encodeName(nativeFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {}
 
-FolderHandle::~FolderHandle()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
 TemporaryFile::TemporaryFile(const FolderHandle &folder)
     : m_folder(folder.fd())
 {
     for (int attempt = 0; attempt < creationAttempts; ++attempt) {
         m_name = newTemporaryName(temporarySuffix);
-        m_fd = ::openat(
-                m_folder, m_name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (m_fd >= 0 || errno != EEXIST)
+        m_fd.reset(::openat(
+                m_folder, m_name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (m_fd.isOpen() || errno != EEXIST)
             return;
     }
 }
 
 TemporaryFile::~TemporaryFile()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    m_fd.reset();
     if (!m_name.isEmpty() && !m_placed)
         ::unlinkat(m_folder, m_name.constData(), 0);
-}
-
-int TemporaryFile::close()
-{
-    const int result = ::close(m_fd);
-    m_fd = -1;
-    return result;
 }
 
 int TemporaryFile::place(const QByteArray &finalName, Placement placement)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/unique_fd.h"
 #include "common/write_all.h"
 
 #include <QByteArray>
@@ -26,15 +27,12 @@ class FolderHandle
 {
 public:
     explicit FolderHandle(const QString &nativeFolder);
-    ~FolderHandle();
-    FolderHandle(const FolderHandle &) = delete;
-    FolderHandle &operator=(const FolderHandle &) = delete;
 
-    bool isOpen() const { return m_fd >= 0; }
-    int fd() const { return m_fd; }
+    bool isOpen() const { return m_fd.isOpen(); }
+    int fd() const { return m_fd.get(); }
 
 private:
-    int m_fd;
+    UniqueFd m_fd;
 };
 
 // What placing a temporary does when the final name is taken.
@@ -51,11 +49,11 @@ public:
     TemporaryFile(const TemporaryFile &) = delete;
     TemporaryFile &operator=(const TemporaryFile &) = delete;
 
-    bool created() const { return m_fd >= 0; }
-    int fd() const { return m_fd; }
+    bool created() const { return m_fd.isOpen(); }
+    int fd() const { return m_fd.get(); }
     const QByteArray &name() const { return m_name; }
     // Closes now and returns close()'s result: a deferred write error may show only here.
-    int close();
+    int close() { return m_fd.close(); }
     // Renames the temporary onto its final name in the same folder. Returns 0 or the errno
     // of the failure: EEXIST when the name is taken and Placement::KeepExisting.
     int place(const QByteArray &finalName, Placement placement);
@@ -63,7 +61,7 @@ public:
 private:
     int m_folder;
     QByteArray m_name;
-    int m_fd = -1;
+    UniqueFd m_fd;
     bool m_placed = false;
 };
 

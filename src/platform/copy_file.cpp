@@ -2,6 +2,7 @@
 
 #include "common/error.h"
 #include "common/temporary_file.h"
+#include "common/unique_fd.h"
 #include "platform/file_system.h"
 #include "platform/machine.h"
 #include "platform/win_paths.h"
@@ -17,26 +18,6 @@
 namespace {
 
 constexpr size_t chunkBytes = 1 << 20;
-
-// An open file descriptor that is closed on every path.
-class Fd
-{
-public:
-    explicit Fd(int fd)
-        : m_fd(fd)
-    {}
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 } // namespace
 
@@ -86,8 +67,8 @@ FolderCopy::Outcome FolderCopy::copy()
     if (m_removeLeftovers)
         removeLeftTemporaries(folder);
 
-    Fd in(::open(QFile::encodeName(m_source).constData(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0)
+    const UniqueFd in(::open(QFile::encodeName(m_source).constData(), O_RDONLY | O_CLOEXEC));
+    if (!in.isOpen())
         return fail(errno, true);
     TemporaryFile temporary(folder);
     if (!temporary.created())
