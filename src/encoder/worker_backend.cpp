@@ -174,7 +174,6 @@ void WorkerBackend::start(const EncodeJob &job)
     m_job = job;
     m_redoReason.clear();
     m_stopAsked = false;
-    m_announced = false;
     m_statistics = {};
     launch(job.passes);
 }
@@ -188,10 +187,9 @@ void WorkerBackend::launch(int passes)
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     connect(m_process.get(), &QProcess::started, this, [this] {
-        if (!m_announced) {
-            m_announced = true;
+        // A job is announced once: its one-pass redo runs on unannounced.
+        if (m_redoReason.isEmpty())
             emit running();
-        }
         if (m_stopAsked)
             m_process->write(worker_protocol::stopLine());
     });

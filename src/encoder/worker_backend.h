@@ -64,7 +64,6 @@ private:
     int m_passes = 1;
     QString m_redoReason; // why two passes could not be: this is the one-pass redo
     bool m_stopAsked = false;
-    bool m_announced = false;                       // running() was emitted for this job
     bool m_done = false;                            // the worker said "done"
     std::optional<worker_protocol::Line> m_failure; // the worker's own word of its failure
     QByteArray m_pending;                           // an incomplete line from the worker
