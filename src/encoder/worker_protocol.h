@@ -6,8 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
 // The host's side of the line protocol with the worker process WMEncWorker (the words
 // themselves are in src/engine/worker_protocol_words.h).
 namespace worker_protocol {
