@@ -196,19 +196,6 @@ void requireRate(int value, int least, int most, const std::string &what)
             "the " + what + " must be at most " + std::to_string(most) + " bits per second");
 }
 
-// "8000, 11025, ... and 48000"
-std::string sampleRateList()
-{
-    std::string list;
-    const std::size_t count = std::size(profile_limits::SampleRates);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i > 0)
-            list += i + 1 == count ? " and " : ", ";
-        list += std::to_string(profile_limits::SampleRates[i]);
-    }
-    return list;
-}
-
 } // namespace
 
 void checkSettings(const OutputSettings &s)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <iterator>
+#include <string>
+
 // The settings the engine encodes with: the profile rules tell the user about them, and the
 // engine checks them again before it starts, for callers that bypass the profiles. Plain C++,
 // as the engine does not link Qt.
@@ -35,6 +38,19 @@ constexpr bool isSampleRate(int rate)
         if (known == rate)
             return true;
     return false;
+}
+
+// The sample rates as the messages name them: "8000, 11025, ... and 48000".
+inline std::string sampleRateList()
+{
+    std::string list;
+    const std::size_t count = std::size(SampleRates);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0)
+            list += i + 1 == count ? " and " : ", ";
+        list += std::to_string(SampleRates[i]);
+    }
+    return list;
 }
 
 inline constexpr int MinChannels = 1;

@@ -3,8 +3,6 @@
 #include "common/error.h"
 #include "profiles/profile_limits.h"
 
-#include <QStringList>
-
 #include <iterator>
 
 namespace {
@@ -38,15 +36,6 @@ void rateProblems(QList<ProfileProblem> &problems,
         problems.append({field, QStringLiteral("the %1 must be at least %2").arg(what).arg(least)});
     else if (value > most)
         problems.append({field, QStringLiteral("the %1 must be at most %2").arg(what).arg(most)});
-}
-
-QString sampleRateList()
-{
-    QStringList rates;
-    for (const int rate : supportedSampleRates())
-        rates.append(QString::number(rate));
-    const QString last = rates.takeLast();
-    return rates.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
 }
 
 } // namespace
@@ -87,7 +76,8 @@ QList<ProfileProblem> profileProblems(const ProfileSettings &p)
                  MaxAudioBitRate);
     if (!isSampleRate(p.sampleRate))
         problems.append({ProfileField::SampleRate,
-                         QStringLiteral("the sample rate must be one of ") + sampleRateList()});
+                         QStringLiteral("the sample rate must be one of ")
+                                 + QString::fromStdString(sampleRateList())});
     if (p.channels < MinChannels || p.channels > MaxChannels)
         problems.append({ProfileField::Channels,
                          QStringLiteral("there must be %1 or %2 audio channels")
