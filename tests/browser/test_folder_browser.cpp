@@ -345,6 +345,8 @@ private slots:
         QVERIFY(!useBrowser([&](Form9 &browser) {
             QVERIFY(clickPath(*browser.DirTree1, {"Clipferry (C:)", "Windows"}));
             browser.windowHandle()->close();
+            // Whatever event loop runs next (this one) deletes nothing before the answer is read.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }));
         QCOMPARE(m_app->values.SelectedFolder, folder);
         QVERIFY(!m_app->form->folderBrowserLoaded());
