@@ -1,12 +1,14 @@
 #include "browser/dir_tree.h"
 
 #include "browser/dir_tree_paths.h"
+#include "browser/timed_listing.h"
 #include "common/error.h"
 #include "common/step_over.h"
 #include "common/texts.h"
 #include "platform/folder_listing.h"
 #include "platform/kernel32.h"
 #include "platform/machine.h"
+#include "platform/sub_folder_listing.h"
 
 #include <QKeyEvent>
 #include <QTreeWidget>
@@ -101,21 +103,25 @@ void DirTree::removeAllNodes()
     m_tree->clear();
 }
 
+// The first folder level of every drive is listed at once, after the drive nodes are made.
 void DirTree::FillDrives()
 {
     removeAllNodes();
+    QList<Unlisted> firstLevels;
     for (char code = 'A'; code <= 'Z'; ++code) {
         const QChar letter = QLatin1Char(code);
         stepOver([&] {
-            addDriveNode(letter, GetDriveTypeA(QString(letter) + QStringLiteral(":\\")));
+            addDriveNode(
+                    letter, GetDriveTypeA(QString(letter) + QStringLiteral(":\\")), firstLevels);
         });
     }
+    AddSubFolders(firstLevels);
 }
 
-// One drive's node and, except for a removable drive, its first folder level. A drive
-// whose label cannot be read (a CD-ROM drive without a disc) gets no node at all, and
-// removable drives are not touched until the user clicks them.
-void DirTree::addDriveNode(QChar letter, std::uint32_t driveType)
+// One drive's node; except for a removable drive, its folder joins the first levels to
+// list. A drive whose label cannot be read (a CD-ROM drive without a disc) gets no node at
+// all, and removable drives are not touched until the user clicks them.
+void DirTree::addDriveNode(QChar letter, std::uint32_t driveType, QList<Unlisted> &firstLevels)
 {
     const std::optional<QString> image = driveImageKey(driveType);
     if (!image)
@@ -138,28 +144,35 @@ void DirTree::addDriveNode(QChar letter, std::uint32_t driveType)
         QTreeWidgetItem *node = nodeByKey(key);
         if (!node)
             throw Error(QStringLiteral("Drive %1: has no node.").arg(letter));
-        AddSubFolders(driveDesignator(key), node);
+        firstLevels.append({driveDesignator(key), node});
     });
 }
 
-// Lists the sub-folders of a folder ("C:" or "C:\Windows") and adds them, sorted, as the
-// last children of the parent. A folder that cannot be listed gets no children; an entry
-// whose attributes cannot be read is left out.
-void DirTree::AddSubFolders(const QString &folder, QTreeWidgetItem *parent)
+// Lists the sub-folders of each folder ("C:" or "C:\Windows"), all at once and off the
+// window thread (see listSubFoldersWithin), and adds them, sorted, as the last children of
+// its node. A folder that cannot be listed, or does not answer in time, gets no children.
+void DirTree::AddSubFolders(const QList<Unlisted> &folders)
 {
     Machine &machine = Machine::current();
-    const QString listed = folder + QLatin1Char('\\');
-    QStringList entries;
-    if (!stepOver([&] { entries = listFolder(machine, listed); }))
-        return;
-    for (const QString &name : std::as_const(entries)) {
-        if (name == QLatin1String(".") || name == QLatin1String(".."))
-            continue;
+    QList<QTreeWidgetItem *> nodes;
+    QStringList natives;
+    for (const Unlisted &folder : folders) {
         stepOver([&] {
-            if (fileAttributes(machine, listed + name) & fileAttributeDirectory)
-                List1.add(properCase(name), name);
+            natives.append(nativeFolderAsWritten(machine, folder.folder));
+            nodes.append(folder.node);
         });
     }
+    const QList<std::optional<QStringList>> listed = listSubFoldersWithin(natives);
+    for (qsizetype i = 0; i < listed.size(); ++i) {
+        if (listed[i])
+            addListed(nodes[i], *listed[i]);
+    }
+}
+
+void DirTree::addListed(QTreeWidgetItem *parent, const QStringList &names)
+{
+    for (const QString &name : names)
+        List1.add(properCase(name), name);
     QList<QTreeWidgetItem *> nodes;
     nodes.reserve(List1.count());
     for (const SortedNameList::Entry &entry : List1.entries()) {
@@ -197,18 +210,34 @@ void DirTree::NodeClick(QTreeWidgetItem *node)
     // A drive node's own listing covers the folder listing below: each folder is listed
     // once per handling.
     if (node->childCount() == 0)
-        AddSubFolders(folderOf(node), node);
+        AddSubFolders({{folderOf(node), node}});
+    handled(node);
+}
+
+void DirTree::handled(QTreeWidgetItem *node)
+{
     m_path = withTrailingSeparator(folderOf(node));
     m_handled = node;
     emit Click();
 }
 
-// Lists every child, so exactly the children that hold folders get an expand mark.
+// Handles every child, so exactly the children that hold folders get an expand mark. The
+// children (and the node, if it was never listed) are listed at once: a folder that does
+// not answer costs one wait, however many of them there are.
 void DirTree::Expand(QTreeWidgetItem *node)
 {
-    for (int i = 0; i < node->childCount(); ++i)
-        NodeClick(node->child(i));
-    NodeClick(node);
+    const int children = node->childCount();
+    QList<Unlisted> unlisted;
+    for (int i = 0; i < children; ++i) {
+        if (node->child(i)->childCount() == 0)
+            unlisted.append({folderOf(node->child(i)), node->child(i)});
+    }
+    if (children == 0)
+        unlisted.append({folderOf(node), node});
+    AddSubFolders(unlisted);
+    for (int i = 0; i < children; ++i)
+        handled(node->child(i));
+    handled(node);
     m_tree->setCurrentItem(node);
 }
 

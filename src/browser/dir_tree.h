@@ -58,10 +58,19 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // A folder ("C:", "C:\Windows") whose sub-folders become the node's children.
+    struct Unlisted
+    {
+        QString folder;
+        QTreeWidgetItem *node;
+    };
+
     void FillDrives();
-    void addDriveNode(QChar letter, std::uint32_t driveType);
-    void AddSubFolders(const QString &folder, QTreeWidgetItem *parent);
+    void addDriveNode(QChar letter, std::uint32_t driveType, QList<Unlisted> &firstLevels);
+    void AddSubFolders(const QList<Unlisted> &folders);
+    void addListed(QTreeWidgetItem *parent, const QStringList &names);
     void NodeClick(QTreeWidgetItem *node);
+    void handled(QTreeWidgetItem *node);
     void Expand(QTreeWidgetItem *node);
     void removeAllNodes();
     QTreeWidgetItem *

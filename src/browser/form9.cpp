@@ -81,11 +81,19 @@ void Form9::Form_Resize()
     cmd[1]->move(twipsToPixels(layout.cancel, scale).topLeft());
 }
 
+// An unloaded window is deleted only once its answer has been read: deleting it earlier
+// (its deletion may come due in any event loop, this one included) would leave the answer
+// to be read from a window that is gone.
 bool Form9::showModal()
 {
     m_hiddenByButton = false;
+    m_showing = true;
     exec();
-    return m_hiddenByButton;
+    m_showing = false;
+    const bool answered = m_hiddenByButton;
+    if (m_unloaded)
+        deleteLater();
+    return answered;
 }
 
 // Failures end the handling silently; what was done by then stays done, and a failure
@@ -108,14 +116,16 @@ void Form9::resizeEvent(QResizeEvent *event)
     Form_Resize();
 }
 
-// Closing through the title bar unloads the window: tree and stored path go with it.
+// Closing through the title bar unloads the window: tree and stored path go with it. While
+// shown modally, the modal show deletes it after reading its answer.
 void Form9::closeEvent(QCloseEvent *event)
 {
     QDialog::closeEvent(event);
-    if (event->isAccepted()) {
-        m_unloaded = true;
+    if (!event->isAccepted())
+        return;
+    m_unloaded = true;
+    if (!m_showing)
         deleteLater();
-    }
 }
 
 // Skips the dialog's own keys: Escape does not cancel and Enter presses no button.

@@ -23,7 +23,7 @@ public:
 
     // Shows the window modally. Returns true once OK or Cancel has hidden it (the choice is
     // then in the selected folder), false when it was closed through its title bar (the
-    // selected folder is as it was).
+    // selected folder is as it was; the window is then deleted later).
     bool showModal();
     // OK (0) writes the tree's path, Cancel (1) the program's folder; both hide the window.
     void cmd_Click(int index);
@@ -52,5 +52,6 @@ private:
     QWidget &m_owner;
     QString &m_selectedFolder;
     bool m_hiddenByButton = false; // during a showing: OK or Cancel has hidden it
+    bool m_showing = false;        // inside showModal
     bool m_unloaded = false;
 };

@@ -1,14 +1,17 @@
 // The folder browser: the directory tree control on its own, then the dialog that hosts it.
 
+#include "hung_mount.h"
 #include "tree_clicks.h"
 #include "window_fixture.h"
 
 #include "browser/form9.h"
 #include "browser/form9_layout.h"
+#include "browser/timed_listing.h"
 #include "browser/tree_images.h"
 #include "widgets/file_list_box.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -193,6 +196,46 @@ private slots:
         QVERIFY(!node("root68")->isExpanded());
     }
 
+    // A mount that does not answer, one level below a listed folder: expanding the drive
+    // does not ask it; expanding its parent gives up on it within the limit, with no expand
+    // mark, and lists its neighbours; its own node is handled at once while that listing
+    // still waits, and gets no children.
+    void hungMount()
+    {
+        const QDir root(m_machine->addDrive(QLatin1Char('D'), DriveKind::Fixed));
+        for (const char *folder : {"shares/hung", "shares/plain/deeper", "shares/empty"})
+            root.mkpath(QLatin1String(folder));
+        HungMount mount(QDir(root.filePath("shares/hung")).canonicalPath(), 600);
+        if (!mount.unavailable().isEmpty())
+            QSKIP(qPrintable(mount.unavailable()));
+        DirTree &tree = builtTree();
+        QSignalSpy clicks(&tree, &DirTree::Click);
+        QElapsedTimer waited;
+        QList<qint64> waits;
+        QTreeWidgetItem *shares = childNamed(node("root68"), "Shares");
+        for (QTreeWidgetItem *expanded : {node("root68"), shares}) {
+            waited.start();
+            tree.treeView()->expandItem(expanded);
+            waits.append(waited.elapsed());
+        }
+        QTreeWidgetItem *hung = childNamed(shares, "Hung");
+        waited.start();
+        clickNode(tree, hung);
+        waits.append(waited.elapsed());
+        // Only the expansion that lists the mount waits for it, and not past the limit.
+        const qint64 limit = listingSilenceLimit.count();
+        QVERIFY2(waits[0] < limit && waits[1] < limit + 2000 && waits[2] < limit,
+                 qPrintable(QStringLiteral("waited %1, %2, %3 ms")
+                                    .arg(waits[0])
+                                    .arg(waits[1])
+                                    .arg(waits[2])));
+        QCOMPARE(clicks.count(), 2 + 4 + 1);
+        QCOMPARE(tree.path(), QStringLiteral("D:\\shares\\hung\\"));
+        QCOMPARE(childTexts(shares), QStringList({"Empty", "Hung", "Plain"}));
+        QCOMPARE(hung->childCount() + shares->child(0)->childCount(), 0);
+        QCOMPARE(childTexts(shares->child(2)), QStringList({"Deeper"}));
+    }
+
     // OK hands back the highlighted folder: none after tabbing in, Space's, or the one a
     // press on another node was released on.
     void highlightAndPathAgree()
@@ -345,6 +388,8 @@ private slots:
         QVERIFY(!useBrowser([&](Form9 &browser) {
             QVERIFY(clickPath(*browser.DirTree1, {"Clipferry (C:)", "Windows"}));
             browser.windowHandle()->close();
+            // Whatever event loop runs next (this one) deletes nothing before the answer is read.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }));
         QCOMPARE(m_app->values.SelectedFolder, folder);
         QVERIFY(!m_app->form->folderBrowserLoaded());
