@@ -91,6 +91,8 @@ QString describeFailure(FailureSubject subject,
         return QStringLiteral("Cannot convert %1: %2").arg(job.inputShown, reason);
     case FailureSubject::TwoPassTarget:
         return QStringLiteral("Cannot convert %1 in two passes: %2").arg(job.inputShown, reason);
+    case FailureSubject::StoppedBeforeOutput:
+        return QStringLiteral("Stopped before converting %1.").arg(job.inputShown);
     case FailureSubject::ModuleUnusable:
         break;
     }

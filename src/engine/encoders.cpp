@@ -1,6 +1,7 @@
 #include "engine/encoders.h"
 
 #include "engine/engine_error.h"
+#include "engine/pass_two_reach.h"
 #include "engine/rate_control_watch.h"
 
 #include <cmath>
@@ -37,17 +38,19 @@ void open(AVCodecContext *context, const AVCodec *codec, const char *what)
 }
 
 // The analysis pass opened the same encoder with the same settings, so what can fail here
-// is the rate control's judgement of the statistics.
+// is the rate control's judgement of the statistics. That judgement is made here first: on
+// a refusal libavcodec 5.1 frees memory twice before avcodec_open2 returns.
 void openFinalPass(AVCodecContext *context,
                    const AVCodec *codec,
                    const OutputSettings &settings,
                    EncodeObserver &observer)
 {
-    RateControlWatch watch(*context,
-                           "two-pass encoding cannot reach the profile's video bit rate of "
-                                   + std::to_string(settings.videoBitRate)
-                                   + " bits per second for this file",
-                           observer);
+    const std::string refusal = "two-pass encoding cannot reach the profile's video bit rate of "
+                                + std::to_string(settings.videoBitRate)
+                                + " bits per second for this file";
+    if (!finalPassReachable(*context, context->stats_in))
+        throw EngineError(FailureSubject::TwoPassTarget, refusal);
+    RateControlWatch watch(*context, refusal, observer);
     const int opened = avcodec_open2(context, codec, nullptr);
     if (opened < 0 && watch.refused())
         throw EngineError(FailureSubject::TwoPassTarget, watch.reason());

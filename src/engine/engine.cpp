@@ -1,6 +1,7 @@
 #include "engine/engine.h"
 
 #include "engine/audio_convert.h"
+#include "engine/duration_probe.h"
 #include "engine/encoders.h"
 #include "engine/engine_error.h"
 #include "engine/media_input.h"
@@ -75,11 +76,14 @@ private:
 };
 
 // Pass one of two: the video alone, through the encoder in analysis mode. Returns the
-// statistics for pass two; nothing when the input has no pictures or a stop came.
+// statistics for pass two; nothing when the input has no pictures that can be decoded, as
+// two passes over sound alone are one pass.
 std::string analyse(const EncodeRequest &request, EncodeObserver &observer)
 {
     MediaInput input(request.input);
-    input.openDecoders(true, false);
+    if (!input.videoStream())
+        return {};
+    input.openDecoders(true, true);
     if (!input.videoDecoder())
         return {};
     const AVRational rate = outputFrameRate(input.videoFrameRate(), request.settings.maxFrameRate);
@@ -93,8 +97,6 @@ std::string analyse(const EncodeRequest &request, EncodeObserver &observer)
     AnalysisSink sink(*encoder, observer);
     VideoPath video{converter, *encoder};
     runPipeline(input, &video, nullptr, sink, observer);
-    if (observer.stopRequested())
-        return {};
     return sink.take();
 }
 
@@ -165,9 +167,12 @@ void writeOutput(const EncodeRequest &request, EncodeObserver &observer, std::st
                  out.videoStream,
                  out.audioEncoder.get(),
                  out.audioStream);
-    runPipeline(input, video ? &*video : nullptr, audio ? &*audio : nullptr, sink, observer);
+    const DamageSeen damage = runPipeline(
+            input, video ? &*video : nullptr, audio ? &*audio : nullptr, sink, observer);
     muxer.finish();
     file.commit();
+    if (const std::string remark = damage.remark(); !remark.empty())
+        observer.notice(remark);
 }
 
 void require(bool condition, const std::string &reason)
@@ -222,7 +227,8 @@ void checkSettings(const OutputSettings &s)
 std::int64_t probeDurationMs(const std::string &path)
 {
     MediaInput input(path);
-    return input.probeDurationMs();
+    const std::int64_t us = probeDurationUs(input);
+    return us > 0 ? (us + 500) / 1000 : 0;
 }
 
 void encode(const EncodeRequest &request, EncodeObserver &observer)
@@ -231,8 +237,15 @@ void encode(const EncodeRequest &request, EncodeObserver &observer)
     // Before any work: the rename at the end would replace a file the user may not change.
     checkReplaceable(request.output);
     std::string statistics;
-    if (request.passes == 2)
+    if (request.passes == 2) {
         statistics = analyse(request, observer);
+        // Only the written pass makes a file: a stop before it leaves none, and an earlier
+        // file of the output's name as it was.
+        if (observer.stopRequested())
+            throw EngineError(FailureSubject::StoppedBeforeOutput,
+                              "it was stopped during the analysis pass, before anything was "
+                              "written");
+    }
     writeOutput(request, observer, statistics);
 }
 

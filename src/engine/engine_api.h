@@ -10,7 +10,7 @@ extern "C" {
 #endif
 
 // Raised when the entry points below change incompatibly.
-#define CF_ENGINE_INTERFACE 2
+#define CF_ENGINE_INTERFACE 3
 
 typedef struct cf_settings
 {
@@ -51,11 +51,15 @@ typedef struct cf_callbacks
     // words for a user, comes before libavcodec gives up, which may abort the process (see
     // rate_control_watch.h). Afterwards the encode fails with subject 5, if it returns.
     void (*two_pass_refused)(void *context, const char *reason);
+    // A remark on the finished file, in words for a user (damaged parts that were skipped
+    // over), before the encode returns.
+    void (*notice)(void *context, const char *text);
 } cf_callbacks;
 
 // What failed (a worker_protocol::FailureSubject: 1 opening the input, 2 reading it, 3 writing
 // the output, 4 converting, 5 the two-pass target cannot be reached: the file can still be
-// made in one pass) and why, in words for a user.
+// made in one pass, 6 a stop came during the analysis pass, before anything was written)
+// and why, in words for a user.
 typedef struct cf_failure
 {
     int subject;

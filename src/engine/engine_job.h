@@ -44,6 +44,9 @@ public:
     virtual ~EncodeObserver() = default;
     virtual void progress(const Progress &progress) = 0;
     virtual bool stopRequested() = 0;
+    // A remark on the finished file for the user ("damaged parts of it were skipped over"),
+    // before encode() returns.
+    virtual void notice(const std::string &text) { static_cast<void>(text); }
     // libavcodec is aborting the process after refusing the final pass of two, whose target
     // bit rate it cannot reach (see rate_control_watch.h); reason says so in words for a user.
     // Called from the abort's signal handler: only async-signal-safe work, such as writing

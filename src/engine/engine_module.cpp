@@ -32,6 +32,11 @@ public:
         return m_callbacks && m_callbacks->stop_requested
                && m_callbacks->stop_requested(m_callbacks->context) != 0;
     }
+    void notice(const std::string &text) override
+    {
+        if (m_callbacks && m_callbacks->notice)
+            m_callbacks->notice(m_callbacks->context, text.c_str());
+    }
     void abortingOnTwoPassRefusal(const char *reason) noexcept override
     {
         if (m_callbacks && m_callbacks->two_pass_refused)

@@ -4,7 +4,6 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -138,41 +137,11 @@ AVRational MediaInput::videoFrameRate() const
     return {0, 1};
 }
 
-// The streams' nominal bit rates over the size of the media data (from the first packet on,
-// so a Video CD lead-in does not count). Coarse (container overhead, sector framing), but it
-// does not depend on timestamps. Reads the first packet, so only for a file being probed.
-std::int64_t MediaInput::sizeBasedDurationUs()
-{
-    std::int64_t bitRate = 0;
-    for (AVStream *stream : {videoStream(), audioStream()}) {
-        if (stream)
-            bitRate += stream->codecpar->bit_rate;
-    }
-    const std::int64_t size = m_format->pb ? avio_size(m_format->pb) : -1;
-    PacketPtr first = newPacket();
-    if (bitRate <= 0 || size <= 0 || !readPacket(first.get()))
-        return 0;
-    const std::int64_t media = size - std::max<std::int64_t>(first->pos, 0);
-    return static_cast<std::int64_t>(static_cast<double>(media) * 8.0 * 1e6
-                                     / static_cast<double>(bitRate));
-}
-
-// Program streams whose timestamps restart part-way give a duration far too short; the
-// file's size and bit rate then tell better.
-std::int64_t MediaInput::probeDurationMs()
-{
-    const std::int64_t fromTimestamps
-            = m_format->duration == AV_NOPTS_VALUE ? 0 : m_format->duration;
-    const std::int64_t fromSize = sizeBasedDurationUs();
-    std::int64_t us = fromTimestamps;
-    if (us <= 0 || (fromSize > 0 && us < fromSize * 3 / 4))
-        us = fromSize > 0 ? fromSize : us;
-    return us > 0 ? (us + 500) / 1000 : 0;
-}
-
 bool MediaInput::readPacket(AVPacket *packet)
 {
     const int read = av_read_frame(m_format.get(), packet);
+    if (read == AVERROR_INVALIDDATA)
+        m_endedOnDamage = true;
     if (read == AVERROR_EOF || read == AVERROR_INVALIDDATA)
         return false; // a truncated or damaged end: what was read so far is kept
     if (read < 0)

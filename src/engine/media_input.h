@@ -24,9 +24,6 @@ public:
     AVCodecContext *videoDecoder() const { return m_videoDecoder.get(); }
     AVCodecContext *audioDecoder() const { return m_audioDecoder.get(); }
 
-    // The playing time in milliseconds, counted from the first timestamp. Reads ahead: call
-    // it only on an input opened to be probed.
-    std::int64_t probeDurationMs();
     // The first timestamp of the file in microseconds (Video CD streams start near 0.5 s).
     std::int64_t originUs() const;
     // The source's frame rate, or 0/1 when the container does not tell.
@@ -34,18 +31,20 @@ public:
 
     // Reads the next packet; false at the end of the readable data.
     bool readPacket(AVPacket *packet);
+    // Whether that end was data that is no media rather than the end of the file.
+    bool endedOnDamage() const { return m_endedOnDamage; }
 
 private:
     void open(const std::string &path);
     void chooseStreams();
     CodecContextPtr openDecoder(AVStream *stream);
-    std::int64_t sizeBasedDurationUs();
 
     InputContextPtr m_format;
     int m_videoIndex = -1;
     int m_audioIndex = -1;
     CodecContextPtr m_videoDecoder;
     CodecContextPtr m_audioDecoder;
+    bool m_endedOnDamage = false;
 };
 
 } // namespace engine

@@ -3,10 +3,12 @@
 #include "engine/audio_convert.h"
 #include "engine/bounded_queue.h"
 #include "engine/engine_error.h"
+#include "engine/held_media.h"
 #include "engine/media_input.h"
 #include "engine/timeline.h"
 #include "engine/video_convert.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <exception>
@@ -92,7 +94,7 @@ public:
         , m_timeline(input.originUs())
     {}
 
-    void run();
+    DamageSeen run();
 
 private:
     void guarded(const std::function<void()> &stage);
@@ -104,6 +106,7 @@ private:
     void encodeVideo();
     void encodeAudio();
     double secondsOf(const AVFrame &frame, AVStream &stream, double fallback) const;
+    double believable(double seconds, double expected);
 
     MediaInput &m_input;
     VideoPath *m_video;
@@ -111,6 +114,8 @@ private:
     PacketSink &m_sink;
     EncodeObserver &m_observer;
     Timeline m_timeline;
+    HeldMedia m_held;
+    DamageSeen m_damage;
     BoundedQueue<FramePtr> m_pictures{VideoQueueFrames};
     BoundedQueue<TimedSound> m_sounds{AudioQueueFrames};
     FailureSlot m_failure;
@@ -135,7 +140,7 @@ void Pipeline::abortQueues()
     m_sounds.abort();
 }
 
-void Pipeline::run()
+DamageSeen Pipeline::run()
 {
     std::thread videoStage;
     std::thread audioStage;
@@ -151,6 +156,7 @@ void Pipeline::run()
     if (audioStage.joinable())
         audioStage.join();
     m_failure.rethrow();
+    return m_damage;
 }
 
 // Both streams' timestamps go through the timeline even when one of them is not encoded
@@ -164,12 +170,16 @@ void Pipeline::readInput()
         AVStream *stream = m_input.format()->streams[packet->stream_index];
         if (stream == videoStream || stream == audioStream)
             m_timeline.place(*packet, stream->time_base);
+        if (stream == audioStream)
+            m_held.addSound(*packet, stream->time_base);
         if (stream == videoStream && m_video)
             decode(*m_input.videoDecoder(), packet.get(), true);
         else if (stream == audioStream && m_audio)
             decode(*m_input.audioDecoder(), packet.get(), false);
         av_packet_unref(packet.get());
     }
+    m_damage.cutShort = m_input.endedOnDamage();
+    m_damage.misplaced += m_timeline.damagedTimestamps();
     if (m_failure.failed())
         return;
     if (m_video)
@@ -183,16 +193,22 @@ void Pipeline::readInput()
 // Damaged packets are stepped over: the decoders pick up again at the next good one.
 void Pipeline::decode(AVCodecContext &decoder, const AVPacket *packet, bool video)
 {
-    if (avcodec_send_packet(&decoder, packet) < 0)
+    if (avcodec_send_packet(&decoder, packet) < 0) {
+        m_damage.skipped += packet ? 1 : 0;
         return;
+    }
     FramePtr frame = newFrame();
     while (!m_failure.failed()) {
         const int got = avcodec_receive_frame(&decoder, frame.get());
         if (got == AVERROR(EAGAIN) || got == AVERROR_EOF)
             return;
-        if (got < 0)
+        if (got < 0) {
+            ++m_damage.skipped;
             continue;
+        }
         ++m_decoded;
+        if (frame->decode_error_flags != 0 || (frame->flags & AV_FRAME_FLAG_CORRUPT))
+            ++m_damage.skipped;
         if (video)
             takePicture(*frame);
         else
@@ -208,18 +224,34 @@ double Pipeline::secondsOf(const AVFrame &frame, AVStream &stream, double fallba
     return static_cast<double>(frame.best_effort_timestamp) * av_q2d(stream.time_base);
 }
 
+// A frame's time as its timestamp gives it, unless that lies beyond what the input has
+// delivered so far (a damaged timestamp): then where the frame before it ended.
+double Pipeline::believable(double seconds, double expected)
+{
+    const double latest = m_held.latestSeconds();
+    if (seconds <= latest)
+        return seconds;
+    ++m_damage.misplaced;
+    return std::min(expected, latest);
+}
+
 void Pipeline::takePicture(const AVFrame &picture)
 {
-    const double seconds = secondsOf(picture, *m_input.videoStream(), m_nextPictureSeconds);
+    const double seconds = believable(
+            secondsOf(picture, *m_input.videoStream(), m_nextPictureSeconds), m_nextPictureSeconds);
+    const AVRational coded = m_input.videoDecoder()->framerate;
     const AVRational rate = m_input.videoFrameRate();
+    m_held.addPicture(picture, coded.num > 0 && coded.den > 0 ? coded : rate);
     m_nextPictureSeconds = seconds + (rate.num > 0 ? av_q2d(av_inv_q(rate)) : 0.04);
-    m_video->converter.convert(
-            picture, seconds, [this](FramePtr frame) { return m_pictures.push(std::move(frame)); });
+    m_video->converter.convert(picture, seconds, [this](FramePtr frame) {
+        return !m_observer.stopRequested() && m_pictures.push(std::move(frame));
+    });
 }
 
 void Pipeline::takeSound(const AVFrame &sound)
 {
-    const double seconds = secondsOf(sound, *m_input.audioStream(), m_nextSoundSeconds);
+    const double seconds = believable(secondsOf(sound, *m_input.audioStream(), m_nextSoundSeconds),
+                                      m_nextSoundSeconds);
     m_nextSoundSeconds
             = seconds + static_cast<double>(sound.nb_samples) / std::max(sound.sample_rate, 1);
     FramePtr copy = newFrame();
@@ -263,13 +295,23 @@ void Pipeline::encodeAudio()
 
 } // namespace
 
-void runPipeline(MediaInput &input,
-                 VideoPath *video,
-                 AudioPath *audio,
-                 PacketSink &sink,
-                 EncodeObserver &observer)
+std::string DamageSeen::remark() const
 {
-    Pipeline(input, video, audio, sink, observer).run();
+    std::string text;
+    if (skipped > 0 || misplaced > 0)
+        text = "damaged parts of it were skipped over";
+    if (cutShort)
+        text += (text.empty() ? "" : "; ") + std::string("its end is damaged and was left out");
+    return text;
+}
+
+DamageSeen runPipeline(MediaInput &input,
+                       VideoPath *video,
+                       AudioPath *audio,
+                       PacketSink &sink,
+                       EncodeObserver &observer)
+{
+    return Pipeline(input, video, audio, sink, observer).run();
 }
 
 } // namespace engine

@@ -14,9 +14,12 @@ namespace engine {
 // encoder opens, and refuses a target bit rate it cannot reach ("requested bitrate is too
 // low", "bitrate too low for this video", "2pass curve failed to converge"), logging why at
 // error level. libavcodec 5.1 then frees the encoder's rate equation twice on its way out of
-// avcodec_open2, which aborts the process before the call returns. A watch lives around
-// that one call: it notes an error logged for its encoder, and should the process abort
-// after one, it tells the observer (from the signal handler) before the abort goes on.
+// avcodec_open2, which aborts the process before the call returns (or, worse, goes on with a
+// damaged heap). The engine judges the statistics the same way beforehand (pass_two_reach.h)
+// and never opens an encoder that would refuse them; the watch stays as a net for a
+// libavcodec whose judgement differs. It lives around that one call: it notes an error
+// logged for its encoder, and should the process abort after one, it tells the observer
+// (from the signal handler) before the abort goes on.
 class RateControlWatch
 {
 public:

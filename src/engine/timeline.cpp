@@ -1,5 +1,7 @@
 #include "engine/timeline.h"
 
+#include <cmath>
+
 extern "C" {
 #include <libavutil/avutil.h>
 #include <libavutil/mathematics.h>
@@ -19,6 +21,14 @@ Timeline::Timeline(std::int64_t originUs)
 
 void Timeline::place(AVPacket &packet, AVRational timeBase)
 {
+    // In doubles: a damaged timestamp may be anything.
+    if (packet.pts != AV_NOPTS_VALUE && packet.dts != AV_NOPTS_VALUE
+        && std::abs(static_cast<double>(packet.pts) - static_cast<double>(packet.dts))
+                           * av_q2d(timeBase)
+                   > MaxReorderUs / 1e6) {
+        packet.pts = AV_NOPTS_VALUE;
+        ++m_damaged;
+    }
     const std::int64_t raw = packet.dts != AV_NOPTS_VALUE ? packet.dts : packet.pts;
     if (raw == AV_NOPTS_VALUE)
         return;

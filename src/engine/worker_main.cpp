@@ -170,6 +170,8 @@ public:
         ::_exit(1);
     }
 
+    static void notice(void *, const char *text) { say(lineStart(LineKind::Notice) + text); }
+
     void report(const cf_progress &p, bool always)
     {
         const auto now = std::chrono::steady_clock::now();
@@ -214,8 +216,11 @@ int runEncode(const Engine &engine, char **a)
     const cf_job job{
             a[arg::Input], a[arg::Temporary], a[arg::Output], settings, std::atoi(a[arg::Passes])};
     Reporter reporter;
-    const cf_callbacks callbacks{
-            &reporter, &Reporter::progress, &Reporter::stopRequested, &Reporter::twoPassRefused};
+    const cf_callbacks callbacks{&reporter,
+                                 &Reporter::progress,
+                                 &Reporter::stopRequested,
+                                 &Reporter::twoPassRefused,
+                                 &Reporter::notice};
     watchInput(job.temporary);
     cf_failure failure{};
     if (engine.encode(&job, &callbacks, &failure) != 0)

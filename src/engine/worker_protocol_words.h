@@ -12,7 +12,10 @@
 //                      AUDIO_BPS SAMPLE_RATE CHANNELS
 //       -> "stats <pass> <bytes> <media ms> <bit rate> <frames>" several times a second,
 //          then "done". A line "stop" on stdin finishes the file early; the partial file
-//          is kept, as the user asked for it.
+//          is kept, as the user asked for it. A stop during the analysis pass of two ends
+//          with "failed 6 ..." instead: nothing was written.
+//          Before "done", "notice <text>" may come: a remark on the finished file for the
+//          user, such as damaged parts that were skipped over.
 // Any failure: "failed <subject> <reason>".
 
 namespace worker_protocol {
@@ -43,7 +46,7 @@ inline constexpr int Count = 12;
 } // namespace encode_argument
 
 // What a line the worker writes says; its first word names it.
-enum class LineKind { Other, Ready, Duration, Stats, Done, Failed };
+enum class LineKind { Other, Ready, Duration, Stats, Done, Failed, Notice };
 
 constexpr const char *lineWord(LineKind kind)
 {
@@ -58,6 +61,8 @@ constexpr const char *lineWord(LineKind kind)
         return "done";
     case LineKind::Failed:
         return "failed";
+    case LineKind::Notice:
+        return "notice";
     case LineKind::Other:
         break;
     }
@@ -67,12 +72,13 @@ constexpr const char *lineWord(LineKind kind)
 // What a failure was about; the number after "failed". The host words the user's message
 // from it and the file's name as the user gave it, which the worker never sees.
 enum class FailureSubject : int {
-    ModuleUnusable = 0, // the engine module cannot be loaded, or the worker was misused
-    OpenInput = 1,      // the input cannot be opened or is not media
-    ReadInput = 2,      // reading or decoding the input failed part-way
-    WriteOutput = 3,    // the output cannot be created or written
-    Convert = 4,        // the conversion itself failed (encoder set-up, settings)
-    TwoPassTarget = 5,  // the final pass cannot reach the bit rate; one pass still can
+    ModuleUnusable = 0,      // the engine module cannot be loaded, or the worker was misused
+    OpenInput = 1,           // the input cannot be opened or is not media
+    ReadInput = 2,           // reading or decoding the input failed part-way
+    WriteOutput = 3,         // the output cannot be created or written
+    Convert = 4,             // the conversion itself failed (encoder set-up, settings)
+    TwoPassTarget = 5,       // the final pass cannot reach the bit rate; one pass still can
+    StoppedBeforeOutput = 6, // a stop came before the output was written: nothing was made
 };
 
 } // namespace worker_protocol

@@ -12,6 +12,7 @@ extern "C" {
 
 #include <cmath>
 #include <memory>
+#include <random>
 
 namespace {
 
@@ -70,6 +71,7 @@ private:
     void encode(AVCodecContext *codec, AVStream *stream, AVFrame *frame);
     void paintPicture(int index);
     void fillSound(std::int64_t firstSample);
+    int soundRate() const { return m_options.dvd ? 48000 : 44100; }
 
     ClipOptions m_options;
     std::unique_ptr<AVFormatContext, FormatFree> m_format;
@@ -86,8 +88,8 @@ PartWriter::PartWriter(const QString &path, const ClipOptions &options)
     : m_options(options)
 {
     AVFormatContext *raw = nullptr;
-    must(avformat_alloc_output_context2(
-                 &raw, nullptr, options.vcdDat ? "vcd" : "mpeg", path.toLocal8Bit().constData()),
+    const char *muxer = options.vcdDat ? "vcd" : options.dvd ? "vob" : "mpeg";
+    must(avformat_alloc_output_context2(&raw, nullptr, muxer, path.toLocal8Bit().constData()),
          "muxer");
     m_format.reset(raw);
     if (options.vcdDat) {
@@ -105,22 +107,32 @@ PartWriter::PartWriter(const QString &path, const ClipOptions &options)
 
 void PartWriter::openVideo()
 {
-    const AVCodec *codec = avcodec_find_encoder(AV_CODEC_ID_MPEG1VIDEO);
+    const bool dvd = m_options.dvd;
+    const AVCodec *codec
+            = avcodec_find_encoder(dvd ? AV_CODEC_ID_MPEG2VIDEO : AV_CODEC_ID_MPEG1VIDEO);
     m_video.reset(avcodec_alloc_context3(codec));
-    m_video->width = 352;
-    m_video->height = m_options.pal ? 288 : 240;
+    m_video->width = dvd ? 720 : 352;
+    m_video->height = (m_options.pal ? 288 : 240) * (dvd ? 2 : 1);
     m_video->time_base = m_options.pal ? AVRational{1, 25} : AVRational{1001, 30000};
     m_video->framerate = av_inv_q(m_video->time_base);
-    // Video CD pictures are 4:3 on screen.
-    m_video->sample_aspect_ratio = m_options.pal ? AVRational{59, 54} : AVRational{10, 11};
+    // Video CD and DVD pictures are 4:3 on screen.
+    if (dvd)
+        m_video->sample_aspect_ratio = m_options.pal ? AVRational{16, 15} : AVRational{8, 9};
+    else
+        m_video->sample_aspect_ratio = m_options.pal ? AVRational{59, 54} : AVRational{10, 11};
     m_video->pix_fmt = AV_PIX_FMT_YUV420P;
-    m_video->bit_rate = 1150000;
     m_video->gop_size = 15;
-    m_video->rc_buffer_size = 40 * 1024 * 8;
-    m_video->rc_max_rate = 1150000;
-    m_video->rc_min_rate = 1150000;
     m_video->max_b_frames = 2;
-    must(avcodec_open2(m_video.get(), codec, nullptr), "MPEG-1 encoder");
+    if (dvd) {
+        // Variable bit rate without a ceiling: the sequence header's rate field says nothing.
+        m_video->bit_rate = 3000000;
+    } else {
+        m_video->bit_rate = 1150000;
+        m_video->rc_buffer_size = 40 * 1024 * 8;
+        m_video->rc_max_rate = 1150000;
+        m_video->rc_min_rate = 1150000;
+    }
+    must(avcodec_open2(m_video.get(), codec, nullptr), "MPEG video encoder");
     m_videoStream = avformat_new_stream(m_format.get(), nullptr);
     must(avcodec_parameters_from_context(m_videoStream->codecpar, m_video.get()), "video stream");
     m_videoStream->time_base = m_video->time_base;
@@ -135,16 +147,16 @@ void PartWriter::openAudio()
     const AVCodec *codec = avcodec_find_encoder(AV_CODEC_ID_MP2);
     m_audio.reset(avcodec_alloc_context3(codec));
     m_audio->sample_fmt = AV_SAMPLE_FMT_S16;
-    m_audio->sample_rate = 44100;
+    m_audio->sample_rate = soundRate();
     av_channel_layout_default(&m_audio->ch_layout, 2);
     m_audio->bit_rate = 224000;
-    m_audio->time_base = AVRational{1, 44100};
+    m_audio->time_base = AVRational{1, soundRate()};
     must(avcodec_open2(m_audio.get(), codec, nullptr), "MP2 encoder");
     m_audioStream = avformat_new_stream(m_format.get(), nullptr);
     must(avcodec_parameters_from_context(m_audioStream->codecpar, m_audio.get()), "audio stream");
     m_audioStream->time_base = m_audio->time_base;
     m_sound->format = m_audio->sample_fmt;
-    m_sound->sample_rate = 44100;
+    m_sound->sample_rate = soundRate();
     m_sound->nb_samples = m_audio->frame_size;
     must(av_channel_layout_copy(&m_sound->ch_layout, &m_audio->ch_layout), "sound layout");
     must(av_frame_get_buffer(m_sound.get(), 0), "sound");
@@ -180,7 +192,7 @@ void PartWriter::fillSound(std::int64_t firstSample)
     must(av_frame_make_writable(m_sound.get()), "sound");
     auto *samples = reinterpret_cast<int16_t *>(m_sound->data[0]);
     for (int i = 0; i < m_sound->nb_samples; ++i) {
-        const double t = static_cast<double>(firstSample + i) / 44100.0;
+        const double t = static_cast<double>(firstSample + i) / soundRate();
         const auto value
                 = static_cast<int16_t>(8000 * std::sin(2 * M_PI * (440 + 220 * std::sin(t)) * t));
         samples[2 * i] = value;
@@ -202,12 +214,14 @@ void PartWriter::write(double seconds)
 {
     const int pictures
             = m_video ? static_cast<int>(std::lround(seconds * av_q2d(m_video->framerate))) : 0;
-    const std::int64_t samples = m_audio ? std::llround(seconds * 44100) : 0;
+    const int rate = soundRate();
+    const std::int64_t samples = m_audio ? std::llround(seconds * rate) : 0;
     std::int64_t sample = 0;
     for (int index = 0; index < pictures || sample < samples;) {
         const bool soundNext
                 = m_audio && sample < samples
-                  && (index >= pictures || sample / 44100.0 < index * av_q2d(m_video->time_base));
+                  && (index >= pictures
+                      || static_cast<double>(sample) / rate < index * av_q2d(m_video->time_base));
         if (soundNext) {
             fillSound(sample);
             m_sound->pts = sample;
@@ -308,6 +322,18 @@ void makeClip(const QString &nativePath, const ClipOptions &options)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw Error(QStringLiteral("Cannot write %1: %2").arg(nativePath, file.errorString()));
     writeAll(file, stream);
+}
+
+QByteArray damageBytes(QByteArray bytes, quint32 seed, int count)
+{
+    if (bytes.isEmpty())
+        return bytes;
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<qsizetype> place(0, bytes.size() - 1);
+    std::uniform_int_distribution<int> bit(0, 7);
+    for (int i = 0; i < count; ++i)
+        bytes[place(random)] ^= static_cast<char>(1 << bit(random));
+    return bytes;
 }
 
 namespace {

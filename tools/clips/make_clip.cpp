@@ -1,6 +1,7 @@
 // cf-makeclip [--seconds S] [--pal] [--no-audio] [--no-video] [--dat] [--lead-in SECTORS]
-//             [--parts N] OUTPUT
-// Writes a generated Video CD-like clip (MPEG-1 + MP2) for benchmarks and manual tries.
+//             [--parts N] [--dvd] OUTPUT
+// Writes a generated Video CD-like clip (MPEG-1 + MP2), or with --dvd a DVD-style one
+// (MPEG-2 + MP2), for benchmarks and manual tries.
 
 #include "clip_generator.h"
 #include "common/error.h"
@@ -32,12 +33,14 @@ int main(int argc, char *argv[])
             options.leadInSectors = args.takeFirst().toInt();
         else if (arg == QLatin1String("--parts") && !args.isEmpty())
             options.parts = args.takeFirst().toInt();
+        else if (arg == QLatin1String("--dvd"))
+            options.dvd = true;
         else
             output = arg;
     }
     if (output.isEmpty()) {
         std::fputs("usage: cf-makeclip [--seconds S] [--pal] [--no-audio] [--no-video] [--dat] "
-                   "[--lead-in SECTORS] [--parts N] OUTPUT\n",
+                   "[--lead-in SECTORS] [--parts N] [--dvd] OUTPUT\n",
                    stderr);
         return 2;
     }
