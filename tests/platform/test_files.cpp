@@ -120,18 +120,6 @@ private slots:
         QCOMPARE(::access((toNativeBytes(card) + '/' + name).constData(), F_OK), 0);
     }
 
-    // A name with "\" has no Windows path: left out of the listing, and told apart.
-    void namesWithoutWindowsPath()
-    {
-        TempMachine machine;
-        const QString folder = QFileInfo(machine.writeFile("C:\\v\\ok.mpg")).path();
-        QVERIFY(QFile(folder + "/a\\b.mpg").open(QIODevice::WriteOnly));
-        QVERIFY(QFile(folder + "/.c\\d.mpg").open(QIODevice::WriteOnly));
-        QVERIFY(QDir().mkpath(folder + "/e\\f"));
-        QCOMPARE(listFiles(machine.machine(), "C:\\v\\"), QStringList{"ok.mpg"});
-        QCOMPARE(filesWithoutWindowsName(machine.machine(), "C:\\v\\"), QStringList{"a\\b.mpg"});
-    }
-
     // An abandoned copy removes its temporary from its folder even after the path went away.
     void copyIntoAFolderWhosePathWentAway()
     {

@@ -37,18 +37,15 @@ void ScriptedBackend::start(const EncodeJob &job)
 
 void ScriptedBackend::stop()
 {
-    if (!m_active)
-        return;
-    QTimer::singleShot(0, this, [this] {
-        if (!m_active)
-            return;
-        m_active = false;
-        const bool nothingMade = m_stopEnd == JobEnd::StoppedBeforeOutput;
-        emit finished(m_stopEnd,
-                      nothingMade ? stoppedBeforeConverting(m_started.last().inputShown)
-                                  : QString(),
-                      {});
-    });
+    if (m_active)
+        QTimer::singleShot(0, this, [this] {
+            if (!m_active)
+                return;
+            m_active = false;
+            const bool nothingMade = m_stopEnd == JobEnd::StoppedBeforeOutput;
+            const QString input = m_started.last().inputShown;
+            emit finished(m_stopEnd, nothingMade ? stoppedBeforeConverting(input) : QString(), {});
+        });
 }
 
 void ScriptedBackend::finish(const QString &failure, const QString &notice)
