@@ -8,11 +8,11 @@
 #include "common/texts.h"
 #include "encoder/encoder.h"
 #include "platform/copy_file.h"
+#include "platform/native_names.h"
 #include "platform/win_paths.h"
 #include "widgets/file_list_box.h"
 
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QTimer>
 
 namespace {
@@ -25,15 +25,36 @@ constexpr int closingStopBoundMs = 15000;
 // when the entry is (still) a file, or gone, which the encoder then reports.
 QString notAFileToConvert(const QString &inputPath)
 {
-    QFileInfo info;
+    QString native;
     try {
-        info.setFile(toNativePath(inputPath));
+        native = toNativePath(inputPath);
     } catch (const Error &) {
         return {}; // a path the encoder cannot open either: it says why
     }
-    if (!info.exists() || info.isFile() || info.isDir())
+    if (nativeKindOf(native) != NativeKind::Other)
         return {};
     return QStringLiteral("Cannot open the input %1: it is not a regular file").arg(inputPath);
+}
+
+QString nameOf(const QString &windowsPath)
+{
+    return windowsPath.mid(windowsPath.lastIndexOf(QLatin1Char('\\')) + 1);
+}
+
+// What a stop left, for the end of the batch: the user should know whether a file under the
+// output's name is theirs from before or a part of this one.
+QString stoppedBeforeOutput(const QString &outputPath, bool earlierFile)
+{
+    const QString left
+            = earlierFile ? QStringLiteral("the earlier %1 stays as it was").arg(nameOf(outputPath))
+                          : QStringLiteral("nothing was written");
+    return QStringLiteral("stopped by the user before converting; ") + left;
+}
+
+QString stoppedWithPart(const QString &outputPath)
+{
+    return QStringLiteral("stopped by the user; %1 holds the part converted so far")
+            .arg(nameOf(outputPath));
 }
 
 } // namespace
@@ -107,13 +128,18 @@ bool BatchRun::setUpEntry(const QString &input, const QString &output)
         return false;
     if (failure.isEmpty())
         return true;
+    if (m_sources.encoder().lastStop() == MediaEncoder::StopOutcome::BeforeOutput) {
+        const QString outputPath = joinPath(m_sources.outputs.Path(), output);
+        failure = stoppedBeforeOutput(outputPath, stampOf(outputPath).exists);
+    }
     m_notConverted.append(input + QStringLiteral(": ") + failure);
     emit readyForNextFile();
     return false;
 }
 
-// A file that ended well, or was stopped, counts as finished and goes to the card; what is
-// worth a remark about it is told at the end of the batch. One that failed inside the engine
+// A file that ended well, or was stopped with the part converted so far, counts as finished and
+// goes to the card; what is worth a remark about it (the stop too) is told at the end of the
+// batch. One that failed inside the engine, or was stopped before anything was written,
 // leaves nothing behind and is named at the end among the files not converted.
 void BatchRun::finishEntry(const QString &input,
                            const QString &outputPath,
@@ -123,13 +149,17 @@ void BatchRun::finishEntry(const QString &input,
     const QString failure = encoder.lastFailure();
     if (failure.isEmpty()) {
         ++m_filesConverted;
+        if (encoder.lastStop() == MediaEncoder::StopOutcome::PartKept)
+            addRemark(input, stoppedWithPart(outputPath));
         if (const QString notice = encoder.lastNotice(); !notice.isEmpty())
             addRemark(input, notice);
         if (!m_closing)
             copyToStorageCard(input, outputPath);
         return;
     }
-    QString reason = failure;
+    QString reason = encoder.lastStop() == MediaEncoder::StopOutcome::BeforeOutput
+                             ? stoppedBeforeOutput(outputPath, before.exists)
+                             : failure;
     try {
         removeFailedOutput(outputPath, before);
     } catch (const Error &e) {

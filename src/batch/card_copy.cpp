@@ -25,9 +25,10 @@ QString copyFailure(const FolderCopy &copy, const QString &source, const QString
 
 // After each finished file: a copy of the output its set-up named, in the root folder of the
 // chosen storage card. A card that is not ready, that is gone (pulled or unmounted since it
-// was chosen), or that already holds a file of that name is passed by without a word. A copy
-// that fails is named at the end of the batch, which goes on; the output stays where the
-// encoder wrote it, and the card holds no part of it under its name.
+// was chosen), or that already holds a file of that name is passed by without a word. A card
+// that does not answer within the time limit, and a copy that fails, are named at the end of
+// the batch, which goes on; the output stays where the encoder wrote it, and the card holds
+// no part of it under its name.
 void BatchRun::copyToStorageCard(const QString &input, const QString &outputPath)
 {
     // With the box ticked but no card chosen there is nowhere to copy to.
@@ -40,10 +41,13 @@ void BatchRun::copyToStorageCard(const QString &input, const QString &outputPath
         return;
     const DriveObject drive = fileSystem.GetDrive(fileSystem.GetDriveName(cardRoot));
     const QString name = outputPath.mid(outputPath.lastIndexOf(QLatin1Char('\\')) + 1);
-    if (!drive.IsReady() || fileSystem.FileExists(cardRoot + name))
+    const QString notCopied = QStringLiteral("not copied to the storage card: ");
+    const DriveObject::Readiness readiness = drive.readiness();
+    if (readiness == DriveObject::Readiness::NoAnswer)
+        addRemark(input, notCopied + QStringLiteral("the card did not answer"));
+    if (readiness != DriveObject::Readiness::Ready || fileSystem.FileExists(cardRoot + name))
         return;
 
-    const QString notCopied = QStringLiteral("not copied to the storage card: ");
     QString source;
     try {
         source = toNativePath(outputPath);

@@ -2,6 +2,7 @@
 
 #include "common/error.h"
 #include "common/step_over.h"
+#include "platform/native_names.h"
 #include "platform/win_paths.h"
 
 #include <cerrno>
@@ -23,7 +24,7 @@ OutputStamp stampOfNative(const QString &native)
     OutputStamp stamp;
     struct stat status
     {};
-    if (native.isEmpty() || ::stat(native.toLocal8Bit().constData(), &status) != 0)
+    if (native.isEmpty() || ::stat(toNativeBytes(native).constData(), &status) != 0)
         return stamp;
     stamp.exists = true;
     stamp.device = static_cast<quint64>(status.st_dev);
@@ -53,7 +54,7 @@ void removeFailedOutput(const QString &windowsPath, const OutputStamp &before)
     const OutputStamp now = stampOfNative(native);
     if (!now.exists || now.sameFileAs(before))
         return;
-    if (::unlink(native.toLocal8Bit().constData()) != 0 && errno != ENOENT)
+    if (::unlink(toNativeBytes(native).constData()) != 0 && errno != ENOENT)
         throw Error(QStringLiteral("The unfinished output %1 could not be removed: %2")
                             .arg(windowsPath, systemReason(errno)));
 }

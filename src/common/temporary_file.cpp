@@ -60,7 +60,11 @@ bool isTemporaryName(const QByteArray &name)
 }
 
 FolderHandle::FolderHandle(const QString &nativeFolder)
-    : m_fd(::open(QFile::encodeName(nativeFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    : FolderHandle(QFile::encodeName(nativeFolder))
+{}
+
+FolderHandle::FolderHandle(const QByteArray &nativeFolder)
+    : m_fd(::open(nativeFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {}
 
 TemporaryFile::TemporaryFile(const FolderHandle &folder)

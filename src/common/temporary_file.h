@@ -27,6 +27,8 @@ class FolderHandle
 {
 public:
     explicit FolderHandle(const QString &nativeFolder);
+    // The folder's path as the system's bytes.
+    explicit FolderHandle(const QByteArray &nativeFolder);
 
     bool isOpen() const { return m_fd.isOpen(); }
     int fd() const { return m_fd.get(); }

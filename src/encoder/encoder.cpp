@@ -159,6 +159,7 @@ void MediaEncoder::prepareToEncode(bool prepare)
                             .arg(m_job ? m_job->inputShown : QString()));
     m_job.reset();
     m_durationMs = 0;
+    m_lastStop = StopOutcome::NotStopped;
     if (!prepare)
         return;
     EncodeJob job = jobFromSetup();
@@ -183,8 +184,10 @@ qint64 MediaEncoder::readDuration(const EncodeJob &job)
     if (!alive)
         throw Error(stoppedBeforeConverting(job.inputShown));
     m_reading = nullptr;
-    if (m_readStopped)
+    if (m_readStopped) {
+        m_lastStop = StopOutcome::BeforeOutput;
         throw Error(stoppedBeforeConverting(job.inputShown));
+    }
     if (!durationMs)
         throw Error(failure);
     return *durationMs;
@@ -208,8 +211,19 @@ void MediaEncoder::start()
                 "The encoder has not been set up for a file, so there is nothing to convert."));
     m_lastFailure.clear();
     m_lastNotice.clear();
-    m_backend->start(*m_job);
+    m_lastStop = StopOutcome::NotStopped;
+    // Busy before the backend is asked, as it may end the job before it returns (a worker
+    // that cannot be started at all); that end is then told after the start.
     m_busy = true;
+    m_starting = true;
+    try {
+        m_backend->start(*m_job);
+    } catch (const Error &) {
+        m_busy = false;
+        m_starting = false;
+        throw;
+    }
+    m_starting = false;
     setState(EncoderStarting);
 }
 
@@ -231,9 +245,20 @@ EncoderStatistics MediaEncoder::statistics() const
     return m_backend->statistics();
 }
 
-void MediaEncoder::onFinished(const QString &failure, const QString &notice)
+void MediaEncoder::onFinished(JobEnd end, const QString &failure, const QString &notice)
 {
+    if (m_starting) {
+        QMetaObject::invokeMethod(
+                this,
+                [this, end, failure, notice] { onFinished(end, failure, notice); },
+                Qt::QueuedConnection);
+        return;
+    }
     m_busy = false;
+    if (end == JobEnd::Stopped)
+        m_lastStop = StopOutcome::PartKept;
+    else if (end == JobEnd::StoppedBeforeOutput)
+        m_lastStop = StopOutcome::BeforeOutput;
     m_job.reset();
     m_lastFailure = failure;
     m_lastNotice = failure.isEmpty() ? notice : QString();

@@ -156,6 +156,12 @@ public:
     // "converted in one pass: <reason>" when two passes could not reach the profile's bit
     // rate; otherwise empty. Read after state 5.
     QString lastNotice() const { return m_lastNotice; }
+    // Whether a stop ended the last set-up or encode, and what it left: nothing (while the
+    // input's duration was read, or in the first of two passes; lastFailure() or the set-up's
+    // error then says "Stopped before converting ..."), or the part converted so far under
+    // the output's name.
+    enum class StopOutcome { NotStopped, BeforeOutput, PartKept };
+    StopOutcome lastStop() const { return m_lastStop; }
     qint32 state() const { return m_state; }
     bool isPrepared() const { return m_job.has_value(); }
 
@@ -166,7 +172,7 @@ signals:
 
 private:
     void setState(qint32 state);
-    void onFinished(const QString &failure, const QString &notice);
+    void onFinished(JobEnd end, const QString &failure, const QString &notice);
     EncodeJob jobFromSetup() const;
     qint64 readDuration(const EncodeJob &job);
     void checkNotReading() const;
@@ -179,8 +185,10 @@ private:
     qint64 m_durationMs = 0;
     qint32 m_state = 0; // idle, never started
     bool m_busy = false;
+    bool m_starting = false;              // inside the backend's start()
     const EncodeJob *m_reading = nullptr; // the job whose duration is being read
     bool m_readStopped = false;           // stop() came while it was read
     QString m_lastFailure;
     QString m_lastNotice;
+    StopOutcome m_lastStop = StopOutcome::NotStopped;
 };

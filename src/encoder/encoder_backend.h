@@ -27,11 +27,21 @@ struct EncodeJob
     int passes = 1; // 1 or 2
 };
 
-// What a duration read that stop() ended fails with: "Stopped before converting C:\in\clip.mpg."
+// What a duration read that stop() ended fails with, and a job that a stop ended before its
+// output was written: "Stopped before converting C:\in\clip.mpg."
 inline QString stoppedBeforeConverting(const QString &inputShown)
 {
     return QStringLiteral("Stopped before converting %1.").arg(inputShown);
 }
+
+// How a job ended.
+enum class JobEnd {
+    Finished,            // at the end of the input
+    Stopped,             // by a stop: the output holds the part converted so far
+    StoppedBeforeOutput, // by a stop before any output was written (the first of two passes):
+                         // nothing was made, an earlier file of the output's name is untouched
+    Failed,
+};
 
 // The media work behind the encoder object model: the worker-process host in the program,
 // a scripted stand-in in tests. All calls and signals happen on the encoder's thread.
@@ -50,16 +60,17 @@ public:
     // Emits running() once the media work runs and finished() exactly once at its end.
     virtual void start(const EncodeJob &job) = 0;
     // Ends what runs: a duration read at once (it then fails, see stoppedBeforeConverting);
-    // a running job properly (the partial output is finished and kept). Safe in every
-    // state; never fails.
+    // a running job properly (the partial output is finished and kept; in the first of two
+    // passes there is none yet, and nothing is written). Safe in every state; never fails.
     virtual void stop() = 0;
     // The latest statistics of the running (or last) job; reading them costs nothing.
     virtual EncoderStatistics statistics() const = 0;
 
 signals:
     void running();
-    // failure is empty when the job ended well (at the end of the input or after a stop).
+    // failure is empty when the job ended well (at the end of the input or after a stop that
+    // kept a partial output); for StoppedBeforeOutput it is stoppedBeforeConverting().
     // notice: for a job that ended well, anything the user should hear of ("converted in one
     // pass: ..."); otherwise empty.
-    void finished(const QString &failure, const QString &notice);
+    void finished(JobEnd end, const QString &failure, const QString &notice);
 };

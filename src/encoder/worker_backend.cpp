@@ -3,14 +3,18 @@
 #include "common/encoder_folder.h"
 #include "common/error.h"
 #include "common/temporary_file.h"
+#include "encoder/program_file_check.h"
 #include "encoder/worker_protocol.h"
+#include "platform/native_names.h"
 #include "profiles/prx_format.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 using worker_protocol::Line;
 using worker_protocol::LineKind;
@@ -30,6 +34,12 @@ const QString WorkerName = QString::fromLatin1(encoder_folder::WorkerFile);
 QString temporaryName()
 {
     return QString::fromLatin1(newTemporaryName(partialSuffix));
+}
+
+void removeTemporary(const QString &nativePath)
+{
+    if (!nativePath.isEmpty())
+        ::unlink(toNativeBytes(nativePath).constData());
 }
 
 // How a worker ended that should not have: "its worker process was ended by signal 9
@@ -52,26 +62,36 @@ WorkerBackend::WorkerBackend(const QString &nativeFolder, const QString &shownFo
     , m_worker(QDir(nativeFolder).filePath(WorkerName))
 {
     m_stopDeadline.setSingleShot(true);
-    connect(&m_stopDeadline, &QTimer::timeout, this, [this] {
-        if (m_process)
-            m_process->kill();
-    });
+    connect(&m_stopDeadline, &QTimer::timeout, this, &WorkerBackend::endUnstoppedWorker);
+    m_killDeadline.setSingleShot(true);
+    connect(&m_killDeadline, &QTimer::timeout, this, &WorkerBackend::giveUpWorker);
     handshake();
 }
 
-// Without a stop, the job's file is abandoned: its worker is killed, its temporary removed.
+// Without a stop, the job's file is abandoned: its worker is killed, its temporary removed,
+// now and once more when the worker has ended (it might still have been making it).
 WorkerBackend::~WorkerBackend()
 {
     if (m_run)
         m_run->abandon();
-    letWorkerGo(std::move(m_process));
-    if (!m_temporary.isEmpty())
-        QFile::remove(m_temporary);
+    letWorkerGo(std::move(m_process), [temporary = m_temporary] { removeTemporary(temporary); });
+    removeTemporary(m_temporary);
 }
 
 QString WorkerBackend::engineFile(const QString &name) const
 {
     return m_shownFolder + QLatin1Char('\\') + name;
+}
+
+// A damaged engine file is named as such before a worker tries to load it.
+QString WorkerBackend::damagedEngineFile() const
+{
+    for (const QString &name : {ModuleName, WorkerName}) {
+        if (const QString damage = programFileDamage(QDir(m_folder).filePath(name));
+            !damage.isEmpty())
+            return QStringLiteral("%1 is damaged: %2.").arg(engineFile(name), damage);
+    }
+    return {};
 }
 
 void WorkerBackend::handshake()
@@ -80,6 +100,8 @@ void WorkerBackend::handshake()
         if (!QFileInfo::exists(QDir(m_folder).filePath(name)))
             notLoaded(QStringLiteral("%1 is missing.").arg(engineFile(name)));
     }
+    if (const QString damaged = damagedEngineFile(); !damaged.isEmpty())
+        notLoaded(damaged);
     WorkerRun run(m_worker, {QString::fromLatin1(worker_protocol::HelloCommand)});
     const WorkerRun::Result result = run.wait(HandshakeTimeoutMs);
     if (result.end == WorkerRun::End::FailedToStart)
@@ -93,9 +115,15 @@ void WorkerBackend::handshake()
     }
     if (result.end == WorkerRun::End::Finished)
         notLoaded(QStringLiteral("%1 does not answer as expected.").arg(engineFile(WorkerName)));
-    if (result.end == WorkerRun::End::Crashed)
-        notLoaded(QStringLiteral("%1 stopped unexpectedly: %2.")
-                          .arg(engineFile(WorkerName), workerEnd(true, result.exitCode)));
+    if (result.end == WorkerRun::End::Crashed) {
+        // The file may have been damaged while the worker loaded it.
+        if (const QString damaged = damagedEngineFile(); !damaged.isEmpty())
+            notLoaded(damaged);
+        notLoaded(QStringLiteral("%1 stopped unexpectedly while loading %2: %3.")
+                          .arg(engineFile(WorkerName),
+                               engineFile(ModuleName),
+                               workerEnd(true, result.exitCode)));
+    }
     notLoaded(QStringLiteral("%1 does not answer.").arg(engineFile(WorkerName)));
 }
 
@@ -110,7 +138,7 @@ qint64 WorkerBackend::readDurationMs(const EncodeJob &job)
 {
     if (m_run || m_process)
         throw Error(QStringLiteral("The encoder is busy with another file."));
-    WorkerRun run(m_worker, {QString::fromLatin1(worker_protocol::ProbeCommand), job.input});
+    WorkerRun run(m_worker, worker_protocol::probeArguments(job));
     m_run = &run;
     const WorkerRun::Result result = run.wait(ProbeTimeoutMs);
     if (result.abandoned) // this backend is gone
@@ -141,6 +169,8 @@ qint64 WorkerBackend::durationFrom(const WorkerRun::Result &result, const Encode
                         .arg(job.inputShown)
                         .arg(ProbeTimeoutMs / 1000));
     default:
+        if (const QString damaged = damagedEngineFile(); !damaged.isEmpty())
+            notLoaded(damaged);
         throw Error(
                 QStringLiteral("The encoder stopped unexpectedly while reading %1: %2.")
                         .arg(job.inputShown,
@@ -153,14 +183,18 @@ qint64 WorkerBackend::durationFrom(const WorkerRun::Result &result, const Encode
 // folder can be written to.
 QString WorkerBackend::makeTemporary(const EncodeJob &job) const
 {
-    const QDir folder = QFileInfo(job.output).dir();
+    const QString folder = job.output.left(job.output.lastIndexOf(QLatin1Char('/')) + 1);
     for (int attempt = 0; attempt < 10; ++attempt) {
-        QFile file(folder.filePath(temporaryName()));
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return file.fileName();
-        if (!file.exists())
+        const QString path = folder + temporaryName();
+        const int fd = ::open(
+                toNativeBytes(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            return path;
+        }
+        if (errno != EEXIST)
             throw Error(QStringLiteral("Cannot write the output %1: %2")
-                                .arg(job.outputShown, file.errorString()));
+                                .arg(job.outputShown, systemReason(errno)));
     }
     throw Error(QStringLiteral("Cannot write the output %1: no temporary name is free.")
                         .arg(job.outputShown));
@@ -234,6 +268,7 @@ void WorkerBackend::onWorkerFinished(int exitCode, QProcess::ExitStatus status)
 {
     readLines();
     m_stopDeadline.stop();
+    m_killDeadline.stop();
     m_process.release()->deleteLater();
     // The engine's own word that the final pass cannot reach the bit rate, said before
     // libavcodec aborts the worker: only then is the file made in one pass.
@@ -246,23 +281,55 @@ void WorkerBackend::onWorkerFinished(int exitCode, QProcess::ExitStatus status)
         const QString notice = m_redoReason.isEmpty()
                                        ? QString()
                                        : QStringLiteral("converted in one pass: ") + m_redoReason;
-        endJob({}, notice);
+        endJob(m_stopAsked ? JobEnd::Stopped : JobEnd::Finished, {}, notice);
         return;
     }
-    endJob(m_failure ? worker_protocol::describeFailure(
-                   m_failure->subject, m_failure->reason, *m_job, engineFile(ModuleName))
-                     : unexpectedEnd(exitCode, status));
+    if (m_failure) {
+        const bool beforeOutput
+                = m_failure->subject == worker_protocol::FailureSubject::StoppedBeforeOutput;
+        endJob(beforeOutput ? JobEnd::StoppedBeforeOutput : JobEnd::Failed,
+               worker_protocol::describeFailure(
+                       m_failure->subject, m_failure->reason, *m_job, engineFile(ModuleName)));
+        return;
+    }
+    const QString damaged = status == QProcess::CrashExit ? damagedEngineFile() : QString();
+    endJob(JobEnd::Failed,
+           damaged.isEmpty()
+                   ? unexpectedEnd(exitCode, status)
+                   : QStringLiteral("The encoder engine could not be loaded: ") + damaged);
+}
+
+// A worker that does not end after its stop is killed; one that does not even end then (held
+// in the kernel by a file system that does not answer) is left to end in its own time, and
+// the file is given up, so the batch goes on.
+void WorkerBackend::endUnstoppedWorker()
+{
+    if (!m_process)
+        return;
+    m_process->kill();
+    m_killDeadline.start(KillGraceMs);
+}
+
+void WorkerBackend::giveUpWorker()
+{
+    if (!m_process)
+        return;
+    letWorkerGo(std::move(m_process), [temporary = m_temporary] { removeTemporary(temporary); });
+    endJob(JobEnd::Failed,
+           QStringLiteral("The encoder stopped unexpectedly while converting %1: its worker "
+                          "process did not end when it was stopped.")
+                   .arg(m_job->inputShown));
 }
 
 void WorkerBackend::redoInOnePass()
 {
     m_redoReason = m_failure->reason;
-    QFile::remove(m_temporary);
+    removeTemporary(m_temporary);
     try {
         m_temporary = makeTemporary(*m_job);
     } catch (const Error &e) {
         m_temporary.clear();
-        endJob(e.description());
+        endJob(JobEnd::Failed, e.description());
         return;
     }
     m_statistics = {};
@@ -288,16 +355,17 @@ void WorkerBackend::onWorkerError(QProcess::ProcessError error)
         return; // the end itself comes through finished()
     const QString reason = m_process->errorString();
     m_process.release()->deleteLater();
-    endJob(QStringLiteral("The encoder engine could not be loaded: %1 does not start (%2).")
+    endJob(JobEnd::Failed,
+           QStringLiteral("The encoder engine could not be loaded: %1 does not start (%2).")
                    .arg(engineFile(WorkerName), reason));
 }
 
-void WorkerBackend::endJob(const QString &failure, const QString &notice)
+void WorkerBackend::endJob(JobEnd end, const QString &failure, const QString &notice)
 {
     if (!failure.isEmpty())
-        QFile::remove(m_temporary);
+        removeTemporary(m_temporary);
     m_temporary.clear();
-    emit finished(failure, notice);
+    emit finished(end, failure, notice);
 }
 
 qint64 WorkerBackend::workerProcessId() const

@@ -40,9 +40,12 @@ public:
     static constexpr int HandshakeTimeoutMs = 20000;
     static constexpr int ProbeTimeoutMs = 30000;
     static constexpr int StopGraceMs = 15000;
+    // How long a worker killed after its stop may take to end before the file is given up.
+    static constexpr int KillGraceMs = 5000;
 
 private:
     void handshake();
+    QString damagedEngineFile() const;
     qint64 durationFrom(const WorkerRun::Result &result, const EncodeJob &job) const;
     QString makeTemporary(const EncodeJob &job) const;
     void launch(int passes);
@@ -50,9 +53,11 @@ private:
     void onWorkerFinished(int exitCode, QProcess::ExitStatus status);
     void onWorkerError(QProcess::ProcessError error);
     void redoInOnePass();
+    void endUnstoppedWorker();
+    void giveUpWorker();
     QString unexpectedEnd(int exitCode, QProcess::ExitStatus status) const;
     QString engineFile(const QString &name) const;
-    void endJob(const QString &failure, const QString &notice = {});
+    void endJob(JobEnd end, const QString &failure, const QString &notice = {});
 
     QString m_folder;
     QString m_shownFolder;
@@ -69,4 +74,5 @@ private:
     QByteArray m_pending;                           // an incomplete line from the worker
     EncoderStatistics m_statistics;
     QTimer m_stopDeadline;
+    QTimer m_killDeadline;
 };

@@ -1,10 +1,20 @@
 #include "encoder/worker_protocol.h"
 
+#include "platform/native_names.h"
+
 namespace worker_protocol {
 
 namespace {
 
 namespace arg = encode_argument;
+
+// A native path as the worker takes it, its bytes unchanged whatever they are.
+QString pathArgument(const QString &nativePath)
+{
+    const QByteArray bytes = toNativeBytes(nativePath);
+    return QString::fromStdString(
+            encodePathArgument(std::string_view(bytes.constData(), size_t(bytes.size()))));
+}
 
 bool isWord(const QString &word, LineKind kind)
 {
@@ -54,9 +64,9 @@ QStringList encodeArguments(const EncodeJob &job, const QString &temporary, int 
 {
     const ProfileSettings &p = job.profile;
     QStringList arguments(arg::Count);
-    arguments[arg::Input] = job.input;
-    arguments[arg::Temporary] = temporary;
-    arguments[arg::Output] = job.output;
+    arguments[arg::Input] = pathArgument(job.input);
+    arguments[arg::Temporary] = pathArgument(temporary);
+    arguments[arg::Output] = pathArgument(job.output);
     arguments[arg::Passes] = QString::number(passes);
     arguments[arg::Width] = QString::number(p.width);
     arguments[arg::Height] = QString::number(p.height);
@@ -68,6 +78,11 @@ QStringList encodeArguments(const EncodeJob &job, const QString &temporary, int 
     arguments[arg::Channels] = QString::number(p.channels);
     arguments.prepend(QString::fromLatin1(EncodeCommand));
     return arguments;
+}
+
+QStringList probeArguments(const EncodeJob &job)
+{
+    return {QString::fromLatin1(ProbeCommand), pathArgument(job.input)};
 }
 
 QByteArray stopLine()
@@ -92,7 +107,7 @@ QString describeFailure(FailureSubject subject,
     case FailureSubject::TwoPassTarget:
         return QStringLiteral("Cannot convert %1 in two passes: %2").arg(job.inputShown, reason);
     case FailureSubject::StoppedBeforeOutput:
-        return QStringLiteral("Stopped before converting %1.").arg(job.inputShown);
+        return stoppedBeforeConverting(job.inputShown);
     case FailureSubject::ModuleUnusable:
         break;
     }

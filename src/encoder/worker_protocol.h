@@ -21,14 +21,16 @@ struct Line
 };
 Line parse(const QByteArray &line);
 
-// The worker's arguments for an encode.
+// The worker's arguments for an encode, and for reading an input's duration.
 QStringList encodeArguments(const EncodeJob &job, const QString &temporary, int passes);
+QStringList probeArguments(const EncodeJob &job);
 
 // The line that asks a running worker to stop.
 QByteArray stopLine();
 
 // A worker's failure in the user's words, naming the files as the program gave them:
-// "Cannot open the input Z:\home\ann\clip.mpg: No such file or directory". moduleShown: the
+// "Cannot open the input Z:\home\ann\clip.mpg: No such file or directory"; a stop before the
+// output was written: "Stopped before converting Z:\home\ann\clip.mpg.". moduleShown: the
 // engine module's path in the program's form, named when the module could not be used.
 QString describeFailure(FailureSubject subject,
                         const QString &reason,

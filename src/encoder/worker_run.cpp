@@ -9,17 +9,24 @@ namespace {
 constexpr int KillGraceMs = 5000;
 } // namespace
 
-void letWorkerGo(std::unique_ptr<QProcess> process)
+void letWorkerGo(std::unique_ptr<QProcess> process, std::function<void()> afterEnd)
 {
     if (!process)
         return;
     process->disconnect();
-    if (process->state() == QProcess::NotRunning)
+    if (process->state() == QProcess::NotRunning) {
+        if (afterEnd)
+            afterEnd();
         return;
+    }
     process->kill();
     QProcess *ending = process.release();
     ending->setParent(QCoreApplication::instance());
-    QObject::connect(ending, &QProcess::finished, ending, &QObject::deleteLater);
+    QObject::connect(ending, &QProcess::finished, ending, [ending, afterEnd = std::move(afterEnd)] {
+        if (afterEnd)
+            afterEnd();
+        ending->deleteLater();
+    });
 }
 
 WorkerRun::WorkerRun(QString worker, QStringList arguments)

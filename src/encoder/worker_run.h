@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class QEventLoop;
@@ -14,8 +15,8 @@ class QEventLoop;
 // Kills a worker and leaves it to end in its own time: nothing on the caller's thread waits
 // for it (a process stuck in the kernel, on a hung network share, dies only when its I/O
 // returns). The process object goes once the process has ended, at the latest with the
-// program.
-void letWorkerGo(std::unique_ptr<QProcess> process);
+// program; afterEnd runs when it has ended (at once when it was not running).
+void letWorkerGo(std::unique_ptr<QProcess> process, std::function<void()> afterEnd = {});
 
 // One short run of the worker whose end the caller waits for: the handshake when the
 // encoder is created, and the reading of an input's duration. The caller is the window's

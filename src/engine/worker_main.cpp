@@ -192,8 +192,9 @@ private:
     std::chrono::steady_clock::time_point m_lastTime;
 };
 
-int runProbe(const Engine &engine, const char *input)
+int runProbe(const Engine &engine, char *input)
 {
+    worker_protocol::decodePathArgument(input);
     watchInput(nullptr);
     int64_t ms = 0;
     cf_failure failure{};
@@ -205,6 +206,8 @@ int runProbe(const Engine &engine, const char *input)
 
 int runEncode(const Engine &engine, char **a)
 {
+    for (const int path : {arg::Input, arg::Temporary, arg::Output})
+        worker_protocol::decodePathArgument(a[path]);
     const cf_settings settings{std::atoi(a[arg::Width]),
                                std::atoi(a[arg::Height]),
                                std::atof(a[arg::MaxFrameRate]),

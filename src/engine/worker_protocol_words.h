@@ -18,6 +18,9 @@
 //          user, such as damaged parts that were skipped over.
 // Any failure: "failed <subject> <reason>".
 
+#include <string>
+#include <string_view>
+
 namespace worker_protocol {
 
 // The worker's first argument: what it is to do.
@@ -80,5 +83,50 @@ enum class FailureSubject : int {
     TwoPassTarget = 5,       // the final pass cannot reach the bit rate; one pass still can
     StoppedBeforeOutput = 6, // a stop came before the output was written: nothing was made
 };
+
+// A path as a worker argument (INPUT, TEMPORARY and OUTPUT above). The host's process
+// library turns arguments into bytes with an encoding of its own, which cannot carry every byte
+// a file name may hold (names from older disks are often not UTF-8), so the bytes travel as
+// ASCII: "%" and every byte outside printable ASCII as "%" and two hex digits.
+inline std::string encodePathArgument(std::string_view bytes)
+{
+    constexpr char digits[] = "0123456789ABCDEF";
+    std::string text;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && byte != '%') {
+            text += c;
+        } else {
+            text += '%';
+            text += digits[byte >> 4];
+            text += digits[byte & 0xF];
+        }
+    }
+    return text;
+}
+
+// Turns an argument back into the path's bytes, in place (the bytes are never longer).
+inline void decodePathArgument(char *text)
+{
+    const auto digit = [](char c) {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    };
+    char *out = text;
+    for (const char *in = text; *in;) {
+        const int high = in[0] == '%' ? digit(in[1]) : -1;
+        const int low = high >= 0 ? digit(in[2]) : -1;
+        if (low >= 0) {
+            *out++ = static_cast<char>(high * 16 + low);
+            in += 3;
+        } else {
+            *out++ = *in++;
+        }
+    }
+    *out = '\0';
+}
 
 } // namespace worker_protocol

@@ -5,9 +5,9 @@
 #include "common/unique_fd.h"
 #include "platform/file_system.h"
 #include "platform/machine.h"
+#include "platform/native_names.h"
 #include "platform/win_paths.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -61,13 +61,13 @@ FolderCopy::Outcome FolderCopy::copyBytes(int from, int to)
 
 FolderCopy::Outcome FolderCopy::copy()
 {
-    const FolderHandle folder(m_folder);
+    const FolderHandle folder(toNativeBytes(m_folder));
     if (!folder.isOpen())
         return fail(errno, false);
     if (m_removeLeftovers)
         removeLeftTemporaries(folder);
 
-    const UniqueFd in(::open(QFile::encodeName(m_source).constData(), O_RDONLY | O_CLOEXEC));
+    const UniqueFd in(::open(toNativeBytes(m_source).constData(), O_RDONLY | O_CLOEXEC));
     if (!in.isOpen())
         return fail(errno, true);
     TemporaryFile temporary(folder);
@@ -80,9 +80,8 @@ FolderCopy::Outcome FolderCopy::copy()
         return fail(errno, false);
     if (m_cancelled)
         return Outcome::Cancelled;
-    const int failure
-            = temporary.place(QFile::encodeName(m_name),
-                              m_keepExisting ? Placement::KeepExisting : Placement::Replace);
+    const int failure = temporary.place(
+            toNativeBytes(m_name), m_keepExisting ? Placement::KeepExisting : Placement::Replace);
     if (failure != 0)
         return fail(failure, false);
     // The new name must reach the medium too; the file itself already has.
@@ -104,7 +103,7 @@ void FileSystemObject::CopyFile(const QString &source, const QString &destinatio
 
     const QString nativeSource = toNativePath(m_machine, source);
     const QFileInfo nativeTarget(toNativePath(m_machine, target));
-    if (nativeTarget.isDir())
+    if (nativeKindOf(nativeTarget.filePath()) == NativeKind::Folder)
         throw fail(EISDIR);
     FolderCopy copy(nativeSource, nativeTarget.absolutePath(), nativeTarget.fileName());
     if (copy.run() != FolderCopy::Outcome::Copied)

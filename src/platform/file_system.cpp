@@ -2,10 +2,9 @@
 
 #include "common/error.h"
 #include "platform/machine.h"
+#include "platform/native_names.h"
 #include "platform/volume_probe.h"
 #include "platform/win_paths.h"
-
-#include <QFileInfo>
 
 namespace {
 
@@ -39,8 +38,17 @@ int DriveObject::DriveType() const
 // A medium is in the drive and its file system answers in time (see askVolume).
 bool DriveObject::IsReady() const
 {
-    return m_drive.volume.ready && !m_drive.volume.nativeRoot.isEmpty()
-           && askVolume(m_drive.volume.nativeRoot).has_value();
+    return readiness() == Readiness::Ready;
+}
+
+DriveObject::Readiness DriveObject::readiness() const
+{
+    if (!m_drive.volume.ready || m_drive.volume.nativeRoot.isEmpty())
+        return Readiness::NotReady;
+    bool noAnswer = false;
+    if (askVolume(m_drive.volume.nativeRoot, &noAnswer))
+        return Readiness::Ready;
+    return noAnswer ? Readiness::NoAnswer : Readiness::NotReady;
 }
 
 void DriveObject::requireReady() const
@@ -90,7 +98,7 @@ FileSystemObject::FileSystemObject(Machine &machine)
 bool FileSystemObject::FileExists(const QString &path) const
 {
     try {
-        return QFileInfo(toNativePath(m_machine, path)).isFile();
+        return nativeKindOf(toNativePath(m_machine, path)) == NativeKind::File;
     } catch (const Error &) {
         return false; // no such drive or not a path: no such file either
     }

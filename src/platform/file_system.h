@@ -18,6 +18,10 @@ public:
     QString Path() const;  // "E:"
     int DriveType() const; // 0 unknown, 1 removable, 2 fixed, 3 network, 4 CD-ROM, 5 RAM disk
     bool IsReady() const;
+    // Why a drive is not ready: no medium (or gone), or a file system that did not answer
+    // within the time limit.
+    enum class Readiness { Ready, NotReady, NoAnswer };
+    Readiness readiness() const;
     // These three fail with "Drive E: is not ready." when no medium is in the drive or its
     // file system does not answer in time.
     QString VolumeName() const;

@@ -3,9 +3,8 @@
 #include "common/error.h"
 #include "platform/file_system.h"
 #include "platform/machine.h"
+#include "platform/native_names.h"
 #include "platform/win_paths.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <dirent.h>
@@ -38,48 +37,63 @@ bool isHidden(const QString &name)
            && name != QLatin1String("..");
 }
 
-// Every name of a folder that `keep` accepts (given the open folder's descriptor and the
-// name), hidden ones and those holding "\" left out.
+// The names of a folder that `keep` accepts (given the open folder's descriptor and the
+// name), hidden ones left out: those a Windows path can hold, and those it cannot (holding
+// "\").
+struct FolderNames
+{
+    QStringList names;
+    QStringList withoutWindowsName;
+};
+
 template<typename Keep>
-QStringList namesOf(Machine &machine, const QString &folder, Keep keep)
+FolderNames namesOf(Machine &machine, const QString &folder, Keep keep)
 {
     const QString native = toNativePath(machine, folder);
-    DirHandle dir(QFile::encodeName(native));
+    DirHandle dir(toNativeBytes(native));
     if (!dir.get())
         throw Error(
                 QStringLiteral("Cannot list the folder %1: %2").arg(folder, systemReason(errno)));
-    QStringList names;
+    FolderNames found;
     errno = 0;
     while (const dirent *entry = ::readdir(dir.get())) {
-        const QString name = QFile::decodeName(entry->d_name);
-        if (!isHidden(name) && !name.contains(QLatin1Char('\\'))
-            && keep(::dirfd(dir.get()), entry->d_name))
-            names.append(name);
+        const QString name = fromNativeBytes(entry->d_name);
+        if (!isHidden(name) && keep(::dirfd(dir.get()), entry->d_name))
+            (name.contains(QLatin1Char('\\')) ? found.withoutWindowsName : found.names)
+                    .append(name);
         errno = 0;
     }
     if (errno != 0)
         throw Error(
                 QStringLiteral("Cannot list the folder %1: %2").arg(folder, systemReason(errno)));
-    return names;
+    return found;
+}
+
+bool isRegularFile(int dir, const char *name)
+{
+    struct stat info;
+    // An entry that vanished meanwhile is simply not listed.
+    const int saved = errno;
+    const bool regular = ::fstatat(dir, name, &info, 0) == 0 && S_ISREG(info.st_mode);
+    errno = saved; // readdir's own failure is told by errno
+    return regular;
 }
 
 } // namespace
 
 QStringList listFolder(Machine &machine, const QString &folder)
 {
-    return namesOf(machine, folder, [](int, const char *) { return true; });
+    return namesOf(machine, folder, [](int, const char *) { return true; }).names;
 }
 
 QStringList listFiles(Machine &machine, const QString &folder)
 {
-    return namesOf(machine, folder, [](int dir, const char *name) {
-        struct stat info;
-        // An entry that vanished meanwhile is simply not listed.
-        const int saved = errno;
-        const bool regular = ::fstatat(dir, name, &info, 0) == 0 && S_ISREG(info.st_mode);
-        errno = saved; // readdir's own failure is told by errno
-        return regular;
-    });
+    return namesOf(machine, folder, isRegularFile).names;
+}
+
+QStringList filesWithoutWindowsName(Machine &machine, const QString &folder)
+{
+    return namesOf(machine, folder, isRegularFile).withoutWindowsName;
 }
 
 QString volumeLabel(Machine &machine, const QString &drive)
@@ -91,7 +105,7 @@ unsigned fileAttributes(Machine &machine, const QString &path)
 {
     const QString native = toNativePath(machine, path);
     struct stat info;
-    if (::stat(native.toLocal8Bit().constData(), &info) != 0)
+    if (::stat(toNativeBytes(native).constData(), &info) != 0)
         throw Error(QStringLiteral("Cannot read the attributes of %1: %2")
                             .arg(path, systemReason(errno)));
     return S_ISDIR(info.st_mode) ? fileAttributeDirectory : 0u;

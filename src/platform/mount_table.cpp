@@ -1,5 +1,7 @@
 #include "platform/mount_table.h"
 
+#include "platform/native_names.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,7 +34,7 @@ QByteArray unescape(const QByteArray &text, const QByteArray &prefix, int digits
 // octal digits ("\040" is a blank).
 QString unescapeOctal(const QByteArray &field)
 {
-    return QFile::decodeName(unescape(field, QByteArray(), 3, 8));
+    return fromNativeBytes(unescape(field, QByteArray(), 3, 8));
 }
 
 // The device manager writes unsafe characters of a label as "\x" and two hex digits.

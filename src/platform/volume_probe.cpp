@@ -1,6 +1,7 @@
 #include "platform/volume_probe.h"
 
-#include <QFile>
+#include "platform/native_names.h"
+
 #include <QSet>
 
 #include <condition_variable>
@@ -52,8 +53,12 @@ std::optional<VolumeSpace> statVolume(const QByteArray &root)
 
 std::optional<VolumeSpace> askWithin(const QString &key,
                                      std::chrono::milliseconds limit,
-                                     std::function<std::optional<VolumeSpace>()> ask)
+                                     std::function<std::optional<VolumeSpace>()> ask,
+                                     bool *noAnswer)
 {
+    bool unused = false;
+    bool &late = noAnswer ? *noAnswer : unused;
+    late = true;
     {
         const std::lock_guard lock(unanswered().mutex);
         if (unanswered().keys.contains(key))
@@ -76,11 +81,13 @@ std::optional<VolumeSpace> askWithin(const QString &key,
     std::unique_lock lock(question->mutex);
     if (!question->answered.wait_for(lock, limit, [&] { return question->done; }))
         return std::nullopt;
+    late = false;
     return question->answer;
 }
 
-std::optional<VolumeSpace> askVolume(const QString &nativeRoot)
+std::optional<VolumeSpace> askVolume(const QString &nativeRoot, bool *noAnswer)
 {
-    const QByteArray root = QFile::encodeName(nativeRoot);
-    return askWithin(nativeRoot, volumeAnswerLimit, [root] { return statVolume(root); });
+    const QByteArray root = toNativeBytes(nativeRoot);
+    return askWithin(
+            nativeRoot, volumeAnswerLimit, [root] { return statVolume(root); }, noAnswer);
 }

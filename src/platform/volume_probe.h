@@ -22,11 +22,12 @@ inline constexpr std::chrono::milliseconds volumeAnswerLimit{1500};
 // when the folder is no folder (any more) or its file system does not answer within the
 // limit. While an earlier question about that folder is still unanswered, none is given at
 // once and the folder is not asked again, so a hung volume costs the limit once, not at
-// every query.
-std::optional<VolumeSpace> askVolume(const QString &nativeRoot);
+// every query. noAnswer, when given, tells whether the answer is none for that reason.
+std::optional<VolumeSpace> askVolume(const QString &nativeRoot, bool *noAnswer = nullptr);
 
 // The same for any question: runs `ask` on a helper thread that is left behind when it
 // outlives the limit. `key` names what is asked about.
 std::optional<VolumeSpace> askWithin(const QString &key,
                                      std::chrono::milliseconds limit,
-                                     std::function<std::optional<VolumeSpace>()> ask);
+                                     std::function<std::optional<VolumeSpace>()> ask,
+                                     bool *noAnswer = nullptr);

@@ -2,25 +2,41 @@
 
 #include "common/error.h"
 #include "platform/machine.h"
+#include "platform/native_names.h"
 
 #include <QDir>
 #include <QFileInfo>
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 namespace {
+
+bool exists(const QString &nativePath)
+{
+    struct stat info = {};
+    return ::stat(toNativeBytes(nativePath).constData(), &info) == 0;
+}
 
 // Looks for a name that differs only in letter case; the name itself when there is none.
 QString caseInsensitiveMatch(const QString &folder, const QString &name)
 {
-    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden
-                                                       | QDir::System | QDir::NoDotAndDotDot);
+    DIR *const dir = ::opendir(toNativeBytes(folder).constData());
+    if (!dir)
+        return name;
     QString found;
-    for (const QString &entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) != 0)
+    while (const dirent *entry = ::readdir(dir)) {
+        const QString other = fromNativeBytes(entry->d_name);
+        if (other.compare(name, Qt::CaseInsensitive) != 0 || other == QLatin1String(".")
+            || other == QLatin1String(".."))
             continue;
-        if (!found.isEmpty())
+        if (!found.isEmpty()) {
+            ::closedir(dir);
             return name; // ambiguous: keep the name as given
-        found = entry;
+        }
+        found = other;
     }
+    ::closedir(dir);
     return found.isEmpty() ? name : found;
 }
 
@@ -54,13 +70,13 @@ QString joinNative(const QString &root, const QStringList &parts)
 QString resolveLetterCase(const QString &root, const QStringList &parts)
 {
     QString native = root;
-    bool exists = true;
+    bool found = true;
     for (const QString &part : parts) {
         const QString base = native.endsWith(QLatin1Char('/')) ? native : native + QLatin1Char('/');
         QString candidate = base + part;
-        if (exists && !QFileInfo::exists(candidate)) {
+        if (found && !exists(candidate)) {
             candidate = base + caseInsensitiveMatch(native, part);
-            exists = QFileInfo::exists(candidate);
+            found = exists(candidate);
         }
         native = candidate;
     }
@@ -94,7 +110,7 @@ QString toNativePath(Machine &machine, const QString &windowsPath)
             = cleanParts(windowsPath.mid(2).split(QLatin1Char('\\'), Qt::SkipEmptyParts));
     const QString literal = joinNative(root, parts);
     // One look at the file system for the usual case of a path that exists as written.
-    if (parts.isEmpty() || QFileInfo::exists(literal))
+    if (parts.isEmpty() || exists(literal))
         return literal;
     return resolveLetterCase(root, parts);
 }

@@ -6,6 +6,8 @@
 #include "common/step_over.h"
 #include "common/texts.h"
 #include "platform/drive_kind.h"
+#include "platform/folder_listing.h"
+#include "platform/machine.h"
 #include "widgets/dialogs.h"
 #include "widgets/file_list_box.h"
 #include "widgets/text_box.h"
@@ -69,6 +71,30 @@ bool Form1::selectedFolderIsOnCdRom()
     return CurrentDrive->DriveType() == cdRomDriveType;
 }
 
+QString nameWithoutWindowsPath(const QString &folder, const QString &name)
+{
+    return QStringLiteral("\"%1\" in %2: a name holding \"\\\" cannot be opened; rename the "
+                          "file to convert it")
+            .arg(name, folder);
+}
+
+QStringList filesLeftOutOf(const QString &folder)
+{
+    QStringList names;
+    const QString listed = folder.endsWith(QLatin1Char('\\')) ? folder : folder + QLatin1Char('\\');
+    stepOver([&] { names = filesWithoutWindowsName(Machine::current(), listed); });
+    names.sort();
+    QStringList lines;
+    for (const QString &name : std::as_const(names))
+        lines.append(nameWithoutWindowsPath(folder, name));
+    return lines;
+}
+
+QString notOpenedText(const QStringList &notOpened)
+{
+    return joinCrLf(QStringList{QStringLiteral("These files were not opened:")} + notOpened);
+}
+
 void Form1::writeFolderSummary()
 {
     outputFollowsInput(*this);
@@ -91,7 +117,11 @@ void Form1::cmdInput_Click()
         takeSelectedFolderAsInput();
     } catch (const Error &e) {
         msgBox(e.description());
+        return;
     }
+    // Select Files cannot list them: said once, when the folder is chosen.
+    if (const QStringList leftOut = filesLeftOutOf(File1->Path()); !leftOut.isEmpty())
+        msgBox(notOpenedText(leftOut));
 }
 
 void Form1::cmdOutput_Click()

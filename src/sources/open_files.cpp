@@ -1,8 +1,9 @@
 #include "app/form1.h"
+#include "sources/folders.h"
 
 #include "common/error.h"
 #include "common/step_over.h"
-#include "common/texts.h"
+#include "platform/native_names.h"
 #include "platform/win_paths.h"
 #include "widgets/dialogs.h"
 #include "widgets/file_list_box.h"
@@ -16,9 +17,10 @@ namespace {
 // the names of its files to click there, and what is left out, with the reason.
 struct Opening
 {
-    QString folder;        // native
-    QStringList names;     // each once, in the order given
-    QStringList notOpened; // "path: reason"
+    QString folder;           // native
+    bool wholeFolder = false; // the folder itself was given, not files of it
+    QStringList names;        // each once, in the order given
+    QStringList notOpened;    // "path: reason"
 };
 
 QString absoluteClean(const QString &nativePath)
@@ -43,19 +45,24 @@ Opening planOpening(const QStringList &nativePaths)
         paths.append(absoluteClean(path));
     paths.removeDuplicates(); // keeps the first of each, in the order given
     Opening opening;
-    const QFileInfo first(paths.constFirst());
-    opening.folder = first.isDir() ? first.filePath() : first.path();
+    const QString &first = paths.constFirst();
+    opening.wholeFolder = nativeKindOf(first) == NativeKind::Folder;
+    opening.folder = opening.wholeFolder ? first : QFileInfo(first).path();
     for (const QString &path : paths) {
-        const QFileInfo file(path);
+        const QFileInfo file(path); // for its parts only: the file system is asked through bytes
+        const NativeKind kind = nativeKindOf(path);
         if (path == opening.folder)
             continue;
-        if (file.isDir())
+        if (kind == NativeKind::Folder)
             opening.notOpened.append(shown(path) + QStringLiteral(": a second folder"));
         else if (file.path() != opening.folder)
             opening.notOpened.append(shown(path) + QStringLiteral(": not in the input folder ")
                                      + shown(opening.folder));
-        else if (!file.exists())
+        else if (kind == NativeKind::Missing)
             opening.notOpened.append(shown(path) + QStringLiteral(": there is no such file"));
+        else if (file.fileName().contains(QLatin1Char('\\')))
+            opening.notOpened.append(
+                    nameWithoutWindowsPath(shown(opening.folder), file.fileName()));
         else
             opening.names.append(file.fileName());
     }
@@ -91,9 +98,11 @@ void Form1::openFiles(const QStringList &nativePaths)
         return;
     }
     clickOpenedFiles(opening.names, opening.notOpened);
+    // A folder given as a whole opens as the input button opens it.
+    if (opening.wholeFolder)
+        opening.notOpened = filesLeftOutOf(File1->Path()) + opening.notOpened;
     if (!opening.notOpened.isEmpty())
-        msgBox(joinCrLf(QStringList{QStringLiteral("These files were not opened:")}
-                        + opening.notOpened));
+        msgBox(notOpenedText(opening.notOpened));
 }
 
 // Clicks as a user picks several files: a plain click on the first, Ctrl-clicks on the

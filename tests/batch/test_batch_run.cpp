@@ -1,17 +1,20 @@
 #include "batch/output_name.h"
 #include "batch_window.h"
 #include "common/error.h"
+#include "platform/volume_probe.h"
 
 #include <QtTest>
 
 #include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 // A step that prepares a row's card (given its native root) before the batch.
 using Prepare = std::function<void(BatchWindow &, const QString &card)>;
 Q_DECLARE_METATYPE(Prepare)
+Q_DECLARE_METATYPE(JobEnd)
 
 // Batches run through the encode button over a scripted encoder.
 class TestBatchRun : public QObject
@@ -75,7 +78,9 @@ private slots:
         QVERIFY(f.Label5->isHidden() && !f.Label6->isHidden() && f.Line1->isHidden()
                 && f.Line2->isHidden() && !f.Timer1->isActive());
         QCOMPARE(f.File1->Path(), "C:\\Videos");
-        QCOMPARE(w.dialogs.texts(), QStringList());
+        QCOMPARE(w.dialogs.texts(),
+                 QStringList{"These files were converted, with remarks:\r\n"
+                             "b.mpg: stopped by the user; b.wmv holds the part converted so far"});
     }
 
     // One box with the description, then the window is reset and the other files are left.
@@ -147,7 +152,7 @@ private slots:
             "a.mpg c.mpg",
             "a.wmv c.wmv",
             "These files were not converted:\r\n"
-            "b.mpg: Stopped before converting C:\\Videos\\b.mpg.");
+            "b.mpg: stopped by the user before converting; nothing was written");
         row("close while b is read", "close", "a.mpg", "a.wmv", "");
         row("close while a encodes", "close a", "a.mpg", "", "");
     }
@@ -183,6 +188,49 @@ private slots:
         QFETCH(QString, box);
         QCOMPARE(w.dialogs.texts(), box.isEmpty() ? QStringList() : QStringList{box});
         QCOMPARE(!w.form->FileSys, moment != "stop");
+    }
+
+    void whatAStopLeaves_data()
+    {
+        QTest::addColumn<JobEnd>("end");
+        QTest::addColumn<QByteArray>("earlier"); // C:\Out\a.wmv before the batch; "" = none
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("in the written pass")
+                << JobEnd::Stopped << QByteArray("old") << QByteArray("a.mpg encoded")
+                << "These files were converted, with remarks:\r\n"
+                   "a.mpg: stopped by the user; a.wmv holds the part converted so far";
+        QTest::newRow("in the first of two passes, over an earlier file")
+                << JobEnd::StoppedBeforeOutput << QByteArray("old") << QByteArray("old")
+                << "These files were not converted:\r\n"
+                   "a.mpg: stopped by the user before converting; the earlier a.wmv stays as it "
+                   "was";
+    }
+
+    // The box at the end says what a stop left; only a part converted goes to the card.
+    void whatAStopLeaves()
+    {
+        QFETCH(JobEnd, end);
+        QFETCH(QByteArray, earlier);
+        BatchWindow w;
+        const QString card = w.insertCard();
+        if (!earlier.isEmpty())
+            w.machine.writeFile("C:\\Out\\a.wmv", earlier);
+        w.listAndSelect({"a.mpg", "b.mpg"});
+        w.backend->setStopEnd(end);
+        w.onState([&](qint32 state, int job) {
+            if (state == EncoderStarting && (job == 2 || end == JobEnd::Stopped))
+                w.writeOutputOfLastJob();
+            if (state == EncoderStarting)
+                job == 1 ? w.backend->run() : w.backend->finish();
+            else if (state == EncoderRunning)
+                w.form->cmdStop->click();
+        });
+        w.form->cmdStart->click();
+
+        QTEST(w.output("a.wmv"), "after");
+        QTEST(w.dialogs.texts().join(""), "box");
+        QCOMPARE(entriesOf(card).join(' '), end == JobEnd::Stopped ? "a.wmv b.wmv" : "b.wmv");
     }
 
     // Closing during a card copy abandons it without a trace, a further file or a box.
@@ -291,6 +339,18 @@ private slots:
                 << "These files were converted, with remarks:\r\n"
                    "a.mpg: not copied to the storage card: cannot read C:\\Out\\a.wmv: No such "
                    "file or directory";
+        // Its file system keeps an earlier question waiting, as a card gone bad does.
+        QTest::newRow("a card that does not answer")
+                << Prepare([](BatchWindow &, const QString &card) {
+                       askWithin(card, std::chrono::milliseconds(1), [] {
+                           std::this_thread::sleep_for(std::chrono::seconds(60));
+                           return std::optional<VolumeSpace>();
+                       });
+                   })
+                << ab << QStringList() << QByteArray("(none)")
+                << "These files were converted, with remarks:\r\n"
+                   "a.mpg: not copied to the storage card: the card did not answer\r\n"
+                   "b.mpg: not copied to the storage card: the card did not answer";
     }
 
     // A failed copy is named at the end, the batch goes on, and the card holds no part of it.

@@ -226,6 +226,29 @@ private slots:
         QCOMPARE(w.form->File1->Path(), InputFolder); // the window was not reset
     }
 
+    // A Latin-1 name from an older disk is listed, converted and its output named with the same
+    // bytes before ".wmv"; a name no Windows path can hold is named when its folder is opened.
+    void namesFromOlderDisks()
+    {
+        WindowFixture w;
+        w.openOnBuiltEngine();
+        const QByteArray clips = QFile::encodeName(w.machine.makeFolder(InputFolder));
+        QCOMPARE(::symlink(QFile::encodeName(m_mpg).constData(), clips + "/caf\xe9.mpg"), 0);
+        writeFile(clips + "/a\\b.mpg", "x");
+        w.form->openFiles({QFile::decodeName(clips)});
+        QCOMPARE(w.dialogs.texts(),
+                 QStringList{"These files were not opened:\r\n\"a\\b.mpg\" in C:\\Clips: a name "
+                             "holding \"\\\" cannot be opened; rename the file to convert it"});
+        const QString name = QString("caf") + QChar(0xEFE9) + ".mpg";
+        QCOMPARE(listed(*w.form->File1), QStringList{name});
+        w.clickEntries({name});
+        WindowFixture::click(w.form->cmdStart);
+
+        QCOMPARE(w.dialogs.texts().size(), 1);
+        QCOMPARE(::rename(clips + "/caf\xe9.wmv", clips + "/checked.wmv"), 0);
+        checkOutput(clips + "/checked.wmv", 3000);
+    }
+
 private:
     QTemporaryDir m_clips;
     QString m_mpg = m_clips.filePath("holiday.mpg"); // 3 s NTSC program stream

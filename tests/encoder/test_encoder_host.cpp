@@ -7,12 +7,26 @@
 #include "engine_machine.h"
 
 #include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 const QByteArray Earlier = "an earlier, good result";
+
+// Stands in for the worker where its words or its timing must be forced: it answers the
+// handshake and the duration read as the worker does, and runs `encode` (shell) for an encode.
+void fakeWorker(TempMachine &m, const QByteArray &encode)
+{
+    const QString worker = m.native(EncoderFolder) + "/WMEncWorker";
+    QVERIFY(QFile::remove(worker));
+    writeFile(worker,
+              "#!/bin/sh\ncase $1 in\nhello) echo 'ready 1 stand-in';;\n"
+              "probe) echo 'duration 60000';;\n*) "
+                      + encode + ";;\nesac\n");
+    QVERIFY(QFile::setPermissions(worker, QFile::ReadOwner | QFile::ExeOwner));
 }
+} // namespace
 
 class TestEncoderHost : public QObject
 {
@@ -99,6 +113,9 @@ private slots:
                 = "The encoder stopped unexpectedly while converting C:\\clips\\long.mpg";
         const QString killed = ": its worker process was ended by signal 9 (Killed).";
         QTest::newRow("stopped") << qint16(0) << 1 << 0 << QString();
+        // Needs an engine that writes nothing when stopped in its first pass.
+        QTest::newRow("pass 1 of 2, stopped")
+                << qint16(1) << 1 << 0 << "Stopped before converting C:\\clips\\long.mpg.";
         QTest::newRow("one pass, killed") << qint16(0) << 1 << SIGKILL << died + killed;
         QTest::newRow("pass 1 of 2, killed")
                 << qint16(1) << 1 << SIGKILL << died + " (pass 1 of 2)" + killed;
@@ -109,8 +126,8 @@ private slots:
     }
 
     // A stop keeps the shorter file, playable, under its final name, and the encoder converts
-    // the next file; a worker that dies fails its file without a redo, and the earlier file of
-    // its name stays.
+    // the next file; a stop in the first of two passes, which writes nothing, and a worker that
+    // dies fail the file without a redo, and the earlier file of its name stays.
     void endsMidFile()
     {
         QFETCH(qint16, passes);
@@ -118,36 +135,119 @@ private slots:
         QFETCH(int, signal);
         auto m = engineMachine({m_long, m_short});
         const QString output = m->native("C:\\clips") + "/long.wmv";
-        if (signal)
-            writeFile(output, Earlier);
+        writeFile(output, Earlier);
         Setup s(*m);
         s.encoder->stop(); // idle: nothing to stop
-        QTEST(s.convert("C:\\clips\\long.mpg",
-                        "C:\\clips\\long.wmv",
-                        passes,
-                        [&] {
-                            QVERIFY(s.reachedPass(pass));
-                            if (signal)
-                                QCOMPARE(::kill(static_cast<pid_t>(s.worker->workerProcessId()),
-                                                signal),
-                                         0);
-                            for (int i = 0; i < (signal ? 0 : 2); ++i)
-                                s.encoder->stop();
-                        }),
-              "failure");
+        const QString failure
+                = s.convert("C:\\clips\\long.mpg", "C:\\clips\\long.wmv", passes, [&] {
+                      QVERIFY(s.reachedPass(pass));
+                      if (signal)
+                          QCOMPARE(::kill(static_cast<pid_t>(s.worker->workerProcessId()), signal),
+                                   0);
+                      for (int i = 0; i < (signal ? 0 : 2); ++i)
+                          s.encoder->stop();
+                  });
+        if (passes == 1 && !signal && failure.isEmpty())
+            QSKIP("this engine still makes a file when stopped in its first pass");
+        QTEST(failure, "failure");
         const QList<int> codes = s.codesWhenStopped();
         QCOMPARE(codes.first(), EncoderStarting);
         QCOMPARE(codes.count(EncoderStopped), 1);
         QCOMPARE(s.encoder->lastNotice(), QString());
         QCOMPARE(s.worker->workerProcessId(), 0);
         QCOMPARE(temporariesIn(m->native("C:\\clips")), QStringList());
-        if (signal) {
+        QCOMPARE(s.encoder->lastStop(),
+                 signal ? MediaEncoder::StopOutcome::NotStopped
+                        : (passes ? MediaEncoder::StopOutcome::BeforeOutput
+                                  : MediaEncoder::StopOutcome::PartKept));
+        if (signal || passes) {
             QCOMPARE(contentOf(output), Earlier);
             return;
         }
         QVERIFY(codes.contains(EncoderStopping) && inspectMedia(output).decodedFrames > 0
                 && inspectMedia(output).durationMs < 55000);
         QCOMPARE(s.convert("C:\\clips\\clip.mpg", "C:\\clips\\clip.wmv"), QString());
+    }
+
+    // The host's side of a stop in the first of two passes, which writes nothing (a stand-in
+    // worker says so as the engine does): the file fails as stopped before converting, its
+    // temporary goes and the earlier file of the output's name stays.
+    void stopBeforeOutput()
+    {
+        auto m = engineMachine({});
+        const QString clips = m->native("C:\\clips");
+        writeFile(clips + "/long.wmv", Earlier);
+        fakeWorker(*m, "echo 'stats 1 0 0 0 9'; read line; echo 'failed 6 stopped'; exit 1");
+        Setup s(*m);
+        QCOMPARE(s.convert("C:\\clips\\long.mpg",
+                           "C:\\clips\\long.wmv",
+                           1,
+                           [&] {
+                               QVERIFY(s.reachedPass(1));
+                               s.encoder->stop();
+                           }),
+                 "Stopped before converting C:\\clips\\long.mpg.");
+        QCOMPARE(s.encoder->lastStop(), MediaEncoder::StopOutcome::BeforeOutput);
+        QCOMPARE(contentOf(clips + "/long.wmv"), Earlier);
+        QCOMPARE(temporariesIn(clips), QStringList());
+    }
+
+    void damagedEngineFiles_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("cut"); // bytes left; negative: bytes cut off the end
+        QTest::newRow("module cut to 5000 bytes") << "WMEncEng.dll" << 5000;
+        QTest::newRow("module without its last byte") << "WMEncEng.dll" << -1;
+        QTest::newRow("worker cut to 5000 bytes") << "WMEncWorker" << 5000;
+    }
+
+    // A damaged engine file is named as damaged, never as a worker ended by SIGBUS.
+    void damagedEngineFiles()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, cut);
+        auto m = engineMachine({});
+        const QString path = m->native(EncoderFolder) + '/' + file;
+        const QByteArray whole = contentOf(path);
+        QVERIFY(QFile::remove(path));
+        writeFile(path, whole.left(cut > 0 ? cut : whole.size() + cut));
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner));
+        const QString failure = failureOf([&] { Setup s(*m); });
+        const QRegularExpression damaged(
+                "^The encoder engine could not be loaded: C:\\\\Program Files\\\\Windows Media "
+                "Components\\\\Encoder\\\\"
+                + file
+                + " is damaged: the file ends after (\\d+) bytes, but its contents need "
+                  "(\\d+)\\.$");
+        const QRegularExpressionMatch match = damaged.match(failure);
+        QVERIFY2(match.hasMatch(), qPrintable(failure));
+        QVERIFY(match.captured(2).toLongLong() > match.captured(1).toLongLong());
+    }
+
+    // A worker that cannot be started at all ends its file at once, and the encoder is idle
+    // again, even when the start fails before it returns: one descriptor is left (for the
+    // output's temporary), too few for the worker's pipes.
+    void workerThatDoesNotStart()
+    {
+        auto m = engineMachine({m_short});
+        Setup s(*m);
+        s.prepare("C:\\clips\\clip.mpg", "C:\\clips\\clip.wmv");
+        rlimit limit{};
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+        const rlimit saved = limit;
+        limit.rlim_cur = static_cast<rlim_t>(::dup(0)) + 1; // the lowest free one
+        ::close(static_cast<int>(limit.rlim_cur - 1));
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &limit), 0);
+        s.states.clear();
+        s.encoder->start();
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &saved), 0);
+        QCOMPARE(s.codesWhenStopped(), QList<int>({EncoderStarting, EncoderStopped}));
+        QVERIFY2(s.encoder->lastFailure().startsWith("The encoder engine could not be loaded: "
+                                                     + EncoderFolder
+                                                     + "\\WMEncWorker does not start ("),
+                 qPrintable(s.encoder->lastFailure()));
+        QCOMPARE(s.convert("C:\\clips\\clip.mpg", "C:\\clips\\clip.wmv"), QString());
+        QCOMPARE(temporariesIn(m->native("C:\\clips")), QStringList());
     }
 
     void readOnlyOutputStays_data()

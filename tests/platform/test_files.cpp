@@ -6,6 +6,7 @@
 #include "platform/copy_file.h"
 #include "platform/file_system.h"
 #include "platform/folder_listing.h"
+#include "platform/native_names.h"
 #include "platform/win_paths.h"
 #include "temp_machine.h"
 
@@ -86,6 +87,37 @@ private slots:
             QCOMPARE(contentOf(windows), "new");
         }
         QCOMPARE(entriesOf(machine.native("C:\\Windows")).size(), 2); // no temporaries left
+    }
+
+    void namesThatAreNotUtf8_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("Latin-1") << QByteArray("caf\xe9.mpg");
+        QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9.mpg");
+        QTest::newRow("cut-off sequence") << QByteArray("a\xe2\x82.mpg");
+        QTest::newRow("overlong slash") << QByteArray("\xc0\xaf.mpg");
+        QTest::newRow("private-use letter as UTF-8") << QByteArray("x\xee\xbe\xa9.mpg");
+        QTest::newRow("surrogate as UTF-8") << QByteArray("\xed\xa0\x80.mpg");
+    }
+
+    // Whatever bytes a name holds, it is listed once as valid Unicode (shown, and given to
+    // accessibility, as it is), found and copied under the same bytes.
+    void namesThatAreNotUtf8()
+    {
+        QFETCH(QByteArray, name);
+        TempMachine machine;
+        const QString card = machine.addDrive(QLatin1Char('E'), DriveKind::Removable);
+        const QByteArray folder = toNativeBytes(machine.makeFolder("C:\\Old"));
+        QVERIFY(QFile(QString::fromLatin1(folder + "/ascii")).open(QIODevice::WriteOnly));
+        QCOMPARE(::rename((folder + "/ascii").constData(), (folder + '/' + name).constData()), 0);
+        const QStringList names = listFolder(machine.machine(), "C:\\Old\\").filter(".mpg");
+        QCOMPARE(names.size(), 1);
+        const QString shown = names.first();
+        QCOMPARE(QString::fromUtf8(shown.toUtf8()), shown);
+        QCOMPARE(toNativeBytes(toNativePath(machine.machine(), "C:\\Old\\" + shown)),
+                 folder + '/' + name);
+        FileSystemObject(machine.machine()).CopyFile("C:\\Old\\" + shown, "E:\\");
+        QCOMPARE(::access((toNativeBytes(card) + '/' + name).constData(), F_OK), 0);
     }
 
     // An abandoned copy removes its temporary from its folder even after the path went away.

@@ -50,9 +50,10 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_files.isValid());
-        for (const char *folder : {"a", "b", "c"})
+        for (const char *folder : {"a", "b", "c", "d"})
             QVERIFY(QDir(m_files.path()).mkpath(folder));
-        for (const char *file : {"a/one.mpg", "a/two.DAT", "a/.hidden.mpg", "b/three.mpg"}) {
+        for (const char *file :
+             {"a/one.mpg", "a/two.DAT", "a/.hidden.mpg", "b/three.mpg", "d/a\\b.mpg", "d/ok.mpg"}) {
             QFile out(native(file));
             QVERIFY(out.open(QIODevice::WriteOnly) && out.write("x") == 1);
         }
@@ -94,6 +95,12 @@ private slots:
                 << QStringList{"one.mpg"} << "one.mpg" << clicked
                 << QStringList{"%1\\a\\gone.mpg: there is no such file",
                                "%1\\a\\.hidden.mpg: not listed in Select Files"};
+        // No Windows path can hold a name with "\".
+        const QString backslash = "\"a\\b.mpg\" in %1\\d: a name holding \"\\\" cannot be "
+                                  "opened; rename the file to convert it";
+        QTest::newRow("a name holding \"\\\"")
+                << QStringList{"d/a\\b.mpg", "d/ok.mpg"} << "d" << QStringList{"ok.mpg"} << "ok.mpg"
+                << clicked << QStringList{backslash};
     }
 
     void startedWith()
@@ -151,6 +158,14 @@ private slots:
         QCOMPARE(window.File1->Path(), shown("b"));
         QCOMPARE(window.Text3->text(), QStringLiteral("one.mpg")); // left as clicking left it
         QCOMPARE(window.Text4->text(), joinCrLf({"input: " + shown("b"), "output: " + shown("a")}));
+
+        // A name from an older disk comes as its bytes, percent-encoded: taken without loss.
+        const QByteArray latin1 = QFile::encodeName(native("b")) + "/caf\xe9.mpg";
+        QVERIFY(QFile::copy(native("b/three.mpg"), native("b/ascii.mpg")));
+        QCOMPARE(::rename(QFile::encodeName(native("b/ascii.mpg")).constData(), latin1), 0);
+        QCOMPARE(drop(&window, {QUrl::fromEncoded("file://" + latin1.toPercentEncoding("/"))}),
+                 Qt::CopyAction);
+        QCOMPARE(listed(*window.File1, true), QStringList{QString("caf") + QChar(0xEFE9) + ".mpg"});
     }
 
     // While a batch runs, and after it until the reset (File1 stays locked to show what was

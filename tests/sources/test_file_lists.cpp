@@ -46,8 +46,10 @@ private slots:
         m_w->openInstalled();
         for (const char *name : {"b.mpg", "A.DAT", "c.MPEG", "d.mpg", ".hidden.mpg", "notes"})
             m_w->machine.writeFile(QStringLiteral("C:\\Videos\\") + QLatin1String(name));
-        for (const char *folder : {"C:\\Videos\\Sub", "C:\\Out", "C:\\Empty"})
+        for (const char *folder : {"C:\\Videos\\Sub", "C:\\Out", "C:\\Empty", "C:\\Old"})
             m_w->machine.makeFolder(QLatin1String(folder));
+        QFile named(m_w->machine.native("C:\\Old") + "/a\\b.mpg");
+        QVERIFY(named.open(QIODevice::WriteOnly));
     }
 
     void folderButtons_data()
@@ -76,6 +78,11 @@ private slots:
             "out|D:\\MPEGAV\\|Change output folder!\r\nCurrent output folder is read only."
             "|D:\\MPEGAV|before");
         row("input on card", "in|E:\\||E:\\|input: E:\\\r\noutput: E:\\");
+        // Select Files cannot list a name that no Windows path can hold.
+        row("input with a name holding \"\\\"",
+            "in|C:\\Old\\|These files were not opened:\r\n\"a\\b.mpg\" in C:\\Old: a name holding "
+            "\"\\\" cannot be opened; rename the file to convert it|C:\\Old|input: C:\\Old\r\n"
+            "output: C:\\Old");
         // An empty folder is what the browser leaves when its first use is closed.
         row("input, no folder", "in||No folder has been chosen||before");
         row("output, missing folder",

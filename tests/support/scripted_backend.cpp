@@ -39,13 +39,17 @@ void ScriptedBackend::stop()
 {
     if (m_active)
         QTimer::singleShot(0, this, [this] {
-            if (m_active)
-                finish();
+            if (!m_active)
+                return;
+            m_active = false;
+            const bool nothingMade = m_stopEnd == JobEnd::StoppedBeforeOutput;
+            const QString input = m_started.last().inputShown;
+            emit finished(m_stopEnd, nothingMade ? stoppedBeforeConverting(input) : QString(), {});
         });
 }
 
 void ScriptedBackend::finish(const QString &failure, const QString &notice)
 {
     m_active = false;
-    emit finished(failure, notice);
+    emit finished(failure.isEmpty() ? JobEnd::Finished : JobEnd::Failed, failure, notice);
 }

@@ -36,6 +36,8 @@ public:
     void run() { emit running(); }
     // notice: what a file that ended well tells the user ("converted in one pass: ...").
     void finish(const QString &failure = {}, const QString &notice = {});
+    // How a stop ends a job: by default with the part converted so far kept.
+    void setStopEnd(JobEnd end) { m_stopEnd = end; }
 
     // ---- what happened ----
     const QList<EncodeJob> &started() const { return m_started; }
@@ -51,4 +53,5 @@ private:
     QList<EncodeJob> m_started;
     QList<EncodeJob> m_durationReads;
     bool m_active = false; // started and not yet finished
+    JobEnd m_stopEnd = JobEnd::Stopped;
 };
