@@ -4,7 +4,8 @@
 // program uses, with native paths (turned into the program's drive form on the way in).
 // Prints the statistics once a second and, last, frames=N wall_s=X fps=Y realtime=Z, after
 // a line "notice: ..." when the file was made otherwise than asked (in one pass instead of
-// two). Exit status 0 on success, 1 with the failure's description on stderr.
+// two, or with damaged parts skipped over). Exit status 0 on success, 1 with the failure's
+// description on stderr.
 
 #include "common/error.h"
 #include "encoder/encoder.h"

@@ -216,6 +216,7 @@ void WorkerBackend::launch(int passes)
 {
     m_passes = passes;
     m_done = false;
+    m_notices.clear();
     m_failure.reset();
     m_pending.clear();
     m_process = std::make_unique<QProcess>();
@@ -246,6 +247,8 @@ void WorkerBackend::readLines()
             m_done = true;
         } else if (line.kind == LineKind::Failed) {
             m_failure = line;
+        } else if (line.kind == LineKind::Notice) {
+            m_notices.append(line.reason);
         }
     }
 }
@@ -278,10 +281,12 @@ void WorkerBackend::onWorkerFinished(int exitCode, QProcess::ExitStatus status)
         return;
     }
     if (m_done && status == QProcess::NormalExit && exitCode == 0) {
-        const QString notice = m_redoReason.isEmpty()
-                                       ? QString()
-                                       : QStringLiteral("converted in one pass: ") + m_redoReason;
-        endJob(m_stopAsked ? JobEnd::Stopped : JobEnd::Finished, {}, notice);
+        QStringList remarks = m_notices;
+        if (!m_redoReason.isEmpty())
+            remarks.prepend(QStringLiteral("converted in one pass: ") + m_redoReason);
+        endJob(m_stopAsked ? JobEnd::Stopped : JobEnd::Finished,
+               {},
+               remarks.join(QStringLiteral("; ")));
         return;
     }
     if (m_failure) {

@@ -69,7 +69,8 @@ private:
     int m_passes = 1;
     QString m_redoReason; // why two passes could not be: this is the one-pass redo
     bool m_stopAsked = false;
-    bool m_done = false;                            // the worker said "done"
+    bool m_done = false;   // the worker said "done"
+    QStringList m_notices; // the worker's remarks on the file it made ("notice" lines)
     std::optional<worker_protocol::Line> m_failure; // the worker's own word of its failure
     QByteArray m_pending;                           // an incomplete line from the worker
     EncoderStatistics m_statistics;

@@ -52,6 +52,9 @@ Line parse(const QByteArray &bytes)
     } else if (isWord(words[0], LineKind::Ready) && words.size() >= 2) {
         line.kind = LineKind::Ready;
         line.reason = text.section(QLatin1Char(' '), 1);
+    } else if (isWord(words[0], LineKind::Notice) && words.size() >= 2) {
+        line.kind = LineKind::Notice;
+        line.reason = text.section(QLatin1Char(' '), 1);
     } else if (isWord(words[0], LineKind::Failed) && words.size() >= 3) {
         line.kind = LineKind::Failed;
         line.subject = FailureSubject(words[1].toInt());

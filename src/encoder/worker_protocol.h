@@ -17,7 +17,7 @@ struct Line
     qint64 durationMs = 0;
     EncoderStatistics statistics;
     FailureSubject subject = FailureSubject::ModuleUnusable; // Failed: what failed
-    QString reason; // Failed: why; Ready: the engine's description
+    QString reason; // Failed: why; Ready: the engine's description; Notice: the remark
 };
 Line parse(const QByteArray &line);
 

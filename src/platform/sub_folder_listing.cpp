@@ -2,10 +2,10 @@
 
 #include "common/error.h"
 #include "platform/machine.h"
+#include "platform/native_names.h"
 #include "platform/win_paths.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <cerrno>
 #include <dirent.h>
@@ -66,8 +66,7 @@ QString nativeFolderAsWritten(Machine &machine, const QString &windowsFolder)
 QStringList listNativeSubFolders(const QString &nativeFolder,
                                  const std::function<void()> &entryRead)
 {
-    const std::unique_ptr<DIR, DirCloser> dir(
-            ::opendir(QFile::encodeName(nativeFolder).constData()));
+    const std::unique_ptr<DIR, DirCloser> dir(::opendir(toNativeBytes(nativeFolder).constData()));
     if (!dir)
         throw cannotList(nativeFolder);
     QStringList names;
@@ -75,7 +74,7 @@ QStringList listNativeSubFolders(const QString &nativeFolder,
     while (const dirent *entry = ::readdir(dir.get())) {
         if (entryRead)
             entryRead();
-        const QString name = QFile::decodeName(entry->d_name);
+        const QString name = fromNativeBytes(entry->d_name);
         if (isListed(name) && isFolder(dir.get(), *entry))
             names.append(name);
         errno = 0;
