@@ -20,6 +20,10 @@ packages=(
     # the package checked as a distribution checks it; a private session bus for the test
     # of the notification at a batch's end
     lintian appstream desktop-file-utils dbus-daemon
+    # the menu icon's sizes, drawn from its SVG at build time
+    librsvg2-bin
+    # a second window manager for the desktop tests (desktop_metacity)
+    metacity
 )
 
 missing=()
