@@ -29,34 +29,19 @@ need() {
 # accessibility bus among them) keep their sockets in it, apart from other desktops'. The
 # bus must not learn the caller's display: the accessibility bus announces itself on the
 # display it knows, and desktops running side by side would find each other's.
-# Of the services installed on the machine, the bus starts the accessibility bus only: a
-# notification daemon or a portal started on it would look for a display it cannot reach
-# and die, or bring this desktop's news to the developer's own.
+# Of the services installed on the machine, the bus starts the accessibility bus only
+# (desktop_bus.conf): a notification daemon or a portal started on it would look for a
+# display it cannot reach and die, or bring this desktop's news to the developer's own.
 if [ -z "${CLIPFERRY_DESKTOP:-}" ]; then
     need dbus-run-session
     tmp=$(mktemp -d)
     trap 'rm -rf "$tmp"' EXIT
     mkdir -m 700 "$tmp/runtime"
-    mkdir "$tmp/services"
-    IFS=: read -ra data_dirs <<<"${XDG_DATA_DIRS:-/usr/local/share:/usr/share}"
-    for dir in "${data_dirs[@]}"; do
-        if [ -f "$dir/dbus-1/services/org.a11y.Bus.service" ]; then
-            cp "$dir/dbus-1/services/org.a11y.Bus.service" "$tmp/services/"
-            break
-        fi
-    done
-    cat >"$tmp/bus.conf" <<END
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <include>$(cd "$(dirname "$0")" && pwd)/test_bus.conf</include>
-  <servicedir>$tmp/services</servicedir>
-</busconfig>
-END
     status=0
     env -u DISPLAY -u WAYLAND_DISPLAY -u XAUTHORITY CLIPFERRY_DESKTOP="$desktop" \
         CLIPFERRY_DESKTOP_FOLDER="$tmp" XDG_RUNTIME_DIR="$tmp/runtime" \
-        dbus-run-session --config-file="$tmp/bus.conf" -- "$0" "$desktop" "$@" || status=$?
+        dbus-run-session --config-file="$(dirname "$0")/desktop_bus.conf" -- \
+        "$0" "$desktop" "$@" || status=$?
     exit "$status"
 fi
 
