@@ -23,6 +23,10 @@ packages=(
     # a network share that stops answering, stood in for by a small FUSE file system
     # (the folder browser's test and benchmark; fusermount to let go of it)
     python3-fuse fuse3
+    # the menu icon's sizes, drawn from its SVG at build time
+    librsvg2-bin
+    # a second window manager for the desktop tests (desktop_metacity)
+    metacity
 )
 
 missing=()

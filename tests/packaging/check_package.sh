@@ -32,6 +32,11 @@ zcat "$share/man/man1/clipferry.1.gz" | head -n 1 | grep -qF "\"Clipferry $versi
 grep -qF "<release version=\"$version\"" "$metainfo" ||
     fail "the metainfo has no release $version"
 
+# The menu's icon in every size of the icon theme (lintian checks each picture's size).
+for size in scalable 16x16 22x22 24x24 32x32 48x48 64x64 128x128 256x256; do
+    compgen -G "$share/icons/hicolor/$size/apps/clipferry.*" >/dev/null || fail "no $size icon"
+done
+
 echo "== lintian $(basename "$deb")"
 status=0
 lintian --fail-on error,warning --display-info --pedantic "$deb" >"$tmp/lintian.log" 2>&1 ||

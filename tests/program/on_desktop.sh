@@ -29,6 +29,9 @@ need() {
 # accessibility bus among them) keep their sockets in it, apart from other desktops'. The
 # bus must not learn the caller's display: the accessibility bus announces itself on the
 # display it knows, and desktops running side by side would find each other's.
+# Of the services installed on the machine, the bus starts the accessibility bus only
+# (desktop_bus.conf): a notification daemon or a portal started on it would look for a
+# display it cannot reach and die, or bring this desktop's news to the developer's own.
 if [ -z "${CLIPFERRY_DESKTOP:-}" ]; then
     need dbus-run-session
     tmp=$(mktemp -d)
@@ -37,7 +40,8 @@ if [ -z "${CLIPFERRY_DESKTOP:-}" ]; then
     status=0
     env -u DISPLAY -u WAYLAND_DISPLAY -u XAUTHORITY CLIPFERRY_DESKTOP="$desktop" \
         CLIPFERRY_DESKTOP_FOLDER="$tmp" XDG_RUNTIME_DIR="$tmp/runtime" \
-        dbus-run-session -- "$0" "$desktop" "$@" || status=$?
+        dbus-run-session --config-file="$(dirname "$0")/desktop_bus.conf" -- \
+        "$0" "$desktop" "$@" || status=$?
     exit "$status"
 fi
 
@@ -116,6 +120,11 @@ start_weston() {
         exit 1
     fi
     export WAYLAND_DISPLAY=clipferry-wayland QT_QPA_PLATFORM=wayland
+    # Qt's Wayland platform starts EGL (it decides on window decorations through it), which
+    # for a compositor without a GPU is Mesa's software renderer. Its default, llvmpipe,
+    # leaves LLVM's one-time set-up unfreed and unloads LLVM before a sanitizer's leak check
+    # could name it; softpipe draws the same without LLVM.
+    export GALLIUM_DRIVER=softpipe
     unset DISPLAY
 }
 
