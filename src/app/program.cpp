@@ -43,7 +43,7 @@ int runProgram(const QString &executablePath,
     if (handover.handOver(paths, activation))
         return 0;
     Program program;
-    serveLaterStarts(program.window(), handover);
     program.show(paths);
+    serveLaterStarts(program.window(), handover); // after this start's own files
     return QApplication::exec();
 }
