@@ -343,12 +343,17 @@ private slots:
 
         StartedProgram program;
         Form1 &window = program.start({native("c/short.mpg"), native("c/other.mpg")});
-        if (closedMidway)
-            QObject::connect(
-                    window.Encoder.get(), &MediaEncoder::stateChanged, &window, [&](qint32 s) {
-                        if (s == EncoderRunning)
-                            window.close();
-                    });
+        // The first file goes on once the desktop has heard of the batch, however slow the
+        // machine: a batch that ends before the bus is reached asks nothing.
+        bool first = true;
+        QObject::connect(window.Encoder.get(), &MediaEncoder::stateChanged, &window, [&](qint32 s) {
+            if (s != EncoderRunning || !std::exchange(first, false))
+                return;
+            QTRY_VERIFY(!buses || !m_launcher.updates.isEmpty());
+            QTRY_VERIFY(!(portal || logind) || m_portal.asked.size() + m_logind.asked.size() > 0);
+            if (closedMidway)
+                window.close();
+        });
         QTest::mouseClick(window.cmdStart, Qt::LeftButton); // returns when the batch has ended
         QCOMPARE(program.dialogs.texts(), QStringList());
 
