@@ -10,7 +10,7 @@ cd "$(dirname "$0")/../src"
 layers=(
     "common"
     "profiles"
-    "engine platform profile_editor"
+    "engine platform profile_editor desktop"
     "encoder"
     "widgets"
     "browser"

@@ -194,6 +194,10 @@ public:
     void openFiles(const QStringList &nativePaths);
     // False while the window cannot take files: a batch runs, or File1 waits for a reset.
     bool canOpenFiles() const;
+    // Opens files, or a folder, that a later start of the program handed to this window, as
+    // openFiles does, once no message or folder browser waits for an answer. While the window
+    // cannot take files, a message names them and says why.
+    void openHandedFiles(const QStringList &nativePaths);
     // Lets the window take files and folders dropped from the file manager.
     void acceptFileDrops();
 

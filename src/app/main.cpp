@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 #include "app/program.h"
+#include "desktop/window_handover.h"
 
 #include <QApplication>
 
@@ -13,6 +14,9 @@ int main(int argc, char *argv[])
     if (early.kind == CommandLine::Kind::Help || early.kind == CommandLine::Kind::Version)
         return answerCommandLine(early);
 
+    // Read before Qt takes the startup id off the environment; the window already open, if
+    // any, is raised with it.
+    const QVariantMap activation = WindowHandover::activationFromEnvironment();
     QApplication app(argc, argv);
     // Desktops match the window to clipferry.desktop (its name and icon) by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("clipferry"));
@@ -20,5 +24,5 @@ int main(int argc, char *argv[])
     const CommandLine line = readCommandLine(QCoreApplication::arguments().mid(1));
     if (line.kind != CommandLine::Kind::Open)
         return answerCommandLine(line);
-    return runProgram(QCoreApplication::applicationFilePath(), line.paths);
+    return runProgram(QCoreApplication::applicationFilePath(), line.paths, activation);
 }

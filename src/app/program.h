@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 
 // The program as main() starts it, in pieces that the end-to-end test starts the same way.
 
@@ -29,5 +30,9 @@ private:
 };
 
 // The machine, the window opened with the given files or folder, and the event loop until
-// the window closes; the exit code.
-int runProgram(const QString &executablePath, const QStringList &paths = {});
+// the window closes; the exit code. Where a window of the same C: drive is open in the desktop
+// session, the files go to that window instead, with how the desktop asked to activate this
+// start (see WindowHandover), and the program ends at once.
+int runProgram(const QString &executablePath,
+               const QStringList &paths = {},
+               const QVariantMap &activation = {});

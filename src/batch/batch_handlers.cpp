@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "batch/batch_notification.h"
+#include "batch/batch_on_desktop.h"
 #include "batch/batch_run.h"
 #include "batch/setup_job.h"
 #include "widgets/dialogs.h"
@@ -79,7 +80,12 @@ void Form1::cmdStart_Click()
     });
     m_batch = &batch;
     Label5->setVisible(true);
-    const QString failure = batch.run();
+    QString failure;
+    {
+        // Until the batch ends, not while its messages wait for the user.
+        const BatchOnDesktop onDesktop(*this, batch);
+        failure = batch.run();
+    }
     if (!failure.isEmpty())
         msgBox(failure);
     m_batch = nullptr;

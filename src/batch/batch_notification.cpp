@@ -1,7 +1,7 @@
 #include "batch/batch_notification.h"
 
 #include "batch/batch_run.h"
-#include "batch/desktop_notification.h"
+#include "desktop/desktop_notification.h"
 
 #include <QWidget>
 

@@ -261,6 +261,8 @@ int run(int argc, char **argv, const Engine &engine)
 
 int main(int argc, char **argv)
 {
+    // Encoding gives way to the desktop: the window and the user's other programs come first.
+    ::setpriority(PRIO_PROCESS, 0, ::getpriority(PRIO_PROCESS, 0) + 10);
     // The pipeline frees and allocates frame-sized blocks all the time; returning them to
     // the system each time costs more than the encoders' own work on a busy machine.
     ::mallopt(M_TRIM_THRESHOLD, 64 << 20);

@@ -4,8 +4,8 @@
 
 #include "started_program.h"
 
-#include "batch/desktop_notification.h"
 #include "clip_generator.h"
+#include "desktop/desktop_notification.h"
 
 #include <QDBusConnection>
 #include <QFile>

@@ -1,45 +1,15 @@
-#include "batch/desktop_notification.h"
+#include "desktop/desktop_notification.h"
+
+#include "desktop/bus_connection.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QFileInfo>
-#include <QThread>
 #include <QVariantMap>
-
-#include <memory>
 
 namespace {
 
 const QString service = QStringLiteral("org.freedesktop.Notifications");
-
-// The session bus as the session announces it, or the user's bus socket. A bus is never
-// started for this: without a session there is nobody to read the notification.
-QString sessionBusAddress()
-{
-    const QString given = qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS");
-    if (!given.isEmpty())
-        return given;
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    const QString socket = runtime + QStringLiteral("/bus");
-    if (runtime.isEmpty() || !QFileInfo(socket).exists())
-        return {};
-    return QStringLiteral("unix:path=") + socket;
-}
-
-// Runs on the connecting thread: the name of a connection to the session bus, or "" when
-// there is none. A failed connection is dropped, so a later notification tries afresh.
-QString connectToSessionBus()
-{
-    const QString address = sessionBusAddress();
-    if (address.isEmpty())
-        return {};
-    const QString name = QStringLiteral("clipferry-notifications ") + address;
-    if (QDBusConnection::connectToBus(address, name).isConnected())
-        return name;
-    QDBusConnection::disconnectFromBus(name);
-    return {};
-}
 
 } // namespace
 
@@ -56,14 +26,7 @@ DesktopNotification::DesktopNotification(QObject *owner,
     , m_summary(summary)
     , m_body(body)
 {
-    auto connectionName = std::make_shared<QString>();
-    QThread *connecting
-            = QThread::create([connectionName] { *connectionName = connectToSessionBus(); });
-    connect(connecting, &QThread::finished, this, [this, connectionName] {
-        notify(*connectionName);
-    });
-    connect(connecting, &QThread::finished, connecting, &QObject::deleteLater);
-    connecting->start();
+    reachBus(Bus::Session, this, [this](const QString &connection) { notify(connection); });
 }
 
 void DesktopNotification::notify(const QString &connectionName)

@@ -1,0 +1,105 @@
+#include "sources/handed_files.h"
+
+#include "app/form1.h"
+#include "common/step_over.h"
+#include "common/texts.h"
+#include "platform/win_paths.h"
+#include "widgets/dialogs.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QTimer>
+
+namespace {
+
+// Paths are shown in the program's own form; a path on no drive as the desktop gave it.
+QString shown(const QString &nativePath)
+{
+    QString path = nativePath;
+    stepOver([&] { path = toWindowsPath(nativePath); });
+    return path;
+}
+
+QString notOpenedNow(const QStringList &nativePaths, const QString &reason)
+{
+    QStringList lines{QStringLiteral("These files were not opened:")};
+    for (const QString &path : nativePaths)
+        lines.append(shown(path) + QStringLiteral(": ") + reason);
+    return joinCrLf(lines);
+}
+
+} // namespace
+
+void Form1::openHandedFiles(const QStringList &nativePaths)
+{
+    auto *handed = findChild<HandedFiles *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!handed) {
+        handed = new HandedFiles(this, [this](const QStringList &paths) {
+            if (canOpenFiles())
+                openFiles(paths);
+            else
+                msgBox(notOpenedNow(
+                        paths,
+                        batchRunning()
+                                ? QStringLiteral("a batch is running")
+                                : QStringLiteral("Select Files shows the last batch until reset")));
+        });
+    }
+    handed->take(nativePaths);
+}
+
+HandedFiles::HandedFiles(QObject *window, Open open)
+    : QObject(window)
+    , m_open(std::move(open))
+{}
+
+void HandedFiles::take(const QStringList &nativePaths)
+{
+    m_waiting.append(nativePaths);
+    openSoon();
+}
+
+// Set by set, each once nothing waits for an answer; a set's own message is such a wait for
+// the sets after it, which are opened when it returns.
+void HandedFiles::openWaiting()
+{
+    if (m_opening)
+        return;
+    while (!m_waiting.isEmpty()) {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            waitFor(modal);
+            return;
+        }
+        m_opening = true;
+        m_open(m_waiting.takeFirst());
+        m_opening = false;
+    }
+}
+
+// Tried again once the message or the browser is hidden (or gone), after its handler went on.
+void HandedFiles::waitFor(QWidget *modal)
+{
+    if (m_modal == modal)
+        return;
+    if (m_modal)
+        m_modal->removeEventFilter(this);
+    m_modal = modal;
+    modal->installEventFilter(this);
+    connect(modal, &QObject::destroyed, this, &HandedFiles::openSoon);
+}
+
+void HandedFiles::openSoon()
+{
+    QTimer::singleShot(0, this, &HandedFiles::openWaiting);
+}
+
+bool HandedFiles::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_modal && event->type() == QEvent::Hide) {
+        m_modal->removeEventFilter(this);
+        disconnect(m_modal, nullptr, this, nullptr);
+        m_modal = nullptr;
+        openSoon();
+    }
+    return false;
+}
