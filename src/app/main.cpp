@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 #include "app/program.h"
 #include "desktop/window_handover.h"
+#include "platform/native_names.h"
 
 #include <QApplication>
 
@@ -20,8 +21,12 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // Desktops match the window to clipferry.desktop (its name and icon) by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("clipferry"));
-    // Qt has taken its own options (-platform, -style, ...) off the command line by now.
-    const CommandLine line = readCommandLine(QCoreApplication::arguments().mid(1));
+    // Qt has taken its own options (-platform, -style, ...) off argv by now. The paths keep
+    // their bytes, also those of names that are not UTF-8 (see native_names.h).
+    QStringList arguments;
+    for (int index = 1; index < argc; ++index)
+        arguments.append(fromNativeBytes(argv[index]));
+    const CommandLine line = readCommandLine(arguments);
     if (line.kind != CommandLine::Kind::Open)
         return answerCommandLine(line);
     return runProgram(QCoreApplication::applicationFilePath(), line.paths, activation);

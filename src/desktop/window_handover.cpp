@@ -1,6 +1,7 @@
 #include "desktop/window_handover.h"
 
 #include "desktop/bus_connection.h"
+#include "platform/native_names.h"
 
 #include <QCryptographicHash>
 #include <QDBusAbstractAdaptor>
@@ -29,7 +30,7 @@ QStringList fileUris(const QStringList &paths)
     QStringList uris;
     for (const QString &path : paths)
         uris.append(QString::fromLatin1(
-                QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded()));
+                fileUrlOfNativePath(QFileInfo(path).absoluteFilePath()).toEncoded()));
     return uris;
 }
 
@@ -38,7 +39,7 @@ QStringList localPaths(const QStringList &uris)
     QStringList paths;
     for (const QString &uri : uris) {
         const QUrl url = QUrl::fromEncoded(uri.toUtf8());
-        paths.append(url.isLocalFile() ? url.toLocalFile() : uri); // named as not opened
+        paths.append(url.isLocalFile() ? nativePathOfFileUrl(url) : uri); // named as not opened
     }
     return paths;
 }

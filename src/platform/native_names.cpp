@@ -120,3 +120,16 @@ NativeKind nativeKindOf(const QString &nativePath)
         return NativeKind::File;
     return S_ISDIR(info.st_mode) ? NativeKind::Folder : NativeKind::Other;
 }
+
+QString nativePathOfFileUrl(const QUrl &url)
+{
+    if (!url.host().isEmpty())
+        return url.toLocalFile();
+    return fromNativeBytes(
+            QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+}
+
+QUrl fileUrlOfNativePath(const QString &nativePath)
+{
+    return QUrl::fromEncoded("file://" + toNativeBytes(nativePath).toPercentEncoding("/"));
+}

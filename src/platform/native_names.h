@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QUrl>
 
 // Native file names are bytes; the program's texts are Unicode. Names copied from older
 // disks and discs are often not UTF-8 (Latin-1 "caf\xe9.mpg"), and Qt's own conversion turns
@@ -18,6 +19,13 @@
 
 QString fromNativeBytes(const QByteArray &bytes);
 QByteArray toNativeBytes(const QString &text);
+
+// A local file's address ("file:///home/ann/caf%E9.mpg") and its native path, both ways with
+// the name's bytes percent-encoded as they are: Qt's own conversion of addresses would turn a
+// byte that is not UTF-8 into U+FFFD. An address with a host (a share as the desktop names
+// it) is taken as Qt takes it.
+QString nativePathOfFileUrl(const QUrl &url);
+QUrl fileUrlOfNativePath(const QString &nativePath);
 
 // What is at a native path (symbolic links followed).
 enum class NativeKind { Missing, File, Folder, Other };

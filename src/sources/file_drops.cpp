@@ -12,24 +12,13 @@
 
 namespace {
 
-// A local file's address as a native path. The address carries the name's bytes
-// percent-encoded, whatever they are, so a name that is not UTF-8 keeps them (see
-// native_names.h); the address's own decoding would turn them into U+FFFD.
-QString localPath(const QUrl &url)
-{
-    if (!url.host().isEmpty())
-        return url.toLocalFile(); // a share's address, as the desktop names it
-    return fromNativeBytes(
-            QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
-}
-
 // The local files and folders a drag carries, as native paths; other addresses are left out.
 QStringList droppedPaths(const QMimeData &data)
 {
     QStringList paths;
     for (const QUrl &url : data.urls()) {
         if (url.isLocalFile() && !url.toLocalFile().isEmpty())
-            paths.append(localPath(url));
+            paths.append(nativePathOfFileUrl(url));
     }
     return paths;
 }
