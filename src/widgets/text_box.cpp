@@ -6,17 +6,15 @@ TextBox::TextBox(QWidget *parent)
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // What the user types becomes the text, with the program's line breaks.
-    connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (!m_settingText)
-            m_text = toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    });
+    setReadOnly(true);
+    // Read-only boxes select with the mouse only; the caret keys select too, and the caret
+    // shows where the focus is.
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setTabChangesFocus(true);
 }
 
 void TextBox::setText(const QString &text)
 {
     m_text = text;
-    m_settingText = true;
     setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    m_settingText = false;
 }

@@ -2,8 +2,10 @@
 
 #include <QPlainTextEdit>
 
-// A multi-line text box whose text keeps the program's CR LF line breaks (what text()
-// returns is exactly what setText() was given), shown as lines on screen.
+// A multi-line box that shows what the program decided, as lines on screen: the user reads,
+// selects (with the mouse or the keyboard) and copies its text but types nothing into it, and
+// Tab moves on to the next control. What text() returns is exactly what setText() was given,
+// with the program's CR LF line breaks.
 class TextBox : public QPlainTextEdit
 {
     Q_OBJECT
@@ -15,5 +17,4 @@ public:
 
 private:
     QString m_text;
-    bool m_settingText = false;
 };

@@ -1,8 +1,10 @@
 #include "widgets/clickable_label.h"
+#include "widgets/text_box.h"
 #include "window_fixture.h"
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLabel>
@@ -244,37 +246,83 @@ private slots:
                          .split('|'));
     }
 
-    // Tab walks the controls in the drawn order, each named for a screen reader; cmdStart has
-    // the focus at opening.
-    void tabOrderAndNames()
+    void tabWalk_data()
     {
-        QStringList order;
-        QWidget *widget = form().cmdStart;
-        do {
-            // A control's inner parts (the combo box's text field) count as the control.
-            QWidget *control = widget;
-            while (control->parentWidget() != form().centralWidget() && control != &form())
-                control = control->parentWidget();
-            const QString name
-                    = control->objectName() + '='
-                      + QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
-            if ((widget->focusPolicy() & Qt::TabFocus) && control != &form()
-                && !order.contains(name))
-                order.append(name);
-            widget = widget->nextInFocusChain();
-        } while (widget != form().cmdStart);
-        QCOMPARE(order.join('|'),
-                 "cmdStart=encode|File1=Select Files|cmdReset=reset|cmdStop=stop|"
-                 "Combo1=Kestrel Medium|Text3=My Files|Text4=Select Folders|cmdInput=input|"
-                 "cmdOutput=output|optOnePass=1-pass encoding|optTwoPass=2-pass encoding|"
-                 "chkCopytoStorage=copy to storage card");
-        const auto labels = QAccessible::queryAccessibleInterface(form().Combo1)
-                                    ->relations(QAccessible::Label);
-        QCOMPARE(labels.value(0).first->text(QAccessible::Name), "Profile:");
+        QTest::addColumn<bool>("forward");
+        QTest::newRow("Tab") << true;
+        QTest::newRow("Shift+Tab") << false;
+    }
 
+    // cmdStart has the focus at opening; Tab and Shift+Tab lead from every control through every
+    // other in the drawn order, each named for a screen reader, and type nothing into the boxes.
+    void tabWalk()
+    {
+        QFETCH(bool, forward);
         form().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form()));
         QCOMPARE(QApplication::focusWidget(), form().cmdStart);
+        form().Text3->setText("a.mpg\r\nb.mpg");
+        form().Text4->setText("input: C:\\\r\noutput: C:\\");
+        QStringList order;
+        for (int step = 0; step <= 12; ++step) {
+            // A control's inner parts (the combo box's text field) count as the control.
+            QWidget *control = QApplication::focusWidget();
+            while (control && control->parentWidget() != form().centralWidget())
+                control = control->parentWidget();
+            QVERIFY(control);
+            order.append(control->objectName() + '='
+                         + QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name));
+            QTest::keyClick(QApplication::focusWidget(),
+                            Qt::Key_Tab,
+                            forward ? Qt::NoModifier : Qt::ShiftModifier);
+        }
+        QStringList expected = QString("cmdStart=encode|File1=Select Files|cmdReset=reset|"
+                                       "cmdStop=stop|Combo1=Kestrel Medium|Text3=My Files|"
+                                       "Text4=Select Folders|cmdInput=input|cmdOutput=output|"
+                                       "optOnePass=1-pass encoding|optTwoPass=2-pass encoding|"
+                                       "chkCopytoStorage=copy to storage card")
+                                       .split('|');
+        if (!forward)
+            std::reverse(expected.begin() + 1, expected.end());
+        QCOMPARE(order, expected + QStringList{expected.first()});
+        QCOMPARE(form().Text3->text(), "a.mpg\r\nb.mpg");
+        QCOMPARE(form().Text4->text(), "input: C:\\\r\noutput: C:\\");
+        const auto labels = QAccessible::queryAccessibleInterface(form().Combo1)
+                                    ->relations(QAccessible::Label);
+        QCOMPARE(labels.value(0).first->text(QAccessible::Name), "Profile:");
+    }
+
+    void boxesTakeNoTyping_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::newRow("My Files") << "Text3";
+        QTest::newRow("folders") << "Text4";
+    }
+
+    // The boxes show what the program decided: keys and pastes leave their text as it was; the
+    // keyboard selects and copies it.
+    void boxesTakeNoTyping()
+    {
+        QFETCH(QString, box);
+        auto *textBox = form().findChild<TextBox *>(box);
+        const QString text = "one.mpg\r\ntwo.mpg";
+        textBox->setText(text);
+        QApplication::clipboard()->setText("pasted");
+        QTest::mouseClick(textBox->viewport(), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), textBox);
+        QTest::keyClicks(textBox, "zzz.mpg");
+        for (int key : {Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Delete})
+            QTest::keyClick(textBox, Qt::Key(key));
+        QTest::keyClick(textBox, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(textBox, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(textBox->text(), text);
+        QCOMPARE(textBox->toPlainText(), "one.mpg\ntwo.mpg");
+
+        QTest::keyClick(textBox, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(textBox, Qt::Key_Down);
+        QTest::keyClick(textBox, Qt::Key_End, Qt::ShiftModifier);
+        QTest::keyClick(textBox, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), "two.mpg");
     }
 
     void f10OpensTheMenus()
