@@ -11,32 +11,43 @@
 #include "tree_clicks.h"
 #include "window_fixture.h"
 
+#include "browser/dir_tree.h"
 #include "clip_generator.h"
 #include "platform/machine.h"
 #include "widgets/file_list_box.h"
+#include "widgets/text_box.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWindow>
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -243,6 +254,126 @@ void clickMenuEntry(QMainWindow &window, QMenu *menu, QAction *entry)
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
 }
 
+// Presses a key through the X server, as the keyboard does ("Tab", "shift+Tab", "Escape"), and
+// lets the program handle it.
+void pressKey(const QString &key)
+{
+    runTool(QStringLiteral("xdotool"), {"key", "--clearmodifiers", key});
+    QTest::qWait(150);
+}
+
+// The control of the main window that has the focus: its inner parts (the profile box's text
+// field) count as the control. Null when the focus is elsewhere.
+QWidget *focusedControl(const Form1 &window)
+{
+    QWidget *control = QApplication::focusWidget();
+    while (control && control->parentWidget() != window.centralWidget())
+        control = control->parentWidget();
+    return control;
+}
+
+// The window's client area as the screen shows it (as the toolkit paints it where no program
+// may look at the screen), in the screen's pixels.
+QImage windowPicture(QWidget &window)
+{
+    window.repaint();
+    QTest::qWait(100);
+    if (!onX11())
+        return window.grab().toImage();
+    const QPoint at = window.mapToGlobal(QPoint());
+    return window.screen()
+            ->grabWindow(0, at.x(), at.y(), window.width(), window.height())
+            .toImage();
+}
+
+// A widget's place in a picture of its window, in the picture's pixels.
+QRect inPicture(const QImage &picture, const QWidget &window, const QWidget &widget, QRect part)
+{
+    const QRectF place(widget.mapTo(&window, part.topLeft()), QSizeF(part.size()));
+    const qreal ratio = picture.devicePixelRatio();
+    return QRectF(place.topLeft() * ratio, place.size() * ratio).toAlignedRect();
+}
+
+// How many pixels of a part differ clearly between two pictures.
+int changedPixels(const QImage &before, const QImage &after, const QRect &part)
+{
+    int changed = 0;
+    for (int y = part.top(); y <= part.bottom(); ++y) {
+        for (int x = part.left(); x <= part.right(); ++x) {
+            const QColor a = before.pixelColor(x, y), b = after.pixelColor(x, y);
+            changed += qAbs(a.red() - b.red()) + qAbs(a.green() - b.green())
+                               + qAbs(a.blue() - b.blue())
+                       > 40;
+        }
+    }
+    return changed;
+}
+
+// Contrast of two colours as the accessibility guidelines measure it (1 to 21).
+double contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF())
+               + 0.0722 * channel(c.blueF());
+    };
+    const double one = luminance(a), other = luminance(b);
+    return (std::max(one, other) + 0.05) / (std::min(one, other) + 0.05);
+}
+
+// The contrast of the text in a part of a picture: its background is its commonest colour, its
+// text the colour that stands out most from that.
+double textContrast(const QImage &picture, const QRect &part, QString *colours)
+{
+    QHash<QRgb, int> counts;
+    for (int y = part.top(); y <= part.bottom(); ++y) {
+        for (int x = part.left(); x <= part.right(); ++x)
+            ++counts[picture.pixel(x, y) & RGB_MASK];
+    }
+    QRgb background = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > counts.value(background))
+            background = it.key();
+    }
+    QColor text(background);
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (contrast(QColor(it.key()), background) > contrast(text, background))
+            text = QColor(it.key());
+    }
+    *colours = text.name() + " on " + QColor(background).name();
+    return contrast(text, background);
+}
+
+// What a screen reader hears change in this program, through AT-SPI, while it listens.
+class ScreenReaderEars
+{
+public:
+    bool listen()
+    {
+        m_listener.start(QStringLiteral("/usr/bin/python3"),
+                         {qEnvironmentVariable("CLIPFERRY_ACCESSIBLE_NAMES"),
+                          "--events",
+                          QString::number(QCoreApplication::applicationPid())});
+        QSignalSpy output(&m_listener, &QProcess::readyReadStandardOutput);
+        return output.wait(20000) && m_listener.readLine().trimmed() == "listening";
+    }
+    // What it heard, once the last changes have reached it.
+    QStringList heard()
+    {
+        QTest::qWait(1000);
+        QSignalSpy finished(&m_listener, &QProcess::finished);
+        m_listener.terminate();
+        if (!finished.wait(10000))
+            m_listener.kill();
+        return QString::fromUtf8(m_listener.readAllStandardOutput()).split('\n');
+    }
+
+private:
+    QProcess m_listener;
+};
+
 } // namespace
 
 class TestDesktop : public QObject
@@ -329,15 +460,94 @@ private slots:
         }
     }
 
+    // The keyboard alone. Tab and Shift+Tab walk every control of the main window in order,
+    // from each to the next, and type nothing into the boxes; the focus shows on each picture
+    // button (the window's picture with the focus on it and elsewhere). In the folder browser,
+    // OK has the focus, Tab walks OK, Cancel and the tree, and Escape and Enter do nothing.
+    void keyboard()
+    {
+        if (!managed()) // without a window manager the keys go where the pointer is
+            QSKIP("Keys are typed through the X server (xdotool) to the window it activates");
+        Form1 &w = window();
+        clickEntries(*w.File1, {"AVSEQ01.DAT", "^sample.mpg"}); // My Files lists both
+        const QString files = w.Text3->text(), folders = w.Text4->text();
+        QVERIFY(!files.isEmpty() && !folders.isEmpty());
+        runTool(QStringLiteral("xdotool"), {"mousemove", "0", "0"}); // no button under the pointer
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCOMPARE(focusedControl(w), w.File1);
+        const QImage unfocused = windowPicture(w);
+        unfocused.save(savedAs(QStringLiteral("focus-on-no-picture-button.png")));
+
+        const QStringList order{"cmdStart",
+                                "File1",
+                                "cmdReset",
+                                "cmdStop",
+                                "Combo1",
+                                "Text3",
+                                "Text4",
+                                "cmdInput",
+                                "cmdOutput",
+                                "optOnePass",
+                                "optTwoPass",
+                                "chkCopytoStorage"};
+        for (const QString key : {"Tab", "shift+Tab"}) {
+            QStringList walked{"File1"};
+            for (int step = 0; step < order.size(); ++step) {
+                pressKey(key);
+                QWidget *control = focusedControl(w);
+                QVERIFY2(control, qPrintable(walked.join(' ')));
+                walked.append(control->objectName());
+                if (auto *button = qobject_cast<QPushButton *>(control)) {
+                    const QImage focused = windowPicture(w);
+                    focused.save(savedAs("focus-on-" + button->objectName() + ".png"));
+                    const QRect place = inPicture(focused, w, *button, button->rect());
+                    // at least a line along the button's edges
+                    QVERIFY2(changedPixels(unfocused, focused, place) >= place.width(),
+                             qPrintable(button->objectName()));
+                }
+            }
+            QStringList expected{"File1"}; // and round to it
+            const int way = key == QLatin1String("Tab") ? 1 : -1;
+            for (int step = 1; step <= order.size(); ++step)
+                expected.append(order[(1 + way * step + order.size()) % order.size()]);
+            QCOMPARE(walked, expected);
+        }
+        QCOMPARE(w.Text3->text(), files);
+        QCOMPARE(w.Text4->text(), folders);
+
+        m_user.browse = [&](Form9 &browser) {
+            useBrowserByKeyboard(browser);
+            if (browser.isVisible())
+                QTest::mouseClick(browser.cmd[0], Qt::LeftButton); // whatever failed, it closes
+        };
+        QTest::mouseClick(w.cmdInput, Qt::LeftButton);
+        QVERIFY(!m_user.browse);
+        QCOMPARE(w.File1->Path(), QStringLiteral("C:\\Samples"));
+    }
+
     // Both samples selected and encoded with Kestrel Medium: 320 x 240, WMV2 video and WMA2
     // sound, as long as the input, and "Status: ready" with no message.
     void encodeTheSamples()
     {
         clickEntries(*window().File1, {"AVSEQ01.DAT", "^sample.mpg"});
+        ScreenReaderEars ears;
+        const bool listening = screenReaderInstalled();
+        QVERIFY(!listening || ears.listen());
+        window().Timer1->setInterval(50); // ticks often enough to show the short samples' progress
         QTest::mouseClick(window().cmdStart, Qt::LeftButton); // returns when the batch is done
+        window().Timer1->setInterval(1000);
         QTRY_COMPARE(window().Label6->text(), QStringLiteral("Status: ready"));
         QCOMPARE(m_user.texts, QStringList());
         saveScreenshot(window(), QStringLiteral("main-window-encoded.png"));
+        if (listening) { // the status line, the emptied statistics and the bar, forth and back
+            const QStringList heard = ears.heard();
+            for (const char *expected :
+                 {"name: label: Status: ready", "name: label: ", "value: progress bar: 0"})
+                QVERIFY2(heard.contains(QLatin1String(expected)), qPrintable(heard.join('\n')));
+            QVERIFY2(!heard.filter(QRegularExpression("^value: progress bar: [1-9]")).isEmpty(),
+                     qPrintable(heard.join('\n')));
+        }
 
         for (const QString input : {"AVSEQ01.DAT", "sample.mpg"}) {
             const QString samples = m_temp.path() + "/drive_c/Samples/";
@@ -355,7 +565,7 @@ private slots:
     void screenReaderNames()
     {
         const QString script = qEnvironmentVariable("CLIPFERRY_ACCESSIBLE_NAMES");
-        if (runTool("/usr/bin/python3", {"-c", "import pyatspi"}) != 0)
+        if (!screenReaderInstalled())
             QSKIP("Needs python3-pyatspi (scripts/install-deps.sh)");
         QString listing;
         int status = -1;
@@ -388,14 +598,89 @@ private slots:
                                      "push button: stop",
                                      "push button: OK",
                                      "push button: Cancel",
-                                     "tree: Folders"})
+                                     "tree: Folders",
+                                     "table column header: Folders (hidden)",
+                                     "table cell: Clipferry, drive C:",
+                                     "table cell: Samples",
+                                     "table cell: Root, drive Z:"})
             QVERIFY2(shown.contains(QLatin1String(expected)), expected);
+    }
+
+    // Every text of the enabled controls reads on the desktop's theme, light or dark: at least
+    // 4.5:1 against its background in a picture of the window (the boxes with their fixed cyan,
+    // the labels, the options and the profile box in the theme's colours).
+    void readableOnTheTheme()
+    {
+        Form1 &w = window();
+        const QPalette palette = QApplication::palette();
+        const bool dark = palette.color(QPalette::Window).lightness() < 128;
+        QVERIFY2(dark == !qEnvironmentVariableIsEmpty("CLIPFERRY_DARK_THEME"),
+                 "the desktop's theme did not take (scripts/install-deps.sh)");
+        QTest::mouseClick(w.cmdReset, Qt::LeftButton); // every control enabled, as at a start
+        const QString samples = m_temp.path() + "/drive_c/Samples/";
+        w.openFiles({samples + "sample.mpg"}); // My Files and the folders show it
+        QVERIFY(!w.Text3->text().isEmpty() && !w.Text4->text().isEmpty());
+        const QImage picture = windowPicture(w);
+        picture.save(savedAs(QStringLiteral("theme-contrast.png")));
+
+        QStyleOptionButton option;
+        option.initFrom(w.optOnePass);
+        const QRect optionText
+                = w.style()->subElementRect(QStyle::SE_RadioButtonContents, &option, w.optOnePass);
+        option.initFrom(w.chkCopytoStorage);
+        const QRect checkText = w.style()->subElementRect(
+                QStyle::SE_CheckBoxContents, &option, w.chkCopytoStorage);
+        const QListWidgetItem *unselected = w.File1->findItems("AVSEQ01.DAT", Qt::MatchExactly)[0];
+        const std::tuple<const char *, QWidget *, QRect> texts[] = {
+                {"My Files", w.Text3->viewport(), w.Text3->viewport()->rect()},
+                {"folders", w.Text4->viewport(), w.Text4->viewport()->rect()},
+                {"file list", w.File1->viewport(), w.File1->visualItemRect(unselected)},
+                {"label", w.Label9, w.Label9->rect()},
+                {"option", w.optOnePass, optionText},
+                {"check box", w.chkCopytoStorage, checkText},
+                {"profile", w.Combo1, w.Combo1->lineEdit()->geometry()},
+        };
+        for (const auto &[name, widget, part] : texts) {
+            QString colours;
+            const double ratio
+                    = textContrast(picture, inPicture(picture, w, *widget, part), &colours);
+            qInfo("%s: %.1f:1 (%s)", name, ratio, qPrintable(colours));
+            QVERIFY2(ratio >= 4.5, qPrintable(name + (": " + colours)));
+        }
     }
 
     void cleanupTestCase() { m_program.reset(); }
 
 private:
     Form1 &window() { return m_program->window(); }
+
+    bool screenReaderInstalled()
+    {
+        return runTool("/usr/bin/python3", {"-c", "import pyatspi"}) == 0;
+    }
+
+    // The folder browser from the keyboard: OK has the focus; Escape and Enter leave it open
+    // with the focus where it was; Tab walks OK, Cancel and the tree, Shift+Tab back; Space on
+    // OK takes the folder.
+    void useBrowserByKeyboard(Form9 &browser)
+    {
+        QVERIFY(waitForFrame(browser));
+        QTRY_VERIFY(browser.isActiveWindow());
+        QCOMPARE(QApplication::focusWidget(), browser.cmd[0]);
+        for (const char *key : {"Escape", "Return", "KP_Enter"}) {
+            pressKey(key);
+            QTest::qWait(200);
+            QVERIFY2(browser.isVisible() && QApplication::focusWidget() == browser.cmd[0], key);
+        }
+        QStringList walked;
+        for (const char *key : {"Tab", "Tab", "Tab", "shift+Tab", "shift+Tab", "shift+Tab"}) {
+            pressKey(key);
+            walked.append(QApplication::focusWidget()->objectName());
+        }
+        QCOMPARE(walked.join(' '), QStringLiteral("cmd(1) DirTree cmd(0) DirTree cmd(1) cmd(0)"));
+        pressKey(QStringLiteral("space"));
+        QTRY_VERIFY(!browser.isVisible());
+    }
 
     // Starts the program as main() does, on the drive set up above, and waits for its frame.
     bool start()
