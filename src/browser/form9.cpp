@@ -84,6 +84,7 @@ void Form9::Form_Resize()
 bool Form9::showModal()
 {
     m_hiddenByButton = false;
+    cmd[0]->setFocus(); // OK has the focus at every opening, whichever button hid the window
     exec();
     return m_hiddenByButton;
 }
