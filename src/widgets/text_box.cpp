@@ -1,5 +1,8 @@
 #include "widgets/text_box.h"
 
+#include <QPainter>
+#include <QStyleOptionFrame>
+
 TextBox::TextBox(QWidget *parent)
     : QPlainTextEdit(parent)
 {
@@ -17,4 +20,16 @@ void TextBox::setText(const QString &text)
 {
     m_text = text;
     setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+bool TextBox::event(QEvent *event)
+{
+    const bool handled = QPlainTextEdit::event(event);
+    if (event->type() == QEvent::Paint && hasFocus()) {
+        QPainter painter(this);
+        QStyleOptionFrame frame;
+        initStyleOption(&frame);
+        style()->drawPrimitive(QStyle::PE_FrameLineEdit, &frame, &painter, this);
+    }
+    return handled;
 }
