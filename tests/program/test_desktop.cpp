@@ -407,18 +407,10 @@ private slots:
         runTool(QStringLiteral("xdotool"), {"mousemove", "0", "0"}); // away from the controls
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        const QStringList order{"cmdStart",
-                                "File1",
-                                "cmdReset",
-                                "cmdStop",
-                                "Combo1",
-                                "Text3",
-                                "Text4",
-                                "cmdInput",
-                                "cmdOutput",
-                                "optOnePass",
-                                "optTwoPass",
-                                "chkCopytoStorage"};
+        const QStringList order
+                = QString("cmdStart File1 cmdReset cmdStop Combo1 Text3 Text4 "
+                          "cmdInput cmdOutput optOnePass optTwoPass chkCopytoStorage")
+                          .split(' ');
         QHash<QString, QImage> unfocused;
         for (const QString &name : order)
             unfocused[name] = onScreen(*w.findChild<QWidget *>(name));
