@@ -15,6 +15,8 @@ packages=(
     # ... on real desktops: a window manager, a Wayland session (Qt's Wayland platform), and
     # a screen reader's view of the program (a session bus with the accessibility bus)
     xfwm4 x11-utils weston qt6-wayland dbus at-spi2-core python3-pyatspi
+    # ... and under a dark desktop theme: GTK's Adwaita through Qt's GTK platform theme
+    qt6-gtk-platformtheme gnome-themes-extra
     # cpack's Debian package: library dependencies read from the programs
     dpkg-dev file
     # the package checked as a distribution checks it; a private session bus for the test

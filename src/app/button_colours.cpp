@@ -4,10 +4,13 @@
 
 namespace {
 
+// The faces are light on every desktop theme: what the style writes or draws on them in the
+// button's text colour stays dark.
 void setFaceColour(QPushButton *button, const QColor &colour)
 {
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, colour);
+    palette.setColor(QPalette::ButtonText, Qt::black);
     button->setPalette(palette);
     button->setAutoFillBackground(true);
 }

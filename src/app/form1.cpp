@@ -4,6 +4,8 @@
 #include "browser/form9.h"
 #include "widgets/clickable_label.h"
 #include "widgets/file_list_box.h"
+#include "widgets/option_button.h"
+#include "widgets/picture_button.h"
 #include "widgets/text_box.h"
 
 #include <QAbstractItemView>
@@ -77,8 +79,8 @@ void Form1::buildControls()
     auto *central = new QWidget(this);
     setCentralWidget(central);
     CF_MAKE(Label10, QLabel);
-    CF_MAKE(cmdInput, QPushButton);
-    CF_MAKE(cmdOutput, QPushButton);
+    CF_MAKE(cmdInput, PictureButton);
+    CF_MAKE(cmdOutput, PictureButton);
     CF_MAKE(Text4, TextBox);
     CF_MAKE(Label9, QLabel);
     CF_MAKE(Text3, TextBox);
@@ -95,12 +97,12 @@ void Form1::buildControls()
     Combo1->lineEdit()->setAccessibleName(QStringLiteral("Profile"));
     Combo1->view()->setAccessibleName(QStringLiteral("Profiles"));
     CF_MAKE(Label7, QLabel);
-    CF_MAKE(optOnePass, QRadioButton);
+    CF_MAKE(optOnePass, OptionButton);
     CF_MAKE(Label1, QLabel);
     CF_MAKE(lblPassInfo, ClickableLabel);
     CF_MAKE(Label2, QLabel);
     CF_MAKE(chkCopytoStorage, QCheckBox);
-    CF_MAKE(optTwoPass, QRadioButton);
+    CF_MAKE(optTwoPass, OptionButton);
     CF_MAKE(Label3, QLabel);
     CF_MAKE(File2, FileListBox);
     CF_MAKE(Label5, QLabel);
@@ -108,9 +110,9 @@ void Form1::buildControls()
     CF_MAKE(ProgressBar1, QProgressBar);
     CF_MAKE(Line1, QFrame);
     CF_MAKE(Line2, QFrame);
-    CF_MAKE(cmdReset, QPushButton);
-    CF_MAKE(cmdStart, QPushButton);
-    CF_MAKE(cmdStop, QPushButton);
+    CF_MAKE(cmdReset, PictureButton);
+    CF_MAKE(cmdStart, PictureButton);
+    CF_MAKE(cmdStop, PictureButton);
     Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(1000);
 
@@ -204,8 +206,16 @@ void Form1::connectHandlers()
     connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
     connect(Combo1->lineEdit(), &QLineEdit::editingFinished, this, &Form1::showProfileInUse);
     connect(chkCopytoStorage, &QCheckBox::toggled, this, &Form1::chkCopytoStorage_Click);
-    connect(optOnePass, &QRadioButton::clicked, this, &Form1::optOnePass_Click);
-    connect(optTwoPass, &QRadioButton::clicked, this, &Form1::optTwoPass_Click);
+    // Whatever selects an option sets the passes: a click, the keyboard, or a screen reader's
+    // action (which selects it without a click); a click on the selected one sets them again.
+    for (auto [option, handler] : {std::pair(optOnePass, &Form1::optOnePass_Click),
+                                   std::pair(optTwoPass, &Form1::optTwoPass_Click)}) {
+        connect(option, &QRadioButton::clicked, this, handler);
+        connect(option, &QRadioButton::toggled, this, [this, handler](bool selected) {
+            if (selected)
+                (this->*handler)();
+        });
+    }
     connect(lblPassInfo, &ClickableLabel::clicked, this, &Form1::lblPassInfo_Click);
     connect(mnuCurrentProfile, &QAction::triggered, this, &Form1::mnuCurrentProfile_Click);
     connect(mnuProfileSetup, &QAction::triggered, this, &Form1::mnuProfileSetup_Click);

@@ -106,8 +106,12 @@ const std::pair<const char *, const char *> accessibleNames[] = {
         {"cmdStop", "stop"},
 };
 
-// The lists and text boxes the user reads files and folders from share one pale cyan.
+// The lists and text boxes the user reads files and folders from share one pale cyan, with
+// dark text on every desktop theme (a dark theme's light text would vanish on it).
 const char *const cyanControls[] = {"Text4", "Text3", "File1"};
+const QColor cyan(192, 255, 255);
+const QColor cyanText(Qt::black);
+const QColor cyanGreyedText(96, 96, 96); // 5.7:1 on the cyan, still set apart from black
 
 QIcon renderedPicture(const QString &resource, QSize size, qreal pixelRatio)
 {
@@ -171,7 +175,9 @@ void paintCyan(QWidget *clientArea)
         auto *widget = clientArea->findChild<QWidget *>(QLatin1String(name));
         Q_ASSERT(widget);
         QPalette palette = widget->palette();
-        palette.setColor(QPalette::Base, QColor(192, 255, 255));
+        palette.setColor(QPalette::Base, cyan);
+        palette.setColor(QPalette::Text, cyanText);
+        palette.setColor(QPalette::Disabled, QPalette::Text, cyanGreyedText);
         widget->setPalette(palette);
     }
 }

@@ -49,12 +49,14 @@ void showStarting(Form1 &w)
     w.Label5->setText(QStringLiteral("Status: initializing encoder"));
 }
 
+// Lines are emptied with an empty text rather than cleared: only a new text tells a screen
+// reader that the line changed.
 void showReadyBetweenFiles(Form1 &w)
 {
-    w.Label1->clear();
-    w.Label2->clear();
-    w.Label3->clear();
-    w.Label7->clear();
+    w.Label1->setText(QString());
+    w.Label2->setText(QString());
+    w.Label3->setText(QString());
+    w.Label7->setText(QString());
     w.Label5->hide();
     w.Label6->show();
     w.Label6->setText(QStringLiteral("Status: ready"));
@@ -93,8 +95,8 @@ void Form1::cmdStart_Click()
         // The error ended the batch: the remaining files are left, the window is reset.
         cmdStop_Click();
         cmdReset_Click();
-        Label1->clear();
-        Label7->clear();
+        Label1->setText(QString());
+        Label7->setText(QString());
     }
     notifyBatchEnded(*this, batch);
     if (batch.closing())

@@ -56,6 +56,7 @@ DirTree::DirTree(QWidget *parent)
     m_tree->setAccessibleName(QStringLiteral("Folders"));
     m_tree->setHeaderHidden(true);
     m_tree->setColumnCount(1);
+    m_tree->setHeaderLabel(QStringLiteral("Folders")); // a screen reader reads the hidden header
     m_tree->setIconSize(QSize(16, 16));
     m_tree->setUniformRowHeights(true);
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -129,11 +130,12 @@ void DirTree::addDriveNode(QChar letter, std::uint32_t driveType, QList<Unlisted
     const QString key = driveKey(letter);
     const bool removable = driveType == removableDriveType;
     stepOver([&] {
+        const QString label
+                = removable ? QString() : volumeLabel(Machine::current(), driveDesignator(key));
         const QString text
-                = removable ? removableDriveText(letter)
-                            : labelledDriveText(
-                                    letter, volumeLabel(Machine::current(), driveDesignator(key)));
+                = removable ? removableDriveText(letter) : labelledDriveText(letter, label);
         QTreeWidgetItem *node = newNode(text, *image, *image);
+        node->setData(0, Qt::AccessibleTextRole, spokenDriveName(letter, driveType, label));
         node->setData(0, KeyRole, key);
         m_tree->addTopLevelItem(node);
         m_nodesByKey.insert(key, node);

@@ -63,6 +63,29 @@ QString labelledDriveText(QChar letter, const QString &label)
     return properCase(label) + QStringLiteral(" (%1:)").arg(letter);
 }
 
+QString spokenDriveName(QChar letter, std::uint32_t driveType, const QString &label)
+{
+    QString kind;
+    switch (driveType) {
+    case removableDriveType:
+        kind = QStringLiteral("removable drive");
+        break;
+    case drive_type_a::Remote:
+        kind = QStringLiteral("network drive");
+        break;
+    case drive_type_a::CdRom:
+        kind = QStringLiteral("CD-ROM drive");
+        break;
+    case drive_type_a::RamDisk:
+        kind = QStringLiteral("RAM disk");
+        break;
+    default:
+        kind = QStringLiteral("drive");
+    }
+    const QString name = kind + QStringLiteral(" %1:").arg(letter);
+    return label.trimmed().isEmpty() ? name : properCase(label) + QStringLiteral(", ") + name;
+}
+
 QString folderPath(const QString &driveKey, const QStringList &realNames)
 {
     QString path = driveDesignator(driveKey);

@@ -31,6 +31,10 @@ inline constexpr std::uint32_t removableDriveType = drive_type_a::Removable;
 QString removableDriveText(QChar letter);
 // The label in proper case, then " (C:)"; a drive without a label begins with the blank.
 QString labelledDriveText(QChar letter, const QString &label);
+// What a screen reader says for a drive's node, since it cannot see the node's image: the
+// kind of drive and its letter, after the label in proper case where there is one
+// ("Clipferry, drive C:", "removable drive D:", "CD-ROM drive E:").
+QString spokenDriveName(QChar letter, std::uint32_t driveType, const QString &label);
 
 // The folder of a node: the drive's designator and the real names of the folders from the
 // drive down to the node, joined by "\" ("C:" for the drive itself, "C:\Windows\System32").

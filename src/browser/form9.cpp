@@ -88,6 +88,7 @@ bool Form9::showModal()
 {
     m_hiddenByButton = false;
     m_showing = true;
+    cmd[0]->setFocus(); // OK has the focus at every opening, whichever button hid the window
     exec();
     m_showing = false;
     const bool answered = m_hiddenByButton;

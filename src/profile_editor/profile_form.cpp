@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -160,7 +161,11 @@ QLabel *ProfileForm::reason(ProfileField field, const QString &name)
     auto *label = new QLabel;
     label->setObjectName(name + QStringLiteral("Problem"));
     label->setWordWrap(true);
-    label->setStyleSheet(QStringLiteral("color: #b00020;"));
+    // A dark red on a light theme, a light one on a dark theme: readable (over 5:1) on both.
+    QPalette palette = label->palette();
+    const bool darkTheme = palette.color(QPalette::Window).lightness() < 128;
+    palette.setColor(QPalette::WindowText, darkTheme ? QColor(255, 138, 128) : QColor(176, 0, 32));
+    label->setPalette(palette);
     label->setVisible(false);
     m_reasons.insert(field, label);
     return label;

@@ -1,22 +1,35 @@
 #include "widgets/text_box.h"
 
+#include <QPainter>
+#include <QStyleOptionFrame>
+
 TextBox::TextBox(QWidget *parent)
     : QPlainTextEdit(parent)
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // What the user types becomes the text, with the program's line breaks.
-    connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (!m_settingText)
-            m_text = toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    });
+    setReadOnly(true);
+    // Read-only boxes select with the mouse only; the caret keys select too, and the caret
+    // shows where the focus is.
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setTabChangesFocus(true);
 }
 
 void TextBox::setText(const QString &text)
 {
     m_text = text;
-    m_settingText = true;
     setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    m_settingText = false;
+}
+
+bool TextBox::event(QEvent *event)
+{
+    const bool handled = QPlainTextEdit::event(event);
+    if (event->type() == QEvent::Paint && hasFocus()) {
+        QPainter painter(this);
+        QStyleOptionFrame frame;
+        initStyleOption(&frame);
+        style()->drawPrimitive(QStyle::PE_FrameLineEdit, &frame, &painter, this);
+    }
+    return handled;
 }

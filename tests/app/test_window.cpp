@@ -1,8 +1,10 @@
 #include "widgets/clickable_label.h"
+#include "widgets/text_box.h"
 #include "window_fixture.h"
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLabel>
@@ -244,37 +246,64 @@ private slots:
                          .split('|'));
     }
 
-    // Tab walks the controls in the drawn order, each named for a screen reader; cmdStart has
-    // the focus at opening.
-    void tabOrderAndNames()
+    void tabWalk_data()
     {
+        QTest::addColumn<bool>("forward");
+        QTest::newRow("Tab") << true;
+        QTest::newRow("Shift+Tab") << false;
+    }
+
+    // cmdStart has the focus at opening; Tab and Shift+Tab lead from every control to the next
+    // in the drawn order, each named for a screen reader.
+    void tabWalk()
+    {
+        QFETCH(bool, forward);
+        form().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form()));
         QStringList order;
-        QWidget *widget = form().cmdStart;
-        do {
-            // A control's inner parts (the combo box's text field) count as the control.
-            QWidget *control = widget;
-            while (control->parentWidget() != form().centralWidget() && control != &form())
+        for (int step = 0; step <= 12; ++step) {
+            QWidget *control = QApplication::focusWidget(); // or its part, the profile's field
+            while (control && control->parentWidget() != form().centralWidget())
                 control = control->parentWidget();
-            const QString name
-                    = control->objectName() + '='
-                      + QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
-            if ((widget->focusPolicy() & Qt::TabFocus) && control != &form()
-                && !order.contains(name))
-                order.append(name);
-            widget = widget->nextInFocusChain();
-        } while (widget != form().cmdStart);
-        QCOMPARE(order.join('|'),
-                 "cmdStart=encode|File1=Select Files|cmdReset=reset|cmdStop=stop|"
-                 "Combo1=Kestrel Medium|Text3=My Files|Text4=Select Folders|cmdInput=input|"
-                 "cmdOutput=output|optOnePass=1-pass encoding|optTwoPass=2-pass encoding|"
-                 "chkCopytoStorage=copy to storage card");
+            QVERIFY(control);
+            order.append(control->objectName() + '='
+                         + QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name));
+            QTest::keyClick(QApplication::focusWidget(),
+                            Qt::Key_Tab,
+                            forward ? Qt::NoModifier : Qt::ShiftModifier);
+        }
+        QStringList expected = QString("cmdStart=encode|File1=Select Files|cmdReset=reset|"
+                                       "cmdStop=stop|Combo1=Kestrel Medium|Text3=My Files|"
+                                       "Text4=Select Folders|cmdInput=input|cmdOutput=output|"
+                                       "optOnePass=1-pass encoding|optTwoPass=2-pass encoding|"
+                                       "chkCopytoStorage=copy to storage card")
+                                       .split('|');
+        if (!forward)
+            std::reverse(expected.begin() + 1, expected.end());
+        QCOMPARE(order, expected << expected.first());
         const auto labels = QAccessible::queryAccessibleInterface(form().Combo1)
                                     ->relations(QAccessible::Label);
         QCOMPARE(labels.value(0).first->text(QAccessible::Name), "Profile:");
+    }
 
-        form().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&form()));
-        QCOMPARE(QApplication::focusWidget(), form().cmdStart);
+    // The boxes show what the program decided: typing and pasting leave them as they were; the
+    // keyboard selects and copies their text.
+    void boxesTakeNoTyping()
+    {
+        for (TextBox *box : {form().Text3, form().Text4}) {
+            box->setText("one.mpg\r\ntwo.mpg");
+            QApplication::clipboard()->setText("pasted");
+            QTest::mouseClick(box->viewport(), Qt::LeftButton);
+            QTest::keyClicks(box, "zzz.mpg");
+            for (const Qt::Key key : {Qt::Key_Backspace, Qt::Key_Return, Qt::Key_Delete})
+                QTest::keyClick(box, key);
+            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(box->toPlainText(), "one.mpg\ntwo.mpg"); // as shown
+            QTest::keyClick(box, Qt::Key_Home, Qt::ControlModifier);
+            QTest::keyClick(box, Qt::Key_End, Qt::ShiftModifier);
+            QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+            QCOMPARE(QApplication::clipboard()->text(), "one.mpg");
+        }
     }
 
     void f10OpensTheMenus()

@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 """Lists what a screen reader learns about a running program, through AT-SPI: one line per
 accessible object of its windows, indented by depth, as "role: name", marked "(hidden)"
-while not visible. The items of lists and trees are left out (they are the data the user
-browses, not controls).
+while not visible. The items of lists are left out (they are the data the user browses, not
+controls); of a tree, its column header and the nodes it shows.
 
-Lines starting with "UNNAMED " name each visible control that a screen reader cannot name.
+Lines starting with "UNNAMED " name each visible control, and each part of a tree, that a
+screen reader cannot name.
 
 usage: accessible_names.py PROCESS_ID
 Exits 3 when the program is not on the accessibility bus within 20 seconds.
@@ -42,7 +43,13 @@ def walk(node, depth, lines, unnamed):
         lines.append("  " * depth + f"{role}: {name}" + ("" if visible else " (hidden)"))
         if visible and role in CONTROLS and not name.strip():
             unnamed.append(f"UNNAMED {role} under {node.getRoleName()}: {node.name or ''}")
-        if role not in DATA:
+        if role == "tree":
+            for part in child:
+                lines.append("  " * (depth + 1) + f"{part.getRoleName()}: {part.name or ''}"
+                             + ("" if part.getState().contains(pyatspi.STATE_VISIBLE) else " (hidden)"))
+                if not (part.name or "").strip():
+                    unnamed.append(f"UNNAMED {part.getRoleName()} in tree: {name}")
+        elif role not in DATA:
             walk(child, depth + 1, lines, unnamed)
 
 

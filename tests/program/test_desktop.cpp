@@ -3,9 +3,10 @@
 // profile hint, Check Profile Setup and a restart; the main window keeps its laid-out size
 // through a border drag, another program's resize request, a move, minimising and restoring;
 // the folder browser, opened three times and each time dragged larger and smaller, keeps both
-// buttons whole right under the tree; both samples of C:\Samples encoded by the real engine;
-// a screen reader names every control (read through AT-SPI). Screenshots and the screen
-// reader's listing go into the build folder.
+// buttons whole right under the tree; the keyboard alone; both samples of C:\Samples encoded
+// by the real engine; a screen reader names every control (read through AT-SPI); the texts of
+// the boxes read on the desktop's theme. Screenshots and the screen reader's listing go into
+// the build folder.
 
 #include "started_program.h"
 #include "tree_clicks.h"
@@ -14,6 +15,7 @@
 #include "clip_generator.h"
 #include "platform/machine.h"
 #include "widgets/file_list_box.h"
+#include "widgets/text_box.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -34,6 +36,8 @@
 #include <QWindow>
 #include <QtTest>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -243,6 +247,73 @@ void clickMenuEntry(QMainWindow &window, QMenu *menu, QAction *entry)
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
 }
 
+// Presses keys through the X server as the keyboard does ("Tab", "shift+Tab", "Escape").
+void pressKeys(const QString &keys)
+{
+    runTool(QStringLiteral("xdotool"), QStringList{"key", "--clearmodifiers"} + keys.split(' '));
+    QTest::qWait(150);
+}
+
+// The name of the control with the focus, or of the one holding it.
+QString focusedName(bool holder = false)
+{
+    QWidget *focus = QApplication::focusWidget();
+    focus = focus && holder ? focus->parentWidget() : focus;
+    return focus ? focus->objectName() : QString();
+}
+
+// A control as the screen shows it (as the toolkit paints it where no program may look at the
+// screen), in the screen's pixels.
+QImage onScreen(QWidget &control)
+{
+    control.repaint();
+    QTest::qWait(100);
+    const QPoint at = control.mapToGlobal(QPoint());
+    return onX11() ? control.screen()
+                             ->grabWindow(0, at.x(), at.y(), control.width(), control.height())
+                             .toImage()
+                   : control.grab().toImage();
+}
+
+int changedPixels(const QImage &before, const QImage &after)
+{
+    int changed = 0;
+    for (int y = 0; y < before.height(); ++y) {
+        for (int x = 0; x < before.width(); ++x)
+            changed += before.pixel(x, y) != after.pixel(x, y);
+    }
+    return changed;
+}
+
+// The contrast (1 to 21, as accessibility guidelines measure it) of the colour in a picture
+// that stands out most from its commonest colour, the background.
+double textContrast(const QImage &picture)
+{
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x)
+            ++counts[picture.pixel(x, y)];
+    }
+    const auto luminance = [](QColor c) {
+        double sum = 0;
+        for (const auto &[value, weight] : {std::pair(c.redF(), 0.2126),
+                                            std::pair(c.greenF(), 0.7152),
+                                            std::pair(c.blueF(), 0.0722)})
+            sum += weight
+                   * (value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4));
+        return sum + 0.05;
+    };
+    const double background = luminance(
+            std::max_element(counts.keyValueBegin(), counts.keyValueEnd(), [](auto a, auto b) {
+                return a.second < b.second;
+            })->first);
+    double highest = 1;
+    for (const QRgb colour : counts.keys())
+        highest = std::max(
+                {highest, luminance(colour) / background, background / luminance(colour)});
+    return highest;
+}
+
 } // namespace
 
 class TestDesktop : public QObject
@@ -329,6 +400,57 @@ private slots:
         }
     }
 
+    // The keyboard alone. Tab and Shift+Tab walk every control of the main window in order and
+    // type nothing into the boxes; the focus shows on each control (the pictures of the window
+    // with the focus on a picture button and on the file list are kept). In the folder
+    // browser OK has the focus at every opening, Escape and Enter do nothing, Tab walks OK,
+    // Cancel and the tree.
+    void keyboard()
+    {
+        if (!managed()) // without a window manager the keys go where the pointer is
+            QSKIP("Keys are typed through the X server to the window its manager activates");
+        Form1 &w = window();
+        clickEntries(*w.File1, {"AVSEQ01.DAT", "^sample.mpg"}); // My Files lists both
+        const QStringList boxes{w.Text3->text(), w.Text4->text()};
+        runTool(QStringLiteral("xdotool"), {"mousemove", "0", "0"}); // away from the controls
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const QStringList order
+                = QString("cmdStart File1 cmdReset cmdStop Combo1 Text3 Text4 "
+                          "cmdInput cmdOutput optOnePass optTwoPass chkCopytoStorage")
+                          .split(' ');
+        QHash<QString, QImage> unfocused;
+        for (const QString &name : order)
+            unfocused[name] = onScreen(*w.findChild<QWidget *>(name));
+        saveScreenshot(w, QStringLiteral("focus-on-File1.png"));
+        for (const int way : {1, -1}) {
+            for (int step = 1; step <= order.size(); ++step) {
+                pressKeys(way > 0 ? "Tab" : "shift+Tab");
+                const QString name = order[(1 + way * step + order.size()) % order.size()];
+                QWidget *control = w.findChild<QWidget *>(name);
+                // the profile box's text field counts as the box
+                QTRY_VERIFY2(focusedName() == name || focusedName(true) == name, qPrintable(name));
+                if (name != QLatin1String("File1")) // at least a line along its edges changes
+                    QVERIFY2(changedPixels(unfocused[name], onScreen(*control)) >= control->width(),
+                             qPrintable(name));
+                if (qobject_cast<QPushButton *>(control))
+                    saveScreenshot(w, "focus-on-" + name + ".png");
+            }
+        }
+        QCOMPARE(QStringList({w.Text3->text(), w.Text4->text()}), boxes);
+
+        for (const QString close : {"Tab space", "space"}) { // Cancel, then OK
+            m_user.browse = [&](Form9 &browser) {
+                useBrowserByKeyboard(browser, close);
+                if (browser.isVisible()) // whatever failed, it closes
+                    QTest::mouseClick(browser.cmd[0], Qt::LeftButton);
+            };
+            QTest::mouseClick(w.cmdInput, Qt::LeftButton);
+            QVERIFY(!m_user.browse);
+        }
+        QCOMPARE(w.File1->Path(), QStringLiteral("C:\\Samples"));
+    }
+
     // Both samples selected and encoded with Kestrel Medium: 320 x 240, WMV2 video and WMA2
     // sound, as long as the input, and "Status: ready" with no message.
     void encodeTheSamples()
@@ -388,14 +510,51 @@ private slots:
                                      "push button: stop",
                                      "push button: OK",
                                      "push button: Cancel",
-                                     "tree: Folders"})
+                                     "tree: Folders",
+                                     "table column header: Folders (hidden)",
+                                     "table cell: Clipferry, drive C:",
+                                     "table cell: Root, drive Z:"})
             QVERIFY2(shown.contains(QLatin1String(expected)), expected);
+    }
+
+    // On the desktop's theme, light or dark, the texts of the boxes stand out at least 4.5:1
+    // from their cyan on the screen.
+    void readableOnTheTheme()
+    {
+        Form1 &w = window();
+        QVERIFY2((QApplication::palette().color(QPalette::Window).lightness() < 128)
+                         == !qEnvironmentVariableIsEmpty("CLIPFERRY_DARK_THEME"),
+                 "The desktop's theme did not take (scripts/install-deps.sh)");
+        QTest::mouseClick(w.cmdReset, Qt::LeftButton);
+        w.openFiles({m_temp.path() + "/drive_c/Samples/sample.mpg"}); // into both boxes
+        saveScreenshot(w, QStringLiteral("theme.png"));
+        for (TextBox *box : {w.Text3, w.Text4}) {
+            const double contrast = textContrast(onScreen(*box->viewport()));
+            qInfo("%s: %.1f:1", qPrintable(box->objectName()), contrast);
+            QVERIFY(contrast >= 4.5);
+        }
     }
 
     void cleanupTestCase() { m_program.reset(); }
 
 private:
     Form1 &window() { return m_program->window(); }
+
+    // The folder browser from the keyboard, then the keys that close it.
+    void useBrowserByKeyboard(Form9 &browser, const QString &keysToClose)
+    {
+        QVERIFY(waitForFrame(browser));
+        QTRY_COMPARE(QApplication::focusWidget(), browser.cmd[0]);
+        const QStringList focused
+                = QString("cmd(0) cmd(0) cmd(1) DirTree cmd(0) DirTree cmd(1)").split(' ');
+        const QStringList keys{"Escape", "Return", "Tab", "Tab", "Tab", "shift+Tab", "shift+Tab"};
+        for (int step = 0; step < keys.size(); ++step) {
+            pressKeys(keys[step]);
+            QTRY_COMPARE(focusedName(), focused[step]);
+        }
+        pressKeys("shift+Tab " + keysToClose);
+        QTRY_VERIFY(!browser.isVisible());
+    }
 
     // Starts the program as main() does, on the drive set up above, and waits for its frame.
     bool start()

@@ -1,6 +1,7 @@
 #include "widgets/clickable_label.h"
 #include "window_fixture.h"
 
+#include <QAccessible>
 #include <QRadioButton>
 #include <QtTest>
 
@@ -9,7 +10,9 @@ class TestPassesAndHelp : public QObject
 {
     Q_OBJECT
 private slots:
-    // Clicking an option, even the selected one, sets the passes for the files encoded next.
+    // Clicking an option, even the selected one, sets the passes for the files encoded next;
+    // so does a screen reader's action, which selects an option without a click: the next
+    // file's job has them.
     void optionsSetPasses()
     {
         WindowFixture window;
@@ -21,6 +24,16 @@ private slots:
         QCOMPARE(int(form.PreprocessPasses), 0);
         form.optTwoPass->click();
         QCOMPARE(int(form.PreprocessPasses), 1);
+
+        QAccessibleActionInterface *actions
+                = QAccessible::queryAccessibleInterface(form.optOnePass)->actionInterface();
+        actions->doAction(actions->actionNames().value(0)); // the one Orca uses
+        QVERIFY(form.optOnePass->isChecked() && !form.optTwoPass->isChecked());
+        window.machine.makeFolder("C:\\Videos");
+        window.chooseFolders("C:\\Videos", "C:\\Videos");
+        window.values.InputFile = "a.mpg";
+        form.SetupJob();
+        QCOMPARE(window.backend->durationReads().value(0).passes, 1);
     }
 
     void helpTexts_data()
