@@ -1,7 +1,13 @@
 # clipferry_add_test(NAME <name> LABEL <area> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>])
 #
 # One Qt Test executable per call, run by CTest on the offscreen platform with the area's
-# label. Tests find the build's C: drive through CLIPFERRY_BUILD_DRIVE_C.
+# label. Tests find the build's C: drive through CLIPFERRY_BUILD_DRIVE_C. They see no D-Bus
+# bus, so a batch in a test never reaches the desktop of the developer who runs it (no sleep
+# inhibited, no task bar progress, no window handed files); a test that needs a bus starts
+# its own and points the program at it.
+set(CF_NO_BUS "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/session_bus_socket"
+    "DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent/system_bus_socket")
+
 function(clipferry_add_test)
     cmake_parse_arguments(T "" "NAME;LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
@@ -13,5 +19,5 @@ function(clipferry_add_test)
     set_tests_properties(${T_NAME} PROPERTIES
         LABELS "${T_LABEL}"
         TIMEOUT ${T_TIMEOUT}
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;CLIPFERRY_BUILD_DRIVE_C=${CF_DRIVE_C}")
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;CLIPFERRY_BUILD_DRIVE_C=${CF_DRIVE_C};${CF_NO_BUS}")
 endfunction()
