@@ -2,11 +2,11 @@
 
 #include "common/step_over.h"
 #include "platform/sub_folder_listing.h"
+#include "platform/waiting_keys.h"
 
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QSet>
 #include <QTimer>
 
 #include <algorithm>
@@ -38,17 +38,10 @@ qint64 nowNs()
             .count();
 }
 
-// The folders whose listing is still waiting for its file system, whichever call started
-// it. Never destroyed: a helper left behind may finish while the program exits.
-struct Waiting
+// The folders whose listing is still waiting for its file system, whichever call started it.
+WaitingKeys &waiting()
 {
-    std::mutex mutex;
-    QSet<QString> folders;
-};
-
-Waiting &waiting()
-{
-    static auto *folders = new Waiting;
+    static auto *folders = new WaitingKeys; // never destroyed, see WaitingKeys
     return *folders;
 }
 
@@ -86,12 +79,8 @@ struct Work
 std::optional<QStringList>
 listOnce(const QString &folder, std::atomic<qint64> &lastSignNs, std::atomic<qint64> &anySignNs)
 {
-    {
-        const std::lock_guard lock(waiting().mutex);
-        if (waiting().folders.contains(folder))
-            return std::nullopt;
-        waiting().folders.insert(folder);
-    }
+    if (!waiting().claim(folder))
+        return std::nullopt;
     std::optional<QStringList> names;
     stepOver([&] {
         names = listNativeSubFolders(folder, [&] {
@@ -100,8 +89,7 @@ listOnce(const QString &folder, std::atomic<qint64> &lastSignNs, std::atomic<qin
             anySignNs.store(now, std::memory_order_relaxed);
         });
     });
-    const std::lock_guard lock(waiting().mutex);
-    waiting().folders.remove(folder);
+    waiting().letGo(folder);
     return names;
 }
 

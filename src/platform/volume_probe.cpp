@@ -1,8 +1,7 @@
 #include "platform/volume_probe.h"
 
 #include "platform/native_names.h"
-
-#include <QSet>
+#include "platform/waiting_keys.h"
 
 #include <condition_variable>
 #include <memory>
@@ -23,18 +22,10 @@ struct Question
     std::optional<VolumeSpace> answer;
 };
 
-// The keys whose helper thread still waits for the file system. Never destroyed: a helper
-// left behind may finish while the program exits.
-struct Unanswered
+WaitingKeys &unanswered()
 {
-    std::mutex mutex;
-    QSet<QString> keys;
-};
-
-Unanswered &unanswered()
-{
-    static auto *pending = new Unanswered;
-    return *pending;
+    static auto *keys = new WaitingKeys; // never destroyed, see WaitingKeys
+    return *keys;
 }
 
 std::optional<VolumeSpace> statVolume(const QByteArray &root)
@@ -59,19 +50,12 @@ std::optional<VolumeSpace> askWithin(const QString &key,
     bool unused = false;
     bool &late = noAnswer ? *noAnswer : unused;
     late = true;
-    {
-        const std::lock_guard lock(unanswered().mutex);
-        if (unanswered().keys.contains(key))
-            return std::nullopt;
-        unanswered().keys.insert(key);
-    }
+    if (!unanswered().claim(key))
+        return std::nullopt;
     auto question = std::make_shared<Question>();
     std::thread([question, key, ask = std::move(ask)] {
         std::optional<VolumeSpace> answer = ask();
-        {
-            const std::lock_guard lock(unanswered().mutex);
-            unanswered().keys.remove(key);
-        }
+        unanswered().letGo(key);
         const std::lock_guard lock(question->mutex);
         question->answer = answer;
         question->done = true;
