@@ -6,6 +6,7 @@
 #include <QThread>
 
 #include <memory>
+#include <mutex>
 
 namespace {
 
@@ -48,6 +49,11 @@ QString connectToBus(Bus bus)
     const QString name = (bus == Bus::System ? QStringLiteral("clipferry system ")
                                              : QStringLiteral("clipferry session "))
                          + address;
+    // One connecting thread at a time: connections are shared by name, and Qt's D-Bus
+    // crashes when two threads make and drop the same named connection at once (a batch's
+    // start asks for the session bus twice, for the task bar and for the sleep inhibitor).
+    static std::mutex connecting;
+    const std::lock_guard lock(connecting);
     if (QDBusConnection::connectToBus(address, name).isConnected())
         return name;
     QDBusConnection::disconnectFromBus(name);
