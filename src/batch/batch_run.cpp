@@ -36,25 +36,21 @@ QString notAFileToConvert(const QString &inputPath)
     return QStringLiteral("Cannot open the input %1: it is not a regular file").arg(inputPath);
 }
 
-QString nameOf(const QString &windowsPath)
-{
-    return windowsPath.mid(windowsPath.lastIndexOf(QLatin1Char('\\')) + 1);
-}
-
 // What a stop left, for the end of the batch: the user should know whether a file under the
 // output's name is theirs from before or a part of this one.
 QString stoppedBeforeOutput(const QString &outputPath, bool earlierFile)
 {
     const QString left
-            = earlierFile ? QStringLiteral("the earlier %1 stays as it was").arg(nameOf(outputPath))
-                          : QStringLiteral("nothing was written");
+            = earlierFile
+                      ? QStringLiteral("the earlier %1 stays as it was").arg(nameInPath(outputPath))
+                      : QStringLiteral("nothing was written");
     return QStringLiteral("stopped by the user before converting; ") + left;
 }
 
 QString stoppedWithPart(const QString &outputPath)
 {
     return QStringLiteral("stopped by the user; %1 holds the part converted so far")
-            .arg(nameOf(outputPath));
+            .arg(nameInPath(outputPath));
 }
 
 } // namespace

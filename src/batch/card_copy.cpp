@@ -1,6 +1,7 @@
 #include "batch/batch_run.h"
 
 #include "common/error.h"
+#include "common/texts.h"
 #include "platform/copy_file.h"
 #include "platform/file_system.h"
 #include "platform/win_paths.h"
@@ -40,7 +41,7 @@ void BatchRun::copyToStorageCard(const QString &input, const QString &outputPath
     if (!fileSystem.DriveExists(cardRoot))
         return;
     const DriveObject drive = fileSystem.GetDrive(fileSystem.GetDriveName(cardRoot));
-    const QString name = outputPath.mid(outputPath.lastIndexOf(QLatin1Char('\\')) + 1);
+    const QString name = nameInPath(outputPath);
     const QString notCopied = QStringLiteral("not copied to the storage card: ");
     const DriveObject::Readiness readiness = drive.readiness();
     if (readiness == DriveObject::Readiness::NoAnswer)

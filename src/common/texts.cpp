@@ -15,6 +15,11 @@ QString joinPath(const QString &folder, const QString &name)
     return folder + QLatin1Char('\\') + name;
 }
 
+QString nameInPath(const QString &path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1);
+}
+
 QString properCase(const QString &text)
 {
     QString result = text;

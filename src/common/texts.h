@@ -18,6 +18,9 @@ QString decimalText(std::int64_t value);
 // separator already at the end of the folder ("C:\" + "a.mpg" gives "C:\\a.mpg").
 QString joinPath(const QString &folder, const QString &name);
 
+// The name at the end of a Windows-form path, after its last "\" ("C:\\a\\b.wmv" gives "b.wmv").
+QString nameInPath(const QString &path);
+
 // Proper case: the first letter of every word upper case, every other letter lower case;
 // words are separated by white space.
 QString properCase(const QString &text);

@@ -312,7 +312,7 @@ void WorkerBackend::endUnstoppedWorker()
     if (!m_process)
         return;
     m_process->kill();
-    m_killDeadline.start(KillGraceMs);
+    m_killDeadline.start(WorkerKillGraceMs);
 }
 
 void WorkerBackend::giveUpWorker()

@@ -40,8 +40,6 @@ public:
     static constexpr int HandshakeTimeoutMs = 20000;
     static constexpr int ProbeTimeoutMs = 30000;
     static constexpr int StopGraceMs = 15000;
-    // How long a worker killed after its stop may take to end before the file is given up.
-    static constexpr int KillGraceMs = 5000;
 
 private:
     void handshake();

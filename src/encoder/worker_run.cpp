@@ -4,11 +4,6 @@
 #include <QEventLoop>
 #include <QTimer>
 
-namespace {
-// How long a killed worker may take to be gone before the wait ends without it.
-constexpr int KillGraceMs = 5000;
-} // namespace
-
 void letWorkerGo(std::unique_ptr<QProcess> process, std::function<void()> afterEnd)
 {
     if (!process)
@@ -105,7 +100,7 @@ void WorkerRun::endWith(End end)
     m_result.end = end;
     m_process->kill();
     if (m_loop)
-        QTimer::singleShot(KillGraceMs, m_loop, &QEventLoop::quit);
+        QTimer::singleShot(WorkerKillGraceMs, m_loop, &QEventLoop::quit);
 }
 
 void WorkerRun::onFinished(int exitCode, QProcess::ExitStatus status)

@@ -18,6 +18,9 @@ class QEventLoop;
 // program; afterEnd runs when it has ended (at once when it was not running).
 void letWorkerGo(std::unique_ptr<QProcess> process, std::function<void()> afterEnd = {});
 
+// How long a killed worker may take to end before its caller stops waiting for it.
+inline constexpr int WorkerKillGraceMs = 5000;
+
 // One short run of the worker whose end the caller waits for: the handshake when the
 // encoder is created, and the reading of an input's duration. The caller is the window's
 // thread, so the wait is a nested event loop: the window keeps painting, and its clicks
