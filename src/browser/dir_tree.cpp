@@ -8,7 +8,7 @@
 #include "platform/folder_listing.h"
 #include "platform/kernel32.h"
 #include "platform/machine.h"
-#include "platform/sub_folder_listing.h"
+#include "platform/win_paths.h"
 
 #include <QKeyEvent>
 #include <QTreeWidget>
@@ -160,7 +160,7 @@ void DirTree::AddSubFolders(const QList<Unlisted> &folders)
     QStringList natives;
     for (const Unlisted &folder : folders) {
         stepOver([&] {
-            natives.append(nativeFolderAsWritten(machine, folder.folder));
+            natives.append(toNativePathAsWritten(machine, folder.folder));
             nodes.append(folder.node);
         });
     }

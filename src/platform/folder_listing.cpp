@@ -31,44 +31,6 @@ private:
     DIR *m_dir;
 };
 
-bool isHidden(const QString &name)
-{
-    return name.startsWith(QLatin1Char('.')) && name != QLatin1String(".")
-           && name != QLatin1String("..");
-}
-
-// The names of a folder that `keep` accepts (given the open folder's descriptor and the
-// name), hidden ones left out: those a Windows path can hold, and those it cannot (holding
-// "\").
-struct FolderNames
-{
-    QStringList names;
-    QStringList withoutWindowsName;
-};
-
-template<typename Keep>
-FolderNames namesOf(Machine &machine, const QString &folder, Keep keep)
-{
-    const QString native = toNativePath(machine, folder);
-    DirHandle dir(toNativeBytes(native));
-    if (!dir.get())
-        throw Error(
-                QStringLiteral("Cannot list the folder %1: %2").arg(folder, systemReason(errno)));
-    FolderNames found;
-    errno = 0;
-    while (const dirent *entry = ::readdir(dir.get())) {
-        const QString name = fromNativeBytes(entry->d_name);
-        if (!isHidden(name) && keep(::dirfd(dir.get()), entry->d_name))
-            (name.contains(QLatin1Char('\\')) ? found.withoutWindowsName : found.names)
-                    .append(name);
-        errno = 0;
-    }
-    if (errno != 0)
-        throw Error(
-                QStringLiteral("Cannot list the folder %1: %2").arg(folder, systemReason(errno)));
-    return found;
-}
-
 bool isRegularFile(int dir, const char *name)
 {
     struct stat info;
@@ -79,34 +41,49 @@ bool isRegularFile(int dir, const char *name)
     return regular;
 }
 
-} // namespace
-
-QStringList listFolder(Machine &machine, const QString &folder)
+// The regular files of a folder, hidden ones (the dot-files) left out: those a Windows path
+// can hold, and those it cannot (holding "\").
+struct FolderFiles
 {
-    return namesOf(machine, folder, [](int, const char *) { return true; }).names;
+    QStringList names;
+    QStringList withoutWindowsName;
+};
+
+FolderFiles filesOf(Machine &machine, const QString &folder)
+{
+    const QString native = toNativePath(machine, folder);
+    DirHandle dir(toNativeBytes(native));
+    if (!dir.get())
+        throw Error(
+                QStringLiteral("Cannot list the folder %1: %2").arg(folder, systemReason(errno)));
+    FolderFiles found;
+    errno = 0;
+    while (const dirent *entry = ::readdir(dir.get())) {
+        const QString name = fromNativeBytes(entry->d_name);
+        if (!name.startsWith(QLatin1Char('.')) && isRegularFile(::dirfd(dir.get()), entry->d_name))
+            (name.contains(QLatin1Char('\\')) ? found.withoutWindowsName : found.names)
+                    .append(name);
+        errno = 0;
+    }
+    if (errno != 0)
+        throw Error(
+                QStringLiteral("Cannot list the folder %1: %2").arg(folder, systemReason(errno)));
+    return found;
 }
+
+} // namespace
 
 QStringList listFiles(Machine &machine, const QString &folder)
 {
-    return namesOf(machine, folder, isRegularFile).names;
+    return filesOf(machine, folder).names;
 }
 
 QStringList filesWithoutWindowsName(Machine &machine, const QString &folder)
 {
-    return namesOf(machine, folder, isRegularFile).withoutWindowsName;
+    return filesOf(machine, folder).withoutWindowsName;
 }
 
 QString volumeLabel(Machine &machine, const QString &drive)
 {
     return FileSystemObject(machine).GetDrive(drive).VolumeName();
-}
-
-unsigned fileAttributes(Machine &machine, const QString &path)
-{
-    const QString native = toNativePath(machine, path);
-    struct stat info;
-    if (::stat(toNativeBytes(native).constData(), &info) != 0)
-        throw Error(QStringLiteral("Cannot read the attributes of %1: %2")
-                            .arg(path, systemReason(errno)));
-    return S_ISDIR(info.st_mode) ? fileAttributeDirectory : 0u;
 }

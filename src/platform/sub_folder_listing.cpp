@@ -1,11 +1,7 @@
 #include "platform/sub_folder_listing.h"
 
 #include "common/error.h"
-#include "platform/machine.h"
 #include "platform/native_names.h"
-#include "platform/win_paths.h"
-
-#include <QDir>
 
 #include <cerrno>
 #include <dirent.h>
@@ -44,24 +40,6 @@ Error cannotList(const QString &folder)
 }
 
 } // namespace
-
-QString nativeFolderAsWritten(Machine &machine, const QString &windowsFolder)
-{
-    if (!isFullWindowsPath(windowsFolder))
-        throw Error(QStringLiteral("\"%1\" is not a full path with a drive letter.")
-                            .arg(windowsFolder));
-    const QChar letter = windowsFolder[0].toUpper();
-    std::optional<Drive> drive = machine.drives().cachedFind(letter);
-    if (!drive)
-        drive = machine.drives().find(letter);
-    if (!drive)
-        throw Error(QStringLiteral("There is no drive %1: on this computer.").arg(letter));
-    if (drive->volume.nativeRoot.isEmpty())
-        throw Error(QStringLiteral("Drive %1: is not ready.").arg(letter));
-    QStringList parts = windowsFolder.mid(2).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
-    parts.prepend(QDir::cleanPath(drive->volume.nativeRoot));
-    return QDir::cleanPath(parts.join(QLatin1Char('/')));
-}
 
 QStringList listNativeSubFolders(const QString &nativeFolder,
                                  const std::function<void()> &entryRead)

@@ -5,17 +5,11 @@
 
 #include <functional>
 
-class Machine;
-
 // Listing a folder's sub-folders away from the window thread. A folder on a network share
 // whose server is gone (or any file system that stops answering) can keep a call waiting
 // for minutes, and such a call cannot be cancelled; so the path is made on the window
-// thread without asking the file system, and the listing itself touches nothing but the
-// file system and what it is given.
-
-// The native folder of a full Windows path ("C:", "C:\Windows"), from the drive table as
-// last read and the names as written; fails when there is no such drive or no medium in it.
-QString nativeFolderAsWritten(Machine &machine, const QString &windowsFolder);
+// thread without asking the file system (toNativePathAsWritten), and the listing itself
+// touches nothing but the file system and what it is given.
 
 // The real names of a native folder's sub-folders (symbolic links to folders included;
 // ".", "..", hidden ones and names holding "\" left out), in the order the file system

@@ -83,15 +83,13 @@ QString resolveLetterCase(const QString &root, const QStringList &parts)
     return native;
 }
 
-} // namespace
-
-bool isFullWindowsPath(const QString &path)
+struct NativeParts
 {
-    return path.size() >= 2 && path[0].isLetter() && path[0].unicode() < 128
-           && path[1] == QLatin1Char(':') && (path.size() == 2 || path[2] == QLatin1Char('\\'));
-}
+    QString root;
+    QStringList parts;
+};
 
-QString toNativePath(Machine &machine, const QString &windowsPath)
+NativeParts nativeParts(Machine &machine, const QString &windowsPath)
 {
     if (!isFullWindowsPath(windowsPath))
         throw Error(
@@ -104,15 +102,32 @@ QString toNativePath(Machine &machine, const QString &windowsPath)
         throw Error(QStringLiteral("There is no drive %1: on this computer.").arg(letter));
     if (drive->volume.nativeRoot.isEmpty())
         throw Error(QStringLiteral("Drive %1: is not ready.").arg(letter));
+    return {QDir::cleanPath(drive->volume.nativeRoot),
+            cleanParts(windowsPath.mid(2).split(QLatin1Char('\\'), Qt::SkipEmptyParts))};
+}
 
-    const QString root = QDir::cleanPath(drive->volume.nativeRoot);
-    const QStringList parts
-            = cleanParts(windowsPath.mid(2).split(QLatin1Char('\\'), Qt::SkipEmptyParts));
-    const QString literal = joinNative(root, parts);
+} // namespace
+
+bool isFullWindowsPath(const QString &path)
+{
+    return path.size() >= 2 && path[0].isLetter() && path[0].unicode() < 128
+           && path[1] == QLatin1Char(':') && (path.size() == 2 || path[2] == QLatin1Char('\\'));
+}
+
+QString toNativePathAsWritten(Machine &machine, const QString &windowsPath)
+{
+    const NativeParts path = nativeParts(machine, windowsPath);
+    return joinNative(path.root, path.parts);
+}
+
+QString toNativePath(Machine &machine, const QString &windowsPath)
+{
+    const NativeParts path = nativeParts(machine, windowsPath);
+    const QString literal = joinNative(path.root, path.parts);
     // One look at the file system for the usual case of a path that exists as written.
-    if (parts.isEmpty() || exists(literal))
+    if (path.parts.isEmpty() || QFileInfo::exists(literal))
         return literal;
-    return resolveLetterCase(root, parts);
+    return resolveLetterCase(path.root, path.parts);
 }
 
 QString toNativePath(const QString &windowsPath)

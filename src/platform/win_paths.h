@@ -12,6 +12,11 @@ class Machine;
 // exist exactly, a name in the same folder that differs only in letter case is taken, as
 // the drives the program was made for ignore case.
 QString toNativePath(Machine &machine, const QString &windowsPath);
+
+// The native path with the names as written, from the drive table as last read: the file
+// system itself is not asked, so this never waits on a folder that does not answer. Fails as
+// toNativePath does when there is no such drive or no medium in it.
+QString toNativePathAsWritten(Machine &machine, const QString &windowsPath);
 QString toNativePath(const QString &windowsPath);
 
 QString toWindowsPath(Machine &machine, const QString &nativePath);
