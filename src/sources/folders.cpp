@@ -8,6 +8,7 @@
 #include "platform/drive_kind.h"
 #include "platform/folder_listing.h"
 #include "platform/machine.h"
+#include "platform/win_paths.h"
 #include "widgets/dialogs.h"
 #include "widgets/file_list_box.h"
 #include "widgets/text_box.h"
@@ -93,6 +94,13 @@ QStringList filesLeftOutOf(const QString &folder)
 QString notOpenedText(const QStringList &notOpened)
 {
     return joinCrLf(QStringList{QStringLiteral("These files were not opened:")} + notOpened);
+}
+
+QString shownPath(const QString &nativePath)
+{
+    QString path = nativePath;
+    stepOver([&] { path = toWindowsPath(nativePath); });
+    return path;
 }
 
 void Form1::writeFolderSummary()

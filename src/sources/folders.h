@@ -17,3 +17,7 @@ QStringList filesLeftOutOf(const QString &folder);
 
 // The box that names the files that were not opened, each line "what: why".
 QString notOpenedText(const QStringList &notOpened);
+
+// A native path given by the desktop as the boxes name it: in the program's own form, as the
+// folder summary shows folders, or as given when it is on no drive.
+QString shownPath(const QString &nativePath);

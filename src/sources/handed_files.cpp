@@ -1,9 +1,7 @@
 #include "sources/handed_files.h"
 
 #include "app/form1.h"
-#include "common/step_over.h"
-#include "common/texts.h"
-#include "platform/win_paths.h"
+#include "sources/folders.h"
 #include "widgets/dialogs.h"
 
 #include <QApplication>
@@ -12,20 +10,12 @@
 
 namespace {
 
-// Paths are shown in the program's own form; a path on no drive as the desktop gave it.
-QString shown(const QString &nativePath)
-{
-    QString path = nativePath;
-    stepOver([&] { path = toWindowsPath(nativePath); });
-    return path;
-}
-
 QString notOpenedNow(const QStringList &nativePaths, const QString &reason)
 {
-    QStringList lines{QStringLiteral("These files were not opened:")};
+    QStringList lines;
     for (const QString &path : nativePaths)
-        lines.append(shown(path) + QStringLiteral(": ") + reason);
-    return joinCrLf(lines);
+        lines.append(shownPath(path) + QStringLiteral(": ") + reason);
+    return notOpenedText(lines);
 }
 
 } // namespace

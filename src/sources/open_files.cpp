@@ -2,7 +2,6 @@
 #include "sources/folders.h"
 
 #include "common/error.h"
-#include "common/step_over.h"
 #include "platform/native_names.h"
 #include "platform/win_paths.h"
 #include "widgets/dialogs.h"
@@ -28,14 +27,6 @@ QString absoluteClean(const QString &nativePath)
     return QDir::cleanPath(QFileInfo(nativePath).absoluteFilePath());
 }
 
-// Paths are shown in the program's own form, as the folder summary shows folders.
-QString shown(const QString &nativePath)
-{
-    QString path = nativePath; // a path on no drive is named as the desktop gave it
-    stepOver([&] { path = toWindowsPath(nativePath); });
-    return path;
-}
-
 // The first path decides the folder: itself when it is one, otherwise the folder it is in.
 // One folder is opened at a time, so the files of other folders are left out.
 Opening planOpening(const QStringList &nativePaths)
@@ -54,15 +45,15 @@ Opening planOpening(const QStringList &nativePaths)
         if (path == opening.folder)
             continue;
         if (kind == NativeKind::Folder)
-            opening.notOpened.append(shown(path) + QStringLiteral(": a second folder"));
+            opening.notOpened.append(shownPath(path) + QStringLiteral(": a second folder"));
         else if (file.path() != opening.folder)
-            opening.notOpened.append(shown(path) + QStringLiteral(": not in the input folder ")
-                                     + shown(opening.folder));
+            opening.notOpened.append(shownPath(path) + QStringLiteral(": not in the input folder ")
+                                     + shownPath(opening.folder));
         else if (kind == NativeKind::Missing)
-            opening.notOpened.append(shown(path) + QStringLiteral(": there is no such file"));
+            opening.notOpened.append(shownPath(path) + QStringLiteral(": there is no such file"));
         else if (file.fileName().contains(QLatin1Char('\\')))
             opening.notOpened.append(
-                    nameWithoutWindowsPath(shown(opening.folder), file.fileName()));
+                    nameWithoutWindowsPath(shownPath(opening.folder), file.fileName()));
         else
             opening.names.append(file.fileName());
     }
