@@ -31,7 +31,7 @@ class TestFolderBrowser : public QObject
 private slots:
     void init()
     {
-        m_app = std::make_unique<AppFixture>();
+        m_app = std::make_unique<WindowFixture>();
         m_app->install(true, false);
         m_app->open();
         m_machine = &m_app->machine;
@@ -435,7 +435,7 @@ private:
         return answered && acted;
     }
 
-    std::unique_ptr<AppFixture> m_app;
+    std::unique_ptr<WindowFixture> m_app;
     TempMachine *m_machine = nullptr;
     std::unique_ptr<DirTree> m_tree;
 };

@@ -79,6 +79,3 @@ public:
     // A press and release in the middle of a button.
     static void click(QAbstractButton *button);
 };
-
-// The name the folder browser's test still uses.
-using AppFixture = WindowFixture;
