@@ -2,7 +2,7 @@
 // through a fake service on the test's own bus (dbus-run-session with test_bus.conf); without
 // a bus or a service, nothing is shown or said. The batches are real, as "Open with" starts them.
 
-#include "started_program.h"
+#include "window_fixture.h"
 
 #include "clip_generator.h"
 #include "desktop/desktop_notification.h"
@@ -116,7 +116,7 @@ private slots:
         useSessionBus(m_bus);
         m_service.shown.clear();
 
-        StartedProgram program;
+        ProgramFixture program;
         Form1 &window = encode(program, files, userWatches);
         QTEST(program.dialogs.texts(), "boxes");
         if (body.isEmpty()) {
@@ -166,7 +166,7 @@ private slots:
 private:
     // Starts the program with the files, makes another window the active one unless the
     // user watches, and encodes; returns the window once the batch has ended.
-    Form1 &encode(StartedProgram &program, const QStringList &files, bool userWatches = false)
+    Form1 &encode(ProgramFixture &program, const QStringList &files, bool userWatches = false)
     {
         QStringList paths;
         for (const QString &file : files)

@@ -8,7 +8,6 @@
 // the boxes read on the desktop's theme. Screenshots and the screen reader's listing go into
 // the build folder.
 
-#include "started_program.h"
 #include "tree_clicks.h"
 #include "window_fixture.h"
 

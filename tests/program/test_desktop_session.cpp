@@ -4,8 +4,6 @@
 // without a bus, keep windows of their own. A batch keeps the machine awake and shows its
 // progress on the task bar; without the services, or without any bus, it runs as ever.
 
-#include "started_program.h"
-
 #include "app/later_starts.h"
 #include "clip_generator.h"
 #include "desktop/window_handover.h"
@@ -218,7 +216,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QString, state);
         useBuses(m_bus.address, {});
-        StartedProgram program;
+        ProgramFixture program;
         QVERIFY(installUserDrive(m_drive.path())); // the drive of the later program
         WindowHandover handover(Machine::current().driveCRoot());
         QVERIFY(!handover.handOver({}, {})); // the first on this drive: the name is ours
@@ -341,7 +339,7 @@ private slots:
         m_logind.forget();
         m_launcher.updates.clear();
 
-        StartedProgram program;
+        ProgramFixture program;
         Form1 &window = program.start({native("c/short.mpg"), native("c/other.mpg")});
         // The first file goes on once the desktop has heard of the batch, however slow the
         // machine: a batch that ends before the bus is reached asks nothing.

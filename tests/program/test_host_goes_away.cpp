@@ -5,7 +5,7 @@
 
 #include "checks.h"
 #include "clip_generator.h"
-#include "started_program.h"
+#include "window_fixture.h"
 
 #include <QDirIterator>
 #include <QRegularExpression>

@@ -3,8 +3,6 @@
 // way the program must end up as if the user had picked the folder with the input button
 // and clicked the files in "Select Files".
 
-#include "started_program.h"
-
 #include "clip_generator.h"
 #include "common/texts.h"
 #include "encoder/encoder.h"
@@ -113,7 +111,7 @@ private slots:
         // Relative paths are taken from the folder the program was started in.
         const QString startedIn = QDir::currentPath();
         QDir::setCurrent(m_files.path());
-        StartedProgram program;
+        ProgramFixture program;
         Form1 &window = program.start(arguments);
         QDir::setCurrent(startedIn);
 
@@ -142,7 +140,7 @@ private slots:
     // refused.
     void drops()
     {
-        StartedProgram program;
+        ProgramFixture program;
         Form1 &window = program.start();
         QCOMPARE(drop(&window, {url("a/one.mpg")}, Qt::MoveAction), Qt::IgnoreAction);
         QCOMPARE(drop(&window, {QUrl("https://example.org/clip.mpg")}), Qt::IgnoreAction);
@@ -172,7 +170,7 @@ private slots:
     // converted), a drag is refused and a drop changes nothing.
     void notWhileABatchRuns()
     {
-        StartedProgram program;
+        ProgramFixture program;
         Form1 &window = program.start({native("c/short.mpg"), native("c/other.mpg")});
         QList<Qt::DropAction> takenDuringBatch;
         QObject::connect(window.Encoder.get(), &MediaEncoder::stateChanged, &window, [&](qint32 s) {

@@ -3,14 +3,25 @@
 #include "built_engine.h"
 #include "checks.h"
 #include "encoder/encoder_host.h"
+#include "platform/machine.h"
+#include "platform/user_drive.h"
 #include "widgets/file_list_box.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 #include <QtTest>
+
+bool waitUntilShown(QWidget &window)
+{
+    if (QTest::qWaitForWindowExposed(&window))
+        return true;
+    qWarning("the window %s was not shown", qPrintable(window.objectName()));
+    return false;
+}
 
 WindowFixture::WindowFixture() = default;
 
@@ -78,8 +89,7 @@ Form1 &WindowFixture::openOnBuiltEngine(Ticks ticks)
 Form1 &WindowFixture::show()
 {
     form->show();
-    if (!QTest::qWaitForWindowExposed(form.get()))
-        qWarning("the main window was not shown");
+    waitUntilShown(*form);
     return *form;
 }
 
@@ -170,4 +180,53 @@ QString WindowFixture::chooseCard()
 void WindowFixture::click(QAbstractButton *button)
 {
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+}
+
+bool installUserDrive(const QString &folder, bool profilesSetUp)
+{
+    const QString driveC = folder + QStringLiteral("/drive_c");
+    try {
+        prepareUserDriveC(qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C"), driveC);
+    } catch (const Error &e) {
+        qWarning("%s", qPrintable(e.description()));
+        return false;
+    }
+    const QString program = driveC + QStringLiteral("/Program Files/Clipferry/");
+    QDir profiles(driveC + QLatin1Char('/') + userdrive::profileFolder);
+    if (profilesSetUp) {
+        for (const QString &name : QDir(program).entryList({QStringLiteral("*.prx")})) {
+            if (!profiles.exists(name) && !QFile::copy(program + name, profiles.filePath(name)))
+                return false;
+        }
+    } else {
+        for (const QString &name : profiles.entryList(QDir::Files)) {
+            if (!profiles.remove(name))
+                return false;
+        }
+    }
+    return installMachineFor(program + QStringLiteral("clipferry"));
+}
+
+ProgramFixture::ProgramFixture()
+{
+    if (!installUserDrive(m_drive.path()))
+        qFatal("cannot start the program on %s", qPrintable(m_drive.path()));
+}
+
+ProgramFixture::~ProgramFixture()
+{
+    if (m_program)
+        m_program->window().close();
+    m_program.reset();
+    Machine::setCurrent(nullptr);
+}
+
+Form1 &ProgramFixture::start(const QStringList &paths)
+{
+    m_program = std::make_unique<Program>();
+    m_program->show(paths);
+    waitUntilShown(window());
+    // The paths are opened by an event posted when the window was shown.
+    QCoreApplication::sendPostedEvents();
+    return window();
 }

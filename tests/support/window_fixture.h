@@ -1,12 +1,14 @@
 #pragma once
 
 #include "app/form1.h"
+#include "app/program.h"
 #include "common/error.h"
 #include "scripted_backend.h"
 #include "scripted_dialogs.h"
 #include "temp_machine.h"
 
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -18,6 +20,13 @@ class QAbstractButton;
 void clickEntries(FileListBox &list, const QStringList &steps);
 // The names a file list shows, or only its selected ones.
 QStringList listed(const FileListBox &list, bool selectedOnly = false);
+
+// The started windows of the tests, each with scripted message boxes: WindowFixture opens
+// Form1 by itself on a machine of temporary folders; ProgramFixture starts the program as
+// main() does, on a user's C: drive of its own.
+
+// Waits until a window is on the screen; false (with a warning) when it does not come.
+bool waitUntilShown(QWidget &window);
 
 // The main window on a machine of temporary folders, with scripted message boxes and a scripted
 // encoder (or the real one over this build's engine). Nothing is installed or opened until the
@@ -78,4 +87,30 @@ public:
     QString chooseCard();
     // A press and release in the middle of a button.
     static void click(QAbstractButton *button);
+};
+
+// Sets up a C: drive of its own under `folder` from the build's, as an installed program sets
+// up a user's drive, and makes it the current machine. With `profilesSetUp` the profiles are
+// there as Settings / Check Profile Setup leaves them (no hint at start-up); without, there
+// are none. False when something could not be set up. A test that starts the real program as
+// a process points it at this drive.
+bool installUserDrive(const QString &folder, bool profilesSetUp = true);
+
+// The program as main() starts it, with the command line's paths, on a drive of its own (the
+// machine's real drives stay, so a native path is on Z: as a user's files are).
+class ProgramFixture
+{
+public:
+    ProgramFixture();
+    ~ProgramFixture();
+
+    // Starts the program and returns once its window is up and the paths have been opened.
+    Form1 &start(const QStringList &paths = {});
+    Form1 &window() { return m_program->window(); }
+
+    ScriptedDialogs dialogs;
+
+private:
+    QTemporaryDir m_drive;
+    std::unique_ptr<Program> m_program;
 };
