@@ -1,5 +1,5 @@
 // The notification at the end of a batch of several files while the user works elsewhere,
-// through a fake service on the test's own bus (dbus-run-session with test_bus.conf); without
+// through a fake service on the tests' own session bus (clipferry_add_test's BUS); without
 // a bus or a service, nothing is shown or said. The batches are real, as "Open with" starts them.
 
 #include "window_fixture.h"
@@ -86,7 +86,7 @@ private slots:
         makeClip(m_files.filePath("second.mpg"), {.seconds = 1});
         QFile notes(m_files.filePath("notes.txt"));
         QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("x") == 1);
-        QVERIFY2(!m_bus.isEmpty(), "run it through dbus-run-session, as ctest does");
+        QVERIFY2(!m_bus.isEmpty(), "run it on the tests' session bus, as ctest does");
         QVERIFY(m_service.serveOn(m_bus));
     }
 
