@@ -8,6 +8,9 @@
 // the boxes read on the desktop's theme. Screenshots and the screen reader's listing go into
 // the build folder.
 
+#include "desktop_window.h"
+#include "modal_user.h"
+#include "screen_pictures.h"
 #include "tree_clicks.h"
 #include "window_fixture.h"
 
@@ -19,214 +22,19 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QDeadlineTimer>
-#include <QDir>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPixmap>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QWindow>
 #include <QtTest>
 
-#include <algorithm>
-#include <cmath>
-#include <functional>
 #include <memory>
-#include <optional>
-#include <utility>
 
 namespace {
-
-bool onX11()
-{
-    return QGuiApplication::platformName() == QLatin1String("xcb");
-}
-
-// The desktop as on_desktop.sh names it: "bare" has no window manager to frame the windows.
-QString desktopName()
-{
-    return qEnvironmentVariable("CLIPFERRY_DESKTOP", QStringLiteral("bare"));
-}
-
-bool managed()
-{
-    return onX11() && desktopName() != QLatin1String("bare");
-}
-
-// Runs a tool to its end while the program keeps handling its events (a window manager may
-// wait for the program while the user drags a border); -1 when it did not end in a minute.
-int runTool(const QString &program, const QStringList &arguments, QString *output = nullptr)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QSignalSpy finished(&process, &QProcess::finished);
-    process.start(program, arguments);
-    if (!finished.wait(60000))
-        process.kill();
-    if (output)
-        *output = QString::fromUtf8(process.readAllStandardOutput());
-    return finished.isEmpty() || process.exitStatus() != QProcess::NormalExit ? -1
-                                                                              : process.exitCode();
-}
-
-// The frame the window manager announced in _NET_FRAME_EXTENTS, in the screen's pixels (the
-// toolkit learns of it late under some window managers); null while there is none.
-std::optional<QMargins> frameExtents(QWidget &window)
-{
-    QString output;
-    const QString id = QString::number(window.winId());
-    if (runTool(QStringLiteral("xprop"), {"-id", id, "_NET_FRAME_EXTENTS"}, &output) != 0)
-        return std::nullopt;
-    const QRegularExpressionMatch match
-            = QRegularExpression(QStringLiteral("= (\\d+), (\\d+), (\\d+), (\\d+)")).match(output);
-    if (!match.hasMatch())
-        return std::nullopt;
-    return QMargins(match.captured(1).toInt(),
-                    match.captured(3).toInt(),
-                    match.captured(2).toInt(),
-                    match.captured(4).toInt());
-}
-
-// The window and its frame as the X server has them, in the screen's pixels (the toolkit's
-// positions are rounded to its scaled pixels).
-QRect frameOnScreen(QWidget &window)
-{
-    QString output;
-    runTool(QStringLiteral("xwininfo"), {"-id", QString::number(window.winId())}, &output);
-    const auto value = [&output](const char *field) {
-        const QRegularExpression line(QLatin1String(field) + QStringLiteral(":\\s*(-?\\d+)"));
-        return line.match(output).captured(1).toInt();
-    };
-    const QRect client(value("Absolute upper-left X"),
-                       value("Absolute upper-left Y"),
-                       value("Width"),
-                       value("Height"));
-    return client.marginsAdded(frameExtents(window).value_or(QMargins()));
-}
-
-// Waits until the window manager has framed the window (at once without one).
-bool waitForFrame(QWidget &window)
-{
-    if (!QTest::qWaitForWindowExposed(&window))
-        return false;
-    const QDeadlineTimer deadline(5000);
-    while (managed() && !frameExtents(window)) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(50);
-    }
-    return true;
-}
-
-// Resizes a window by an offset of Qt's pixels as its user does: by dragging the lower right
-// corner of the window manager's frame, or through the toolkit where there is none to drag.
-void resizeByCorner(QWidget &window, QPoint by)
-{
-    if (!managed()) {
-        window.resize(window.size() + QSize(by.x(), by.y()));
-        return;
-    }
-    const auto xy = [](QPoint p) {
-        return QStringList{QString::number(p.x()), QString::number(p.y())};
-    };
-    // The corner's last pixels lie on the frame's resize handle; X counts the screen's pixels.
-    const QPoint corner = frameOnScreen(window).bottomRight() - QPoint(1, 1);
-    const QPoint target = corner + (QPointF(by) * window.devicePixelRatioF()).toPoint();
-    runTool(QStringLiteral("xdotool"),
-            QStringList{"mousemove"} + xy(corner) + QStringList{"mousedown", "1", "mousemove"}
-                    + xy((corner + target) / 2) + QStringList{"sleep", "0.2", "mousemove"}
-                    + xy(target) + QStringList{"sleep", "0.2", "mouseup", "1"});
-    QTest::qWait(300); // the window manager's last configure reaches the window
-}
-
-// Where a screenshot or listing goes (CLIPFERRY_SCREENSHOTS), empty when nothing is saved.
-QString savedAs(const QString &fileName)
-{
-    const QString folder = qEnvironmentVariable("CLIPFERRY_SCREENSHOTS");
-    return folder.isEmpty() || !QDir().mkpath(folder) ? QString() : folder + '/' + fileName;
-}
-
-// The whole screen of a weston session, as its screenshooter takes it.
-void saveWestonScreen(const QString &path)
-{
-    QTemporaryDir folder;
-    QProcess shooter;
-    shooter.setWorkingDirectory(folder.path());
-    QSignalSpy finished(&shooter, &QProcess::finished);
-    shooter.start(QStringLiteral("weston-screenshooter"), QStringList());
-    const QStringList taken
-            = finished.wait(20000) ? QDir(folder.path()).entryList(QDir::Files) : QStringList();
-    if (!taken.isEmpty())
-        QFile::rename(folder.filePath(taken.first()), path);
-}
-
-// A picture of the window as the screen shows it, with the window manager's frame on X. A
-// compositor shows no program another's windows: there, the window's own picture and the
-// screen as weston shows it.
-void saveScreenshot(QWidget &window, const QString &fileName)
-{
-    const QString path = savedAs(fileName);
-    if (path.isEmpty())
-        return;
-    window.repaint();
-    QTest::qWait(100); // the X server's picture lags behind the widgets until painted
-    QPixmap shot = window.grab();
-    if (onX11()) {
-        const QRect frame = frameOnScreen(window);
-        const qreal ratio = window.devicePixelRatioF();
-        shot = window.screen()->grabWindow(0,
-                                           qRound(frame.x() / ratio),
-                                           qRound(frame.y() / ratio),
-                                           qRound(frame.width() / ratio),
-                                           qRound(frame.height() / ratio));
-    } else if (desktopName() == QLatin1String("weston")) {
-        saveWestonScreen(savedAs("screen-" + fileName));
-    }
-    if (!shot.save(path))
-        qWarning("cannot save %s", qPrintable(path));
-}
-
-// Plays the user at the program's modal windows: answers each message box with the next
-// scripted button (OK, or No for a question, once the script has run out) and keeps its
-// text; acts once in the folder browser when it is on the screen (`browse` is then empty).
-struct ModalUser
-{
-    ModalUser()
-    {
-        QObject::connect(&timer, &QTimer::timeout, [this] { lookAtModalWindow(); });
-        timer.start(50);
-    }
-    void lookAtModalWindow()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (auto *box = qobject_cast<QMessageBox *>(modal); box && box->isVisible()) {
-            texts.append(box->text());
-            QAbstractButton *button
-                    = box->button(answers.isEmpty() ? QMessageBox::Ok : answers.takeFirst());
-            QTest::mouseClick(button ? button : box->button(QMessageBox::No), Qt::LeftButton);
-        } else if (auto *browser = qobject_cast<Form9 *>(modal); browser && browse) {
-            auto act = std::exchange(browse, nullptr);
-            if (QTest::qWaitForWindowExposed(browser)) {
-                act(*browser);
-            } else { // never on the screen: the act stays undone, which the test sees
-                browse = std::move(act);
-                browser->hide();
-            }
-        }
-    }
-
-    QStringList texts;
-    QList<QMessageBox::StandardButton> answers;
-    std::function<void(Form9 &)> browse;
-    QTimer timer;
-};
 
 QString describe(const Form9 &browser)
 {
@@ -246,71 +54,12 @@ void clickMenuEntry(QMainWindow &window, QMenu *menu, QAction *entry)
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
 }
 
-// Presses keys through the X server as the keyboard does ("Tab", "shift+Tab", "Escape").
-void pressKeys(const QString &keys)
-{
-    runTool(QStringLiteral("xdotool"), QStringList{"key", "--clearmodifiers"} + keys.split(' '));
-    QTest::qWait(150);
-}
-
 // The name of the control with the focus, or of the one holding it.
 QString focusedName(bool holder = false)
 {
     QWidget *focus = QApplication::focusWidget();
     focus = focus && holder ? focus->parentWidget() : focus;
     return focus ? focus->objectName() : QString();
-}
-
-// A control as the screen shows it (as the toolkit paints it where no program may look at the
-// screen), in the screen's pixels.
-QImage onScreen(QWidget &control)
-{
-    control.repaint();
-    QTest::qWait(100);
-    const QPoint at = control.mapToGlobal(QPoint());
-    return onX11() ? control.screen()
-                             ->grabWindow(0, at.x(), at.y(), control.width(), control.height())
-                             .toImage()
-                   : control.grab().toImage();
-}
-
-int changedPixels(const QImage &before, const QImage &after)
-{
-    int changed = 0;
-    for (int y = 0; y < before.height(); ++y) {
-        for (int x = 0; x < before.width(); ++x)
-            changed += before.pixel(x, y) != after.pixel(x, y);
-    }
-    return changed;
-}
-
-// The contrast (1 to 21, as accessibility guidelines measure it) of the colour in a picture
-// that stands out most from its commonest colour, the background.
-double textContrast(const QImage &picture)
-{
-    QHash<QRgb, int> counts;
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x)
-            ++counts[picture.pixel(x, y)];
-    }
-    const auto luminance = [](QColor c) {
-        double sum = 0;
-        for (const auto &[value, weight] : {std::pair(c.redF(), 0.2126),
-                                            std::pair(c.greenF(), 0.7152),
-                                            std::pair(c.blueF(), 0.0722)})
-            sum += weight
-                   * (value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4));
-        return sum + 0.05;
-    };
-    const double background = luminance(
-            std::max_element(counts.keyValueBegin(), counts.keyValueEnd(), [](auto a, auto b) {
-                return a.second < b.second;
-            })->first);
-    double highest = 1;
-    for (const QRgb colour : counts.keys())
-        highest = std::max(
-                {highest, luminance(colour) / background, background / luminance(colour)});
-    return highest;
 }
 
 } // namespace
@@ -325,7 +74,7 @@ private slots:
     void initTestCase()
     {
         if (!onX11() && QGuiApplication::platformName() != QLatin1String("wayland"))
-            QSKIP("Needs a desktop: run it through tests/program/on_desktop.sh");
+            QSKIP("Needs a desktop: run it through tests/support/on_desktop.sh");
         QGuiApplication::setQuitOnLastWindowClosed(false);
         QVERIFY(m_temp.isValid() && installUserDrive(m_temp.path(), false));
         QVERIFY(start());

@@ -30,7 +30,7 @@ need() {
 # bus must not learn the caller's display: the accessibility bus announces itself on the
 # display it knows, and desktops running side by side would find each other's.
 # Of the services installed on the machine, the bus starts the accessibility bus only
-# (tests/support/desktop_bus.conf): a notification daemon or a portal started on it would look for a
+# (desktop_bus.conf): a notification daemon or a portal started on it would look for a
 # display it cannot reach and die, or bring this desktop's news to the developer's own.
 if [ -z "${CLIPFERRY_DESKTOP:-}" ]; then
     need dbus-run-session
@@ -40,7 +40,7 @@ if [ -z "${CLIPFERRY_DESKTOP:-}" ]; then
     status=0
     env -u DISPLAY -u WAYLAND_DISPLAY -u XAUTHORITY CLIPFERRY_DESKTOP="$desktop" \
         CLIPFERRY_DESKTOP_FOLDER="$tmp" XDG_RUNTIME_DIR="$tmp/runtime" \
-        dbus-run-session --config-file="$(dirname "$0")/../support/desktop_bus.conf" -- \
+        dbus-run-session --config-file="$(dirname "$0")/desktop_bus.conf" -- \
         "$0" "$desktop" "$@" || status=$?
     exit "$status"
 fi
