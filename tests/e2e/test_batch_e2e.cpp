@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -150,6 +151,7 @@ private slots:
         QFETCH(QString, fault);
         WindowFixture w;
         w.openOnBuiltEngine();
+        QVERIFY(w.form->optTwoPass->isChecked()); // what the window shows is what it does
         w.putFiles(InputFolder, {m_mpg, m_dat});
         w.machine.addDrive(QLatin1Char('D'), DriveKind::Fixed, "DATA");
         const QString encoded = w.machine.makeFolder("D:\\Encoded");
