@@ -4,6 +4,7 @@
 
 #include <sched.h>
 #include <seccomp.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -103,6 +104,19 @@ void denyProcesses(const Filter &filter)
     deny(filter, SCMP_SYS(clone3), ENOSYS);
 }
 
+// Signals go to the worker alone (so does Landlock's scope on newer kernels): abort() and
+// raise() signal the worker's own threads.
+void denySignalsToOthers(const Filter &filter)
+{
+    const auto self = static_cast<scmp_datum_t>(::getpid());
+    for (const int call :
+         {SCMP_SYS(kill), SCMP_SYS(tgkill), SCMP_SYS(rt_sigqueueinfo), SCMP_SYS(rt_tgsigqueueinfo)})
+        check(seccomp_rule_add(
+                      filter.get(), SCMP_ACT_ERRNO(EPERM), call, 1, SCMP_A0(SCMP_CMP_NE, self)),
+              "seccomp_rule_add");
+    deny(filter, SCMP_SYS(pidfd_send_signal), EPERM);
+}
+
 } // namespace
 
 void filterSystemCalls()
@@ -112,6 +126,7 @@ void filterSystemCalls()
     for (const int call : Denied)
         deny(filter, call, EPERM);
     denyProcesses(filter);
+    denySignalsToOthers(filter);
     check(seccomp_load(filter.get()), "seccomp_load");
 }
 
