@@ -4,7 +4,7 @@
 # moving pictures). Prints wall-time ratios (cf-encode / ffmpeg; the budget is <= 1.0, the
 # aim <= 0.7) and the worker's peak memory (budget < 150 MB); then the worker confined, as it
 # always runs, against the worker left unconfined (cf-encode --unconfined, a measuring aid),
-# one pass each: the ratio confined / unconfined (budget <= 1.01).
+# one pass each: the ratios confined / unconfined of wall and processor time (budget <= 1.01).
 #
 #   bench/encode_bench.sh [BUILD_DIR] [SECONDS]
 #
@@ -69,18 +69,25 @@ peak2=$(grep -o 'peak memory [0-9]*' "$work/last.err" | awk '{ if ($3 > m) m = $
 ff2=$(best_of_two ffmpeg_two_pass)
 
 echo "confined against unconfined ..."
-confined=""
-unconfined=""
-# Alternating, so that a busy moment of a shared machine falls on both alike.
-for _ in 1 2 3; do
-    time_of "$build/tools/cf-encode" --verbose "$clip" "$work/c.wmv"
-    confined=$(least "$confined" "$took")
-    confinement=$(grep -o 'WMEncWorker: .*' "$work/last.err" | head -1)
-    time_of "$build/tools/cf-encode" --unconfined "$clip" "$work/u.wmv"
-    unconfined=$(least "$unconfined" "$took")
+# Runs a command once; its wall time goes to $took and its processor time (user and system,
+# the worker's included) to $cpu, which a shared machine disturbs less.
+time_and_cpu_of() {
+    local TIMEFORMAT="%R %U %S" times
+    times=$({ time "$@" >"$work/last.out" 2>"$work/last.err"; } 2>&1) || { cat "$work/last.err" >&2; exit 1; }
+    took=$(awk '{ print $1 }' <<<"$times")
+    cpu=$(awk '{ printf "%.3f", $2 + $3 }' <<<"$times")
+}
+confined=""; confined_cpu=""; unconfined=""; unconfined_cpu=""
+# Alternating, so that a busy moment of the machine falls on both alike.
+for _ in 1 2 3 4 5; do
+    time_and_cpu_of "$build/tools/cf-encode" --verbose "$clip" "$work/c.wmv"
+    confined=$(least "$confined" "$took"); confined_cpu=$(least "$confined_cpu" "$cpu")
+    confinement=$(grep -o 'WMEncWorker: .*seccomp.*' "$work/last.err" | head -1)
+    time_and_cpu_of "$build/tools/cf-encode" --unconfined "$clip" "$work/u.wmv"
+    unconfined=$(least "$unconfined" "$took"); unconfined_cpu=$(least "$unconfined_cpu" "$cpu")
 done
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.${3:-2}f", a / b }'; }
+ratio() { awk -v a="$1" -v b="$2" -v d="${3:-2}" 'BEGIN { printf "%.*f", d, a / b }'; }
 echo
 echo "clip: ${seconds} s, 352x240 MPEG-1 + MP2; profile Kestrel Medium"
 printf 'one pass:   cf-encode %ss  ffmpeg %ss  ratio %s  (ffmpeg -threads 1 %ss, ratio %s)\n' \
@@ -88,5 +95,8 @@ printf 'one pass:   cf-encode %ss  ffmpeg %ss  ratio %s  (ffmpeg -threads 1 %ss,
 printf 'two passes: cf-encode %ss  ffmpeg %ss  ratio %s\n' "$cf2" "$ff2" "$(ratio "$cf2" "$ff2")"
 printf 'worker peak memory: one pass %s MB, two passes %s MB\n' \
     "$(awk -v k="$peak1" 'BEGIN { printf "%.1f", k / 1024 }')" "$(awk -v k="$peak2" 'BEGIN { printf "%.1f", k / 1024 }')"
-printf 'confinement (%s), one pass, best of three: confined %ss  unconfined %ss  ratio %s\n' \
-    "${confinement#WMEncWorker: }" "$confined" "$unconfined" "$(ratio "$confined" "$unconfined" 3)"
+printf 'confinement (%s), one pass, best of five:\n' "${confinement#WMEncWorker: }"
+printf '  wall time:      confined %ss  unconfined %ss  ratio %s\n' \
+    "$confined" "$unconfined" "$(ratio "$confined" "$unconfined" 3)"
+printf '  processor time: confined %ss  unconfined %ss  ratio %s\n' \
+    "$confined_cpu" "$unconfined_cpu" "$(ratio "$confined_cpu" "$unconfined_cpu" 3)"
