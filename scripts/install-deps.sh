@@ -17,6 +17,8 @@ packages=(
     xfwm4 x11-utils weston qt6-wayland dbus at-spi2-core python3-pyatspi
     # ... and under a dark desktop theme: GTK's Adwaita through Qt's GTK platform theme
     qt6-gtk-platformtheme gnome-themes-extra
+    # the encoder's worker confines itself with a seccomp filter
+    libseccomp-dev
     # cpack's Debian package: library dependencies read from the programs
     dpkg-dev file
     # the package checked as a distribution checks it; a private session bus for the test

@@ -1,11 +1,12 @@
-// cf-encode [--profile NAME] [--passes 1|2] INPUT OUTPUT
+// cf-encode [--profile NAME] [--passes 1|2] [--verbose] [--unconfined] INPUT OUTPUT
 //
 // Encodes one file through the same encoder object model, host and worker process the
 // program uses, with native paths (turned into the program's drive form on the way in).
 // Prints the statistics once a second and, last, frames=N wall_s=X fps=Y realtime=Z, after
 // a line "notice: ..." when the file was made otherwise than asked (in one pass instead of
 // two, or with damaged parts skipped over). Exit status 0 on success, 1 with the failure's
-// description on stderr.
+// description on stderr. --verbose has the worker say on stderr how it confined itself;
+// --unconfined leaves it unconfined, a measuring aid for the encode benchmark.
 
 #include "common/error.h"
 #include "encoder/encoder.h"
@@ -44,12 +45,16 @@ Options parse(QStringList args)
             options.profile = args.takeFirst();
         else if (arg == QLatin1String("--passes") && !args.isEmpty())
             options.passes = args.takeFirst().toInt();
+        else if (arg == QLatin1String("--verbose"))
+            qputenv("WMENC_VERBOSE", "1"); // the worker inherits it
+        else if (arg == QLatin1String("--unconfined"))
+            qputenv("WMENC_UNCONFINED", "1");
         else
             paths << arg;
     }
     if (paths.size() != 2 || (options.passes != 1 && options.passes != 2))
-        throw Error(
-                QStringLiteral("usage: cf-encode [--profile NAME] [--passes 1|2] INPUT OUTPUT"));
+        throw Error(QStringLiteral("usage: cf-encode [--profile NAME] [--passes 1|2] [--verbose] "
+                                   "[--unconfined] INPUT OUTPUT"));
     options.input = QFileInfo(paths[0]).absoluteFilePath();
     options.output = QFileInfo(paths[1]).absoluteFilePath();
     return options;

@@ -6,11 +6,14 @@
 // (killed, crashed): nobody asked for a partial file, so the worker removes its temporary,
 // leaves the final name alone and ends at once, also in the middle of a probe.
 //
-// The module WMEncEng.dll is loaded from the folder the worker was started from.
+// The module WMEncEng.dll is loaded from the folder the worker was started from. Before the
+// engine reads the input, the worker confines itself (worker_confinement.h); with
+// WMENC_VERBOSE set it says on stderr how.
 
 #include "common/encoder_folder.h"
 #include "common/write_all.h"
 #include "engine/engine_api.h"
+#include "engine/worker_confinement.h"
 #include "engine/worker_protocol_words.h"
 
 extern "C" {
@@ -18,6 +21,7 @@ extern "C" {
 }
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -192,9 +196,24 @@ private:
     std::chrono::steady_clock::time_point m_lastTime;
 };
 
+// Confines the worker before any of its threads start; false after saying why it could not.
+bool confine(const worker_confinement::Reach &reach)
+{
+    const worker_confinement::Outcome outcome = worker_confinement::confine(reach);
+    if (std::getenv("WMENC_VERBOSE"))
+        std::fprintf(stderr, "%s: %s\n", encoder_folder::WorkerFile, outcome.active.c_str());
+    if (outcome.failure.empty())
+        return true;
+    fail(FailureSubject::Convert,
+         "the encoder could not shut itself in before reading it (" + outcome.failure + ")");
+    return false;
+}
+
 int runProbe(const Engine &engine, char *input)
 {
     worker_protocol::decodePathArgument(input);
+    if (!confine({input, {}, {}}))
+        return 1;
     watchInput(nullptr);
     int64_t ms = 0;
     cf_failure failure{};
@@ -202,6 +221,35 @@ int runProbe(const Engine &engine, char *input)
         return fail(FailureSubject(failure.subject), failure.reason);
     say(lineStart(LineKind::Duration) + std::to_string(ms));
     return 0;
+}
+
+int encode(const Engine &engine, const cf_job &job)
+{
+    Reporter reporter;
+    const cf_callbacks callbacks{&reporter,
+                                 &Reporter::progress,
+                                 &Reporter::stopRequested,
+                                 &Reporter::twoPassRefused,
+                                 &Reporter::notice};
+    if (!confine({job.input, job.temporary, job.output}))
+        return 1;
+    watchInput(job.temporary);
+    cf_failure failure{};
+    if (engine.encode(&job, &callbacks, &failure) != 0)
+        return fail(FailureSubject(failure.subject), failure.reason);
+    reporter.reportLast();
+    say(lineWord(LineKind::Done));
+    return 0;
+}
+
+// The host makes the temporary before it starts the worker, and the confinement lets the
+// worker write that file alone. Started otherwise, the worker makes it itself.
+bool makeTemporary(const char *path)
+{
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd >= 0)
+        ::close(fd);
+    return fd >= 0;
 }
 
 int runEncode(const Engine &engine, char **a)
@@ -218,19 +266,12 @@ int runEncode(const Engine &engine, char **a)
                                std::atoi(a[arg::Channels])};
     const cf_job job{
             a[arg::Input], a[arg::Temporary], a[arg::Output], settings, std::atoi(a[arg::Passes])};
-    Reporter reporter;
-    const cf_callbacks callbacks{&reporter,
-                                 &Reporter::progress,
-                                 &Reporter::stopRequested,
-                                 &Reporter::twoPassRefused,
-                                 &Reporter::notice};
-    watchInput(job.temporary);
-    cf_failure failure{};
-    if (engine.encode(&job, &callbacks, &failure) != 0)
-        return fail(FailureSubject(failure.subject), failure.reason);
-    reporter.reportLast();
-    say(lineWord(LineKind::Done));
-    return 0;
+    const bool ownTemporary = makeTemporary(job.temporary);
+    const int status = encode(engine, job);
+    // After a success it is the output already.
+    if (ownTemporary)
+        ::unlink(job.temporary);
+    return status;
 }
 
 void reportMemory()
