@@ -54,6 +54,8 @@ Form1::Form1(ProgramValues &values, EncoderFactory createEncoder, QWidget *paren
     setWindowIcon(icon);
     QApplication::setWindowIcon(icon);
     buildControls();
+    m_job = std::make_unique<JobSetup>(
+            m_values, JobWidgets{File1, File2, Label7}, PreprocessPasses);
     buildMenus();
     connectHandlers();
     const qreal dpiX = screen()->logicalDotsPerInchX();

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/program_values.h"
+#include "app/job_setup.h"
+#include "common/program_values.h"
 #include "encoder/encoder.h"
 #include "platform/file_system.h"
 
@@ -47,6 +48,9 @@ public:
     ~Form1() override;
 
     ProgramValues &values() { return m_values; }
+    // The encoder and its set-up for each file.
+    JobSetup &jobSetup() { return *m_job; }
+    const JobSetup &jobSetup() const { return *m_job; }
 
     // The folder browser, loaded on first use (its load builds the tree and places it).
     Form9 &folderBrowser();
@@ -100,15 +104,9 @@ public:
     // ---- window-level variables ----
     std::unique_ptr<FileSystemObject> FileSys;
     qint16 PreprocessPasses = 0;
-    std::unique_ptr<MediaEncoder> Encoder;
-    SourceGroupCollection *SourceGroups = nullptr;
-    EncoderSourceGroup *SourceGroup = nullptr;
-    EncoderSource *VideoSource = nullptr;
-    EncoderSource *AudioSource = nullptr;
     ProfileCollection *Profiles = nullptr;
     const EncoderProfile *Profile = nullptr;
     qint16 LoopIndex = 0;
-    qint32 DurationSec = 0;
     QString StorageDrive;
     std::optional<DriveObject> CurrentDrive;
     bool CardFound = false;
@@ -161,6 +159,7 @@ private:
     ProgramValues &m_values;
     EncoderFactory m_createEncoder;
     QPointer<Form9> m_form9;
+    std::unique_ptr<JobSetup> m_job;
 
     // ---- app state ----
     QSize m_laidOutSize;  // the client area as laid out, with the menu bar

@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/engine_paths.h"
+#include "app/get_win_dir.h"
 #include "common/error.h"
 #include "common/texts.h"
 #include "platform/machine.h"
@@ -64,15 +65,13 @@ void Form1::Form_Load()
         }
 
         Timer1->stop();
-        Encoder = m_createEncoder();
-        connect(Encoder.get(), &MediaEncoder::stateChanged, this, &Form1::Encoder_OnStateChange);
+        m_job->load(m_createEncoder());
+        connect(m_job->Encoder.get(),
+                &MediaEncoder::stateChanged,
+                this,
+                &Form1::Encoder_OnStateChange);
 
-        SourceGroups = &Encoder->sourceGroupCollection();
-        SourceGroup = &SourceGroups->add(QStringLiteral("SG_1"));
-        VideoSource = &SourceGroup->addSource(SourceVideo);
-        AudioSource = &SourceGroup->addSource(SourceAudio);
-
-        Profiles = &Encoder->profileCollection();
+        Profiles = &m_job->Encoder->profileCollection();
         for (LoopIndex = 0; LoopIndex < Profiles->count(); ++LoopIndex) {
             Profile = &Profiles->item(LoopIndex);
             appendKeepingText(Combo1, Profile->name());
@@ -81,7 +80,7 @@ void Form1::Form_Load()
         for (LoopIndex = 0; LoopIndex < Profiles->count(); ++LoopIndex) {
             Profile = &Profiles->item(LoopIndex);
             if (Profile->name() == defaultProfile) {
-                SourceGroup->setProfile(*Profile);
+                m_job->SourceGroup->setProfile(*Profile);
                 Combo1->setCurrentIndex(LoopIndex);
                 break;
             }

@@ -1,9 +1,10 @@
 #include "app/form1.h"
 
+#include "app/job_setup.h"
 #include "batch/batch_notification.h"
 #include "batch/batch_on_desktop.h"
 #include "batch/batch_run.h"
-#include "batch/setup_job.h"
+#include "common/error.h"
 #include "widgets/dialogs.h"
 #include "widgets/file_list_box.h"
 
@@ -22,14 +23,8 @@ BatchSources sourcesOf(Form1 &window)
 {
     return BatchSources{
             *window.File1,
-            *window.File2,
-            [&window]() -> MediaEncoder & { return encoderInUse(window); },
-            [&window](const QString &input, const QString &output) {
-                // The program-wide names of the file being encoded, for whoever asks.
-                window.values().InputFile = input;
-                window.values().OutputFile = output;
-                setUpJob(window, input, output);
-            },
+            window.values(),
+            window.jobSetup(),
             [&window] {
                 return window.chkCopytoStorage->isChecked() ? window.StorageDrive : QString();
             },
@@ -103,6 +98,17 @@ void Form1::cmdStart_Click()
         return;
     if (const QString text = batch.endOfBatchText(); !text.isEmpty())
         msgBox(text);
+}
+
+// In a batch the set-up's failure is kept for the batch, which names the file in its end box
+// and goes on with the next one; here it is shown at once.
+void Form1::SetupJob()
+{
+    try {
+        m_job->SetupJob();
+    } catch (const Error &e) {
+        msgBox(e.description());
+    }
 }
 
 void Form1::Encoder_OnStateChange(qint32 EnumState)

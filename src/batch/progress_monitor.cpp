@@ -1,7 +1,6 @@
 #include "batch/progress_monitor.h"
 
 #include "app/form1.h"
-#include "batch/setup_job.h"
 #include "common/rounding.h"
 #include "common/step_over.h"
 #include "common/texts.h"
@@ -79,9 +78,9 @@ void Form1::Timer1_Timer()
     // A tick that cannot finish (no statistics yet, no duration to measure against) ends
     // quietly where it failed; the next tick starts afresh.
     EncoderStatistics statistics;
-    if (!stepOver([&] { statistics = encoderInUse(*this).statistics(); }))
+    if (!stepOver([&] { statistics = m_job->encoderInUse().statistics(); }))
         return;
-    const ProgressTexts texts = progressTexts(statistics, DurationSec);
+    const ProgressTexts texts = progressTexts(statistics, m_job->DurationSec);
     Label1->setText(texts.size);
     Label2->setText(texts.duration);
     Label3->setText(texts.bitRate);

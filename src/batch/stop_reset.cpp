@@ -1,6 +1,5 @@
 #include "app/form1.h"
 
-#include "batch/setup_job.h"
 #include "common/step_over.h"
 #include "platform/machine.h"
 #include "widgets/file_list_box.h"
@@ -16,7 +15,7 @@ void Form1::cmdStop_Click()
 {
     Timer1->stop();
     // Stopping an idle encoder, or one that was never created, is no failure worth a word.
-    stepOver([this] { encoderInUse(*this).stop(); });
+    stepOver([this] { m_job->encoderInUse().stop(); });
     cmdStart->setEnabled(true);
     cmdReset->setEnabled(true);
 }

@@ -58,7 +58,7 @@ void Form1::Combo1_Click()
             const EncoderProfile &candidate = Profiles->item(LoopIndex);
             if (candidate.name() == Combo1->currentText()) {
                 Profile = &candidate;
-                SourceGroup->setProfile(*Profile);
+                jobSetup().SourceGroup->setProfile(*Profile);
                 break;
             }
         }
@@ -70,7 +70,8 @@ void Form1::Combo1_Click()
 
 void Form1::showProfileInUse()
 {
-    const EncoderProfile *inUse = SourceGroup ? SourceGroup->profile() : nullptr;
+    const EncoderSourceGroup *group = m_job->SourceGroup;
+    const EncoderProfile *inUse = group ? group->profile() : nullptr;
     int index = -1;
     for (int i = 0; inUse && Profiles && i < Profiles->count(); ++i) {
         if (&Profiles->item(i) == inUse)

@@ -70,7 +70,9 @@ private slots:
         form.mnuCurrentProfile->trigger();
 
         QTEST(window.dialogs.texts(), "shown");
-        QTEST(indexOfProfile(form, form.SourceGroup ? form.SourceGroup->profile() : nullptr),
+        QTEST(indexOfProfile(form,
+                             form.jobSetup().SourceGroup ? form.jobSetup().SourceGroup->profile()
+                                                         : nullptr),
               "groupProfile");
         QTEST(indexOfProfile(form, form.Profile), "lastRead");
     }
