@@ -1,8 +1,8 @@
 #include "batch/batch_run.h"
 
-#include "app/job_setup.h"
 #include "batch/batch_report.h"
 #include "batch/failed_output.h"
+#include "batch/job_setup.h"
 #include "batch/output_name.h"
 #include "common/error.h"
 #include "common/step_over.h"

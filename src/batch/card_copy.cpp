@@ -1,6 +1,6 @@
 #include "batch/batch_run.h"
 
-#include "app/job_setup.h"
+#include "batch/job_setup.h"
 
 #include "common/error.h"
 #include "common/texts.h"

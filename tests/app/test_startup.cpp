@@ -127,7 +127,7 @@ private slots:
         QCOMPARE(listed, profiles);
         QCOMPARE(form.Combo1->currentIndex(), chosen);
         QCOMPARE(form.jobSetup().SourceGroup->profile(),
-                 chosen < 0 ? nullptr : &form.Profiles->item(chosen));
+                 chosen < 0 ? nullptr : &form.profilesMenu().Profiles->item(chosen));
     }
 
     // The offer's Yes cannot start the browser: the failure is described, start-up ends there,

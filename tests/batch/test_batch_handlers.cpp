@@ -60,7 +60,7 @@ private slots:
         w.form->File2->setPath(folders.section('|', 1));
         w.values.InputFile = "a.mpg";
         w.values.OutputFile = "a.wmv";
-        w.form->PreprocessPasses = preprocessPasses;
+        w.form->passesAndHelp().PreprocessPasses = preprocessPasses;
         w.form->jobSetup().DurationSec = 7;
         w.backend->setDurationMs(durationMs);
         if (!failure.isEmpty())

@@ -1,4 +1,4 @@
-#include "app/job_setup.h"
+#include "batch/job_setup.h"
 
 #include "common/error.h"
 #include "common/rounding.h"
