@@ -14,8 +14,8 @@ layers=(
     "encoder desktop"
     "widgets"
     "browser"
-    "app"
     "sources batch"
+    "app"
 )
 
 declare -A rank

@@ -86,7 +86,7 @@ std::optional<Run> run(int hangSeconds)
             return std::nullopt;
         }
     }
-    Form9 &browser = window.form->folderBrowser();
+    Form9 &browser = window.form->folders().folderBrowser();
     browser.show();
     if (!QTest::qWaitForWindowExposed(&browser))
         std::fprintf(stderr, "the folder browser was not shown\n");

@@ -50,7 +50,7 @@ struct Run
 Run copyThroughTheBatch(Form1 &form, ScriptedBackend &backend)
 {
     const auto finish = QObject::connect(
-            form.Encoder.get(), &MediaEncoder::stateChanged, &form, [&](qint32 s) {
+            form.jobSetup().Encoder.get(), &MediaEncoder::stateChanged, &form, [&](qint32 s) {
                 if (s == EncoderStarting)
                     backend.finish();
             });

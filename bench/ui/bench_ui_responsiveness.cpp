@@ -81,15 +81,18 @@ struct WaitMeasure
     void watch(Form1 &form)
     {
         clock.start();
-        QObject::connect(form.Encoder.get(), &MediaEncoder::stateChanged, &form, [this](qint32 s) {
-            if (s == EncoderStarting) {
-                startNs = clock.nsecsElapsed();
-                startCpu = threadCpuSeconds();
-            } else if (s == EncoderStopped) {
-                stopNs = clock.nsecsElapsed();
-                stopCpu = threadCpuSeconds();
-            }
-        });
+        QObject::connect(form.jobSetup().Encoder.get(),
+                         &MediaEncoder::stateChanged,
+                         &form,
+                         [this](qint32 s) {
+                             if (s == EncoderStarting) {
+                                 startNs = clock.nsecsElapsed();
+                                 startCpu = threadCpuSeconds();
+                             } else if (s == EncoderStopped) {
+                                 stopNs = clock.nsecsElapsed();
+                                 stopCpu = threadCpuSeconds();
+                             }
+                         });
         QObject::connect(form.Timer1, &QTimer::timeout, &form, [this] {
             tickNs.append(clock.nsecsElapsed());
         });

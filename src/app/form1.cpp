@@ -1,7 +1,15 @@
 #include "app/form1.h"
 
 #include "app/form1_layout.h"
-#include "browser/form9.h"
+#include "batch/batch_commands.h"
+#include "batch/job_setup.h"
+#include "batch/progress_view.h"
+#include "sources/file_selection.h"
+#include "sources/folders.h"
+#include "sources/open_files.h"
+#include "sources/passes_and_help.h"
+#include "sources/profiles_menu.h"
+#include "sources/storage_cards.h"
 #include "widgets/clickable_label.h"
 #include "widgets/file_list_box.h"
 #include "widgets/option_button.h"
@@ -54,6 +62,7 @@ Form1::Form1(ProgramValues &values, EncoderFactory createEncoder, QWidget *paren
     setWindowIcon(icon);
     QApplication::setWindowIcon(icon);
     buildControls();
+    buildAreas();
     buildMenus();
     connectHandlers();
     const qreal dpiX = screen()->logicalDotsPerInchX();
@@ -61,17 +70,20 @@ Form1::Form1(ProgramValues &values, EncoderFactory createEncoder, QWidget *paren
     layOutForm1(centralWidget(), dpiX, dpiY);
     applyTabOrder();
     addKeys();
-    acceptFileDrops();
+    m_opening->acceptFileDrops();
     m_laidOutSize = form1ClientSize(dpiX, dpiY) + QSize(0, menuBar()->sizeHint().height());
     keepLaidOutSize();
     Form_Load();
 }
 
 // Closing the window on its way out moves the focus away from the profile box, which must
-// then no longer reach this window's handlers: the encoder is already gone.
+// then no longer reach this window's handlers: the encoder is already gone. Nor does the
+// encoder, going with the areas, reach the batch's commands, which go before it.
 Form1::~Form1()
 {
     Combo1->lineEdit()->disconnect(this);
+    if (m_job->Encoder)
+        m_job->Encoder->disconnect(this);
 }
 
 void Form1::buildControls()
@@ -204,7 +216,9 @@ void Form1::connectHandlers()
     connect(cmdOutput, &QPushButton::clicked, this, &Form1::cmdOutput_Click);
     connect(File1, &FileListBox::Click, this, &Form1::File1_Click);
     connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
-    connect(Combo1->lineEdit(), &QLineEdit::editingFinished, this, &Form1::showProfileInUse);
+    connect(Combo1->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        m_profiles->showProfileInUse();
+    });
     connect(chkCopytoStorage, &QCheckBox::toggled, this, &Form1::chkCopytoStorage_Click);
     // Whatever selects an option sets the passes: a click, the keyboard, or a screen reader's
     // action (which selects it without a click); a click on the selected one sets them again.
@@ -228,7 +242,7 @@ void Form1::connectHandlers()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    endBatchForClose();
+    m_batch->endBatchForClose();
     Form_Unload();
     event->accept();
 }

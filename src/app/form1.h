@@ -1,21 +1,26 @@
 #pragma once
 
-#include "app/program_values.h"
+#include "batch/batch_commands.h"
+#include "batch/job_setup.h"
+#include "batch/progress_view.h"
+#include "common/program_values.h"
 #include "encoder/encoder.h"
 #include "platform/file_system.h"
+#include "sources/file_selection.h"
+#include "sources/folders.h"
+#include "sources/open_files.h"
+#include "sources/passes_and_help.h"
+#include "sources/profiles_menu.h"
+#include "sources/storage_cards.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
-#include <optional>
 
-class BatchRun;
 class ClickableLabel;
 class FileListBox;
-class Form9;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -28,14 +33,16 @@ class QRadioButton;
 class QTimer;
 class TextBox;
 
-// The main window. The window's state lives here; a running batch's state lives in the
-// batch's own object (batch/), which the window only asks. Controls, handlers and window-level
-// variables keep the names the program's design gives them (each widget's objectName is its
-// member's name). The handlers are declared here and defined with their areas:
+// The main window: its controls and menus, and its handlers, each of which hands the event
+// to the area it belongs to. Controls, handlers and window-level variables keep the names the
+// program's design gives them (each widget's objectName is its member's name). The areas own
+// their state and are given the widgets they work on:
 //   app/      the window itself, start-up and unload, the download command
-//   batch/    job set-up, batch run, progress monitor, stop and reset
-//   sources/  folders (with the access to the folder browser Form9), file selection,
-//             profiles, storage cards, pass options, help texts
+//   batch/    job set-up (JobSetup), the batch's commands (BatchCommands, which runs a
+//             BatchRun), the progress view and its monitor (ProgressView)
+//   sources/  folders with the folder browser Form9 (Folders), file selection
+//             (FileSelection), files from the desktop (OpenFiles), profiles (ProfilesMenu),
+//             storage cards (StorageCards), pass options and help texts (PassesAndHelp)
 class Form1 : public QMainWindow
 {
     Q_OBJECT
@@ -48,9 +55,13 @@ public:
 
     ProgramValues &values() { return m_values; }
 
-    // The folder browser, loaded on first use (its load builds the tree and places it).
-    Form9 &folderBrowser();
-    bool folderBrowserLoaded() const;
+    // The areas.
+    JobSetup &jobSetup() { return *m_job; }
+    const JobSetup &jobSetup() const { return *m_job; }
+    Folders &folders() { return *m_folders; }
+    ProfilesMenu &profilesMenu() { return *m_profiles; }
+    StorageCards &storageCards() { return *m_cards; }
+    PassesAndHelp &passesAndHelp() { return *m_passes; }
 
     // ---- controls ----
     QLabel *Label10 = nullptr;
@@ -98,22 +109,8 @@ public:
     QAction *mnuAbout = nullptr;
 
     // ---- window-level variables ----
+    // Made at load and dropped at unload; the areas that reach the file system use this one.
     std::unique_ptr<FileSystemObject> FileSys;
-    qint16 PreprocessPasses = 0;
-    std::unique_ptr<MediaEncoder> Encoder;
-    SourceGroupCollection *SourceGroups = nullptr;
-    EncoderSourceGroup *SourceGroup = nullptr;
-    EncoderSource *VideoSource = nullptr;
-    EncoderSource *AudioSource = nullptr;
-    ProfileCollection *Profiles = nullptr;
-    const EncoderProfile *Profile = nullptr;
-    qint16 LoopIndex = 0;
-    qint32 DurationSec = 0;
-    QString StorageDrive;
-    std::optional<DriveObject> CurrentDrive;
-    bool CardFound = false;
-    QString CardDrive;
-    int ProbeDriveType = 0;
 
     // ---- handlers ----
     // app/
@@ -144,6 +141,12 @@ public:
     void mnuInfo_Click();
     void mnuAbout_Click();
 
+    // Files from the desktop (see OpenFiles): program arguments, files a later start hands
+    // over, and whether the window can take them now.
+    void openFiles(const QStringList &nativePaths);
+    bool canOpenFiles() const;
+    void openHandedFiles(const QStringList &nativePaths);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -151,6 +154,7 @@ protected:
 
 private:
     void buildControls();
+    void buildAreas();
     void buildMenus();
     void applyButtonColours();
     void applyTabOrder();
@@ -160,47 +164,16 @@ private:
 
     ProgramValues &m_values;
     EncoderFactory m_createEncoder;
-    QPointer<Form9> m_form9;
-
-    // ---- app state ----
     QSize m_laidOutSize;  // the client area as laid out, with the menu bar
     bool m_shown = false; // centred once, when first shown
 
-    // ---- batch ----
-    // Run when the window closes: a running batch stops its encode (or the set-up's reading
-    // of the input, or its copy to the card), lets the partial file be finished, and leaves
-    // its wait so the program can quit cleanly.
-    void endBatchForClose();
-    bool batchRunning() const;
-
-    QPointer<BatchRun> m_batch; // the batch cmdStart_Click runs, while it runs (none: idle)
-
-    // ---- sources state ----
-    // Shows in Combo1 the profile the next file is encoded with (none: an empty box).
-    void showProfileInUse();
-    // Finds the drive of SelectedFolder (kept in CurrentDrive); true for a CD-ROM drive.
-    bool selectedFolderIsOnCdRom();
-    // Gives an output list without a folder the input list's folder, then writes Text4.
-    void writeFolderSummary();
-    // Makes SelectedFolder the input folder, as the input button does with the browser's
-    // choice. Throws Error when the folder cannot be listed or its drive cannot be read.
-    void takeSelectedFolderAsInput();
-
-    // ---- files from the desktop: program arguments, drops ----
-public:
-    // Opens files, or one folder, given as native paths the way a user would: their folder
-    // becomes the input folder and the files are clicked in File1 (the first plainly, the
-    // others with Ctrl). A message names what could not be opened, and why.
-    void openFiles(const QStringList &nativePaths);
-    // False while the window cannot take files: a batch runs, or File1 waits for a reset.
-    bool canOpenFiles() const;
-    // Opens files, or a folder, that a later start of the program handed to this window, as
-    // openFiles does, once no message or folder browser waits for an answer. While the window
-    // cannot take files, a message names them and says why.
-    void openHandedFiles(const QStringList &nativePaths);
-    // Lets the window take files and folders dropped from the file manager.
-    void acceptFileDrops();
-
-private:
-    void clickOpenedFiles(const QStringList &names, QStringList &notOpened);
+    std::unique_ptr<PassesAndHelp> m_passes;
+    std::unique_ptr<JobSetup> m_job;
+    std::unique_ptr<StorageCards> m_cards;
+    std::unique_ptr<ProfilesMenu> m_profiles;
+    std::unique_ptr<Folders> m_folders;
+    std::unique_ptr<FileSelection> m_selection;
+    std::unique_ptr<OpenFiles> m_opening;
+    std::unique_ptr<ProgressView> m_progress;
+    std::unique_ptr<BatchCommands> m_batch;
 };

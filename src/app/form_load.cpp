@@ -1,18 +1,19 @@
 #include "app/form1.h"
 
 #include "app/engine_paths.h"
+#include "app/get_win_dir.h"
+#include "batch/job_setup.h"
 #include "common/error.h"
 #include "common/texts.h"
 #include "platform/machine.h"
 #include "platform/shell.h"
+#include "sources/passes_and_help.h"
+#include "sources/profiles_menu.h"
 #include "widgets/dialogs.h"
 
-#include <QComboBox>
 #include <QTimer>
 
 namespace {
-
-const QString defaultProfile = QStringLiteral("Kestrel Medium");
 
 // The Windows folders the program knows, and the drive letter each gives.
 constexpr std::pair<const char *, const char *> knownWindowsFolders[] = {
@@ -24,16 +25,6 @@ constexpr std::pair<const char *, const char *> knownWindowsFolders[] = {
         {"D:\\WINNT", "D"},
 };
 
-// Listing a profile shows nothing in the text field: only choosing one does, so an
-// unchosen default leaves the field empty instead of showing whichever profile came first.
-void appendKeepingText(QComboBox *combo, const QString &item)
-{
-    const int current = combo->currentIndex();
-    combo->addItem(item);
-    if (combo->currentIndex() != current)
-        combo->setCurrentIndex(current);
-}
-
 } // namespace
 
 void Form1::Form_Load()
@@ -43,7 +34,7 @@ void Form1::Form_Load()
     bool downloadOffered = false;
     try {
         FileSys = std::make_unique<FileSystemObject>(Machine::current());
-        PreprocessPasses = 1;
+        m_passes->load();
         applyButtonColours();
 
         for (const auto &[folder, letter] : knownWindowsFolders) {
@@ -64,34 +55,13 @@ void Form1::Form_Load()
         }
 
         Timer1->stop();
-        Encoder = m_createEncoder();
-        connect(Encoder.get(), &MediaEncoder::stateChanged, this, &Form1::Encoder_OnStateChange);
+        m_job->load(m_createEncoder());
+        connect(m_job->Encoder.get(),
+                &MediaEncoder::stateChanged,
+                this,
+                &Form1::Encoder_OnStateChange);
 
-        SourceGroups = &Encoder->sourceGroupCollection();
-        SourceGroup = &SourceGroups->add(QStringLiteral("SG_1"));
-        VideoSource = &SourceGroup->addSource(SourceVideo);
-        AudioSource = &SourceGroup->addSource(SourceAudio);
-
-        Profiles = &Encoder->profileCollection();
-        for (LoopIndex = 0; LoopIndex < Profiles->count(); ++LoopIndex) {
-            Profile = &Profiles->item(LoopIndex);
-            appendKeepingText(Combo1, Profile->name());
-        }
-
-        for (LoopIndex = 0; LoopIndex < Profiles->count(); ++LoopIndex) {
-            Profile = &Profiles->item(LoopIndex);
-            if (Profile->name() == defaultProfile) {
-                SourceGroup->setProfile(*Profile);
-                Combo1->setCurrentIndex(LoopIndex);
-                break;
-            }
-        }
-
-        if (Combo1->currentText() != defaultProfile)
-            msgBox(joinCrLf(
-                    {QStringLiteral("Click Settings / Check Profile Setup"),
-                     QStringLiteral(
-                             "to copy Pocket PC profiles to Windows Media Encoder directory.")}));
+        m_profiles->load(m_job->Encoder->profileCollection(), *m_job->SourceGroup);
     } catch (const Error &e) {
         msgBox(e.description());
         if (!downloadOffered)

@@ -1,4 +1,4 @@
-#include "app/program_values.h"
+#include "app/get_win_dir.h"
 #include "platform/kernel32.h"
 
 #include <QtGlobal>

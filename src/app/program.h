@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/form1.h"
-#include "app/program_values.h"
+#include "common/program_values.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,24 +1,28 @@
 #include "batch/batch_on_desktop.h"
 
-#include "app/form1.h"
 #include "batch/batch_run.h"
+#include "common/program_values.h"
 #include "widgets/file_list_box.h"
 
 #include <QProgressBar>
 
 #include <algorithm>
 
-BatchOnDesktop::BatchOnDesktop(Form1 &window, const BatchRun &batch)
-    : m_window(window)
+BatchOnDesktop::BatchOnDesktop(const FileListBox &inputs,
+                               const QProgressBar &bar,
+                               const ProgramValues &values,
+                               const BatchRun &batch)
+    : m_bar(bar)
+    , m_values(values)
     , m_awake(QStringLiteral("Converting videos"))
 {
-    for (int index = 0; index < window.File1->ListCount(); ++index) {
-        if (window.File1->Selected(index))
-            m_files.append(window.File1->List(index));
+    for (int index = 0; index < inputs.ListCount(); ++index) {
+        if (inputs.Selected(index))
+            m_files.append(inputs.List(index));
     }
     connect(&batch, &BatchRun::encodeStarted, this, &BatchOnDesktop::fileStarted);
     connect(&batch, &BatchRun::readyForNextFile, this, &BatchOnDesktop::fileEnded);
-    connect(window.ProgressBar1, &QProgressBar::valueChanged, this, &BatchOnDesktop::showProgress);
+    connect(&bar, &QProgressBar::valueChanged, this, &BatchOnDesktop::showProgress);
     show(0, 0);
 }
 
@@ -26,7 +30,7 @@ BatchOnDesktop::BatchOnDesktop(Form1 &window, const BatchRun &batch)
 // MPEG file, one the batch cannot read) count as done once a later file starts.
 void BatchOnDesktop::fileStarted()
 {
-    const int index = int(m_files.indexOf(m_window.values().InputFile, m_current));
+    const int index = int(m_files.indexOf(m_values.InputFile, m_current));
     if (index >= 0)
         m_current = index;
     m_betweenFiles = false;
@@ -42,7 +46,7 @@ void BatchOnDesktop::fileEnded()
 void BatchOnDesktop::showProgress(int value)
 {
     if (!m_betweenFiles)
-        show(m_current, double(value) / std::max(m_window.ProgressBar1->maximum(), 1));
+        show(m_current, double(value) / std::max(m_bar.maximum(), 1));
 }
 
 void BatchOnDesktop::show(int filesDone, double ofNextFile)

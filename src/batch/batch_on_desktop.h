@@ -7,7 +7,9 @@
 #include <QStringList>
 
 class BatchRun;
-class Form1;
+class FileListBox;
+class QProgressBar;
+struct ProgramValues;
 
 // What the desktop shows of a running batch: the machine kept awake ("Converting videos"),
 // and on the program's task bar entry the batch's progress and the count of files left. It
@@ -17,7 +19,12 @@ class BatchOnDesktop : public QObject
 {
     Q_OBJECT
 public:
-    BatchOnDesktop(Form1 &window, const BatchRun &batch);
+    // The batch's files are the entries selected in the input list when it starts; the bar
+    // shows the share done of the file being encoded, InputFile names it.
+    BatchOnDesktop(const FileListBox &inputs,
+                   const QProgressBar &bar,
+                   const ProgramValues &values,
+                   const BatchRun &batch);
 
 private:
     void fileStarted();
@@ -26,7 +33,8 @@ private:
     // Files done, and the share done of the next one.
     void show(int filesDone, double ofNextFile);
 
-    Form1 &m_window;
+    const QProgressBar &m_bar;
+    const ProgramValues &m_values;
     QStringList m_files;         // the entries selected when the batch started, in order
     int m_current = 0;           // the file being converted, as an index into m_files
     bool m_betweenFiles = false; // it has ended, and the next one has not started

@@ -2,6 +2,7 @@
 
 #include "batch/batch_report.h"
 #include "batch/failed_output.h"
+#include "batch/job_setup.h"
 #include "batch/output_name.h"
 #include "common/error.h"
 #include "common/step_over.h"
@@ -23,17 +24,12 @@ constexpr int closingStopBoundMs = 15000;
 // The list shows regular files only, but an entry may have become a pipe, a socket or a
 // device since it was listed; reading one would wait for a writer that never comes. Empty
 // when the entry is (still) a file, or gone, which the encoder then reports.
-QString notAFileToConvert(const QString &inputPath)
+QString notAFileToConvert(const JobFiles &files)
 {
-    QString native;
-    try {
-        native = toNativePath(inputPath);
-    } catch (const Error &) {
-        return {}; // a path the encoder cannot open either: it says why
-    }
-    if (nativeKindOf(native) != NativeKind::Other)
+    // A path without a native form is one the encoder cannot open either: it says why.
+    if (files.inputNative.isEmpty() || nativeKindOf(files.inputNative) != NativeKind::Other)
         return {};
-    return QStringLiteral("Cannot open the input %1: it is not a regular file").arg(inputPath);
+    return QStringLiteral("Cannot open the input %1: it is not a regular file").arg(files.input);
 }
 
 // What a stop left, for the end of the batch: the user should know whether a file under the
@@ -86,37 +82,39 @@ void BatchRun::encodeEntry(int index)
         m_notConverted.append(input + QStringLiteral(": not an MPEG or Video CD file"));
         return;
     }
-    if (!claimOutputName(input, *output) || !setUpEntry(input, *output))
+    // The program-wide names of the file being encoded, for whoever asks, and the paths of
+    // this file; later changes of the folders are for the files after it.
+    m_sources.values.InputFile = input;
+    m_sources.values.OutputFile = *output;
+    const JobFiles files = m_sources.job.buildFiles();
+    if (!claimOutputName(input, *output, files) || !setUpEntry(input, files))
         return;
 
-    // The output this file is written to; later changes of the output folder are for the
-    // files after it.
-    MediaEncoder &encoder = m_sources.encoder();
-    const QString outputPath = encoder.file().localFileName();
-    const OutputStamp before = stampOf(outputPath);
+    MediaEncoder &encoder = m_sources.job.encoderInUse();
+    const OutputStamp before = stampOf(files.outputNative);
     encoder.start();
     emit encodeStarted();
     waitForStopped();
     m_encoderStopped = false;
     emit readyForNextFile();
-    finishEntry(input, outputPath, before);
+    finishEntry(input, files, before);
 }
 
 // Shows the entry as starting and sets the encoder up for it. A file that cannot be set up
 // (empty, no video, unreadable, gone) is named at the end of the batch and the window shows
 // "ready" again; false then, and when the window closes meanwhile.
-bool BatchRun::setUpEntry(const QString &input, const QString &output)
+bool BatchRun::setUpEntry(const QString &input, const JobFiles &files)
 {
-    m_sources.encoder(); // without an encoder no file can be done: that ends the batch at once
-    if (const QString reason = notAFileToConvert(joinPath(m_sources.inputs.Path(), input));
-        !reason.isEmpty()) {
+    // Without an encoder no file can be done: that ends the batch at once.
+    m_sources.job.encoderInUse();
+    if (const QString reason = notAFileToConvert(files); !reason.isEmpty()) {
         m_notConverted.append(input + QStringLiteral(": ") + reason);
         return false;
     }
     emit fileStarting();
     QString failure;
     try {
-        m_sources.setUpJob(input, output);
+        m_sources.job.SetupJob();
     } catch (const Error &e) {
         failure = e.description();
     }
@@ -124,10 +122,8 @@ bool BatchRun::setUpEntry(const QString &input, const QString &output)
         return false;
     if (failure.isEmpty())
         return true;
-    if (m_sources.encoder().lastStop() == MediaEncoder::StopOutcome::BeforeOutput) {
-        const QString outputPath = joinPath(m_sources.outputs.Path(), output);
-        failure = stoppedBeforeOutput(outputPath, stampOf(outputPath).exists);
-    }
+    if (m_sources.job.encoderInUse().lastStop() == MediaEncoder::StopOutcome::BeforeOutput)
+        failure = stoppedBeforeOutput(files.output, stampOf(files.outputNative).exists);
     m_notConverted.append(input + QStringLiteral(": ") + failure);
     emit readyForNextFile();
     return false;
@@ -137,11 +133,10 @@ bool BatchRun::setUpEntry(const QString &input, const QString &output)
 // goes to the card; what is worth a remark about it (the stop too) is told at the end of the
 // batch. One that failed inside the engine, or was stopped before anything was written,
 // leaves nothing behind and is named at the end among the files not converted.
-void BatchRun::finishEntry(const QString &input,
-                           const QString &outputPath,
-                           const OutputStamp &before)
+void BatchRun::finishEntry(const QString &input, const JobFiles &files, const OutputStamp &before)
 {
-    const MediaEncoder &encoder = m_sources.encoder();
+    const QString &outputPath = files.output;
+    const MediaEncoder &encoder = m_sources.job.encoderInUse();
     const QString failure = encoder.lastFailure();
     if (failure.isEmpty()) {
         ++m_filesConverted;
@@ -150,14 +145,14 @@ void BatchRun::finishEntry(const QString &input,
         if (const QString notice = encoder.lastNotice(); !notice.isEmpty())
             addRemark(input, notice);
         if (!m_closing)
-            copyToStorageCard(input, outputPath);
+            copyToStorageCard(input, files);
         return;
     }
     QString reason = encoder.lastStop() == MediaEncoder::StopOutcome::BeforeOutput
                              ? stoppedBeforeOutput(outputPath, before.exists)
                              : failure;
     try {
-        removeFailedOutput(outputPath, before);
+        removeFailedOutput(outputPath, files.outputNative, before);
     } catch (const Error &e) {
         reason += QLatin1Char(' ') + e.description();
     }
@@ -167,9 +162,9 @@ void BatchRun::finishEntry(const QString &input,
 // Two inputs of one batch that give the same output (a.mpg and a.mpeg, clip.mpg and
 // clip.MPG) must not overwrite each other: the later one is left out. Names are compared
 // regardless of letter case, as the drives the program writes to may ignore it.
-bool BatchRun::claimOutputName(const QString &input, const QString &output)
+bool BatchRun::claimOutputName(const QString &input, const QString &output, const JobFiles &files)
 {
-    const QString key = joinPath(m_sources.outputs.Path(), output).toCaseFolded();
+    const QString key = files.output.toCaseFolded();
     const QString earlier = m_outputsOfBatch.value(key);
     if (!earlier.isEmpty()) {
         m_notConverted.append(QStringLiteral("%1: its output %2 is already the output of %3")
@@ -223,10 +218,10 @@ void BatchRun::endForClose()
         // Not waiting for an encode: a set-up's reading of the input's duration, which waits
         // in its own loop, ends with the stop (an idle encoder ignores it); the batch ends
         // after its current step.
-        stepOver([this] { m_sources.encoder().stop(); });
+        stepOver([this] { m_sources.job.encoderInUse().stop(); });
         return;
     }
-    if (!m_encoderStopped && stepOver([this] { m_sources.encoder().stop(); }))
+    if (!m_encoderStopped && stepOver([this] { m_sources.job.encoderInUse().stop(); }))
         finishPartialFileBeforeClose();
     m_wait->quit();
 }
@@ -237,7 +232,7 @@ void BatchRun::finishPartialFileBeforeClose()
     QTimer bound;
     bound.setSingleShot(true);
     connect(&bound, &QTimer::timeout, &finishing, &QEventLoop::quit);
-    const auto stopped = connect(&m_sources.encoder(),
+    const auto stopped = connect(&m_sources.job.encoderInUse(),
                                  &MediaEncoder::stateChanged,
                                  &finishing,
                                  [&finishing](qint32 state) {

@@ -10,21 +10,22 @@
 class FileListBox;
 class FileSystemObject;
 class FolderCopy;
-class MediaEncoder;
+class JobSetup;
 class QEventLoop;
+struct JobFiles;
 struct OutputStamp;
+struct ProgramValues;
 
 // What a batch works on. The lists and the choices are read afresh for each file: the folder
 // buttons, the pass options and the card choice stay usable while a batch runs, and a change
 // applies from the next file on.
 struct BatchSources
 {
-    const FileListBox &inputs;  // the input folder, its entries and which of them are selected
-    const FileListBox &outputs; // the output folder
-    // The encoder; throws Error when start-up could not set one up.
-    std::function<MediaEncoder &()> encoder;
-    // Sets the encoder up for one file (names without folder); throws Error when it cannot.
-    std::function<void(const QString &input, const QString &output)> setUpJob;
+    const FileListBox &inputs; // the input folder, its entries and which of them are selected
+    // The program-wide InputFile and OutputFile, set for each file.
+    ProgramValues &values;
+    // The encoder, and its set-up for each file.
+    JobSetup &job;
     // The letter of the storage card each finished output is copied to; empty for none.
     std::function<QString()> storageCard;
     // The file-system object, asked only while the window is open.
@@ -63,12 +64,12 @@ signals:
 
 private:
     void encodeEntry(int index);
-    bool claimOutputName(const QString &input, const QString &output);
-    bool setUpEntry(const QString &input, const QString &output);
-    void finishEntry(const QString &input, const QString &outputPath, const OutputStamp &before);
+    bool claimOutputName(const QString &input, const QString &output, const JobFiles &files);
+    bool setUpEntry(const QString &input, const JobFiles &files);
+    void finishEntry(const QString &input, const JobFiles &files, const OutputStamp &before);
     void waitForStopped();
     void finishPartialFileBeforeClose();
-    void copyToStorageCard(const QString &input, const QString &outputPath);
+    void copyToStorageCard(const QString &input, const JobFiles &files);
     void copyOffWindowThread(FolderCopy &copy);
     void addRemark(const QString &input, const QString &remark);
 

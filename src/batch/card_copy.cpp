@@ -1,5 +1,7 @@
 #include "batch/batch_run.h"
 
+#include "batch/job_setup.h"
+
 #include "common/error.h"
 #include "common/texts.h"
 #include "platform/copy_file.h"
@@ -30,8 +32,9 @@ QString copyFailure(const FolderCopy &copy, const QString &source, const QString
 // that does not answer within the time limit, and a copy that fails, are named at the end of
 // the batch, which goes on; the output stays where the encoder wrote it, and the card holds
 // no part of it under its name.
-void BatchRun::copyToStorageCard(const QString &input, const QString &outputPath)
+void BatchRun::copyToStorageCard(const QString &input, const JobFiles &files)
 {
+    const QString &outputPath = files.output;
     // With the box ticked but no card chosen there is nowhere to copy to.
     const QString card = m_sources.storageCard();
     if (card.isEmpty())
@@ -49,14 +52,11 @@ void BatchRun::copyToStorageCard(const QString &input, const QString &outputPath
     if (readiness != DriveObject::Readiness::Ready || fileSystem.FileExists(cardRoot + name))
         return;
 
-    QString source;
-    try {
-        source = toNativePath(outputPath);
-    } catch (const Error &e) {
-        addRemark(input, notCopied + e.description());
+    if (files.outputNative.isEmpty()) {
+        addRemark(input, notCopied + files.outputNotNative);
         return;
     }
-    FolderCopy copy(source, drive.nativeRoot(), name);
+    FolderCopy copy(files.outputNative, drive.nativeRoot(), name);
     copy.keepExistingFile();
     copy.removeLeftTemporariesFirst();
     copyOffWindowThread(copy);

@@ -1,25 +1,13 @@
 #include "batch/failed_output.h"
 
 #include "common/error.h"
-#include "common/step_over.h"
 #include "platform/native_names.h"
-#include "platform/win_paths.h"
 
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-QString nativeOf(const QString &windowsPath)
-{
-    QString native;
-    // A path that leads to no drive has no file under it.
-    stepOver([&] { native = toNativePath(windowsPath); });
-    return native;
-}
-
-OutputStamp stampOfNative(const QString &native)
+OutputStamp stampOf(const QString &native)
 {
     OutputStamp stamp;
     struct stat status
@@ -35,23 +23,17 @@ OutputStamp stampOfNative(const QString &native)
     return stamp;
 }
 
-} // namespace
-
 bool OutputStamp::sameFileAs(const OutputStamp &other) const
 {
     return exists && other.exists && device == other.device && inode == other.inode
            && size == other.size && modifiedNs == other.modifiedNs;
 }
 
-OutputStamp stampOf(const QString &windowsPath)
+void removeFailedOutput(const QString &windowsPath,
+                        const QString &native,
+                        const OutputStamp &before)
 {
-    return stampOfNative(nativeOf(windowsPath));
-}
-
-void removeFailedOutput(const QString &windowsPath, const OutputStamp &before)
-{
-    const QString native = nativeOf(windowsPath);
-    const OutputStamp now = stampOfNative(native);
+    const OutputStamp now = stampOf(native);
     if (!now.exists || now.sameFileAs(before))
         return;
     if (::unlink(toNativeBytes(native).constData()) != 0 && errno != ENOENT)

@@ -16,10 +16,13 @@ struct OutputStamp
     bool sameFileAs(const OutputStamp &other) const;
 };
 
-// The stamp of the file under a Windows-form path (exists false when there is none, or the
-// path leads nowhere).
-OutputStamp stampOf(const QString &windowsPath);
+// The stamp of the file under a native path (exists false when there is none, or the path is
+// empty: a Windows-form path that leads to no drive has no native one).
+OutputStamp stampOf(const QString &nativePath);
 
-// Removes what a failed encode left under the path, unless it is the file stamped before
-// the encode. Fails with a description naming the path when the removal fails.
-void removeFailedOutput(const QString &windowsPath, const OutputStamp &before);
+// Removes what a failed encode left under the native path, unless it is the file stamped
+// before the encode. Fails with a description naming the Windows-form path when the removal
+// fails.
+void removeFailedOutput(const QString &windowsPath,
+                        const QString &nativePath,
+                        const OutputStamp &before);

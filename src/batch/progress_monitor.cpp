@@ -1,14 +1,7 @@
 #include "batch/progress_monitor.h"
 
-#include "app/form1.h"
-#include "batch/setup_job.h"
 #include "common/rounding.h"
-#include "common/step_over.h"
 #include "common/texts.h"
-
-#include <QFrame>
-#include <QLabel>
-#include <QProgressBar>
 
 #include <algorithm>
 #include <limits>
@@ -72,25 +65,4 @@ ProgressTexts progressTexts(const EncoderStatistics &statistics, qint32 duration
     texts.status = QStringLiteral("Status: encoding, ") + decimalText(percentDone)
                    + QStringLiteral(" % complete, time left: ") + timeLeftText(secondsLeft);
     return texts;
-}
-
-void Form1::Timer1_Timer()
-{
-    // A tick that cannot finish (no statistics yet, no duration to measure against) ends
-    // quietly where it failed; the next tick starts afresh.
-    EncoderStatistics statistics;
-    if (!stepOver([&] { statistics = encoderInUse(*this).statistics(); }))
-        return;
-    const ProgressTexts texts = progressTexts(statistics, DurationSec);
-    Label1->setText(texts.size);
-    Label2->setText(texts.duration);
-    Label3->setText(texts.bitRate);
-    if (!texts.percentDone)
-        return;
-    Label5->setText(texts.status);
-    ProgressBar1->setValue(*texts.percentDone);
-    Line1->show();
-    Line2->show();
-    Label5->show();
-    Label6->hide();
 }

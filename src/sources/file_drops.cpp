@@ -1,14 +1,14 @@
 #include "sources/file_drops.h"
 
-#include "app/form1.h"
-
 #include "platform/native_names.h"
+#include "sources/open_files.h"
 
 #include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
+#include <QWidget>
 
 namespace {
 
@@ -25,14 +25,10 @@ QStringList droppedPaths(const QMimeData &data)
 
 } // namespace
 
-void Form1::acceptFileDrops()
-{
-    new FileDrops(*this); // the window owns it
-}
-
-FileDrops::FileDrops(Form1 &window)
+FileDrops::FileDrops(QWidget &window, OpenFiles &opening)
     : QObject(&window)
     , m_window(window)
+    , m_opening(opening)
 {
     m_window.setAcceptDrops(true);
     m_window.installEventFilter(this);
@@ -53,7 +49,7 @@ void FileDrops::watchDropTargets()
 // goes on from where it was once it is answered.
 bool FileDrops::takeDrag(QDropEvent &event) const
 {
-    if (!m_window.canOpenFiles() || QApplication::activeModalWidget()
+    if (!m_opening.canOpenFiles() || QApplication::activeModalWidget()
         || !(event.possibleActions() & Qt::CopyAction)) {
         event.ignore();
         return false;
@@ -76,9 +72,9 @@ bool FileDrops::eventFilter(QObject *watched, QEvent *event)
         return false; // text and the like: the control under the pointer decides
     if (takeDrag(drag) && type == QEvent::Drop) {
         // Opened once the drop is over, so the file manager is not kept waiting by a message.
-        QTimer::singleShot(0, &m_window, [window = &m_window, paths] {
-            if (window->canOpenFiles())
-                window->openFiles(paths);
+        QTimer::singleShot(0, &m_window, [opening = &m_opening, paths] {
+            if (opening->canOpenFiles())
+                opening->openFiles(paths);
         });
     }
     return true;

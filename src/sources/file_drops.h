@@ -2,8 +2,9 @@
 
 #include <QObject>
 
-class Form1;
+class OpenFiles;
 class QDropEvent;
+class QWidget;
 
 // Lets the main window take files and folders dropped from the file manager: they are
 // opened as if the program had been started with them. While the window cannot take files
@@ -13,8 +14,8 @@ class FileDrops : public QObject
 {
     Q_OBJECT
 public:
-    // Watches the window, which owns it.
-    explicit FileDrops(Form1 &window);
+    // Watches the window, which owns it; what is dropped is opened through the opening.
+    FileDrops(QWidget &window, OpenFiles &opening);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -23,5 +24,6 @@ private:
     void watchDropTargets();
     bool takeDrag(QDropEvent &event) const;
 
-    Form1 &m_window;
+    QWidget &m_window;
+    OpenFiles &m_opening;
 };

@@ -1,5 +1,4 @@
 #include "sources/folders.h"
-#include "app/form1.h"
 
 #include "browser/form9.h"
 #include "common/error.h"
@@ -21,12 +20,22 @@ constexpr int cdRomDriveType = fso_drive_type::CdRom;
 const QString inputTitle = QStringLiteral("Select MPG-input directory");
 const QString outputTitle = QStringLiteral("Select WMV-output directory");
 
+} // namespace
+
+Folders::Folders(ProgramValues &values,
+                 const std::unique_ptr<FileSystemObject> &fileSys,
+                 FolderWidgets widgets)
+    : m_values(values)
+    , FileSys(fileSys)
+    , m_widgets(widgets)
+{}
+
 // The batch writes into the output list's folder, so an output list nobody pointed
 // anywhere follows the input list.
-void outputFollowsInput(Form1 &form)
+void Folders::outputFollowsInput()
 {
-    if (form.File2->Path().isEmpty())
-        form.File2->setPath(form.File1->Path());
+    if (m_widgets.File2->Path().isEmpty())
+        m_widgets.File2->setPath(m_widgets.File1->Path());
 }
 
 // Shows the folder browser with a title and waits until it is hidden or closed. Closing it
@@ -34,27 +43,25 @@ void outputFollowsInput(Form1 &form)
 // An answer with OK or Cancel lets the output list follow the input list before the caller
 // applies the new choice, so it takes the input folder as it was; a failure there (no input
 // folder yet) goes unreported, since the user's answer is taken all the same.
-void browseForFolder(Form1 &form, const QString &title)
+void Folders::browseForFolder(const QString &title)
 {
-    Form9 &browser = form.folderBrowser();
+    Form9 &browser = folderBrowser();
     browser.setWindowTitle(title);
     if (browser.showModal())
-        stepOver([&] { outputFollowsInput(form); });
+        stepOver([this] { outputFollowsInput(); });
 }
 
-} // namespace
-
-Form9 &Form1::folderBrowser()
+Form9 &Folders::folderBrowser()
 {
     // A window closed through its title bar is unloaded even while its deletion is pending.
     if (m_form9 && m_form9->isUnloaded())
         m_form9 = nullptr;
     if (!m_form9)
-        m_form9 = new Form9(*this, m_values.SelectedFolder);
+        m_form9 = new Form9(*m_widgets.window, m_values.SelectedFolder);
     return *m_form9;
 }
 
-bool Form1::folderBrowserLoaded() const
+bool Folders::folderBrowserLoaded() const
 {
     return m_form9 && !m_form9->isUnloaded();
 }
@@ -65,11 +72,10 @@ QString folderSummary(const QString &inputFolder, const QString &outputFolder)
             {QStringLiteral("input: ") + inputFolder, QStringLiteral("output: ") + outputFolder});
 }
 
-bool Form1::selectedFolderIsOnCdRom()
+bool Folders::selectedFolderIsOnCdRom() const
 {
     const QString root = m_values.SelectedFolder.left(1) + QStringLiteral(":\\");
-    CurrentDrive = FileSys->GetDrive(FileSys->GetDriveName(root));
-    return CurrentDrive->DriveType() == cdRomDriveType;
+    return FileSys->GetDrive(FileSys->GetDriveName(root)).DriveType() == cdRomDriveType;
 }
 
 QString nameWithoutWindowsPath(const QString &folder, const QString &name)
@@ -103,24 +109,24 @@ QString shownPath(const QString &nativePath)
     return path;
 }
 
-void Form1::writeFolderSummary()
+void Folders::writeFolderSummary()
 {
-    outputFollowsInput(*this);
-    Text4->setText(folderSummary(File1->Path(), File2->Path()));
+    outputFollowsInput();
+    m_widgets.Text4->setText(folderSummary(m_widgets.File1->Path(), m_widgets.File2->Path()));
 }
 
-void Form1::takeSelectedFolderAsInput()
+void Folders::takeSelectedFolderAsInput()
 {
-    File1->setPath(m_values.SelectedFolder);
+    m_widgets.File1->setPath(m_values.SelectedFolder);
     // Reading from a CD-ROM while encoding is slow, but it works: warn and go on.
     if (selectedFolderIsOnCdRom())
         msgBox(QStringLiteral("Copy file to hard-disk first when using slow CD-ROM drive!"));
     writeFolderSummary();
 }
 
-void Form1::cmdInput_Click()
+void Folders::cmdInput_Click()
 {
-    browseForFolder(*this, inputTitle);
+    browseForFolder(inputTitle);
     try {
         takeSelectedFolderAsInput();
     } catch (const Error &e) {
@@ -128,15 +134,15 @@ void Form1::cmdInput_Click()
         return;
     }
     // Select Files cannot list them: said once, when the folder is chosen.
-    if (const QStringList leftOut = filesLeftOutOf(File1->Path()); !leftOut.isEmpty())
+    if (const QStringList leftOut = filesLeftOutOf(m_widgets.File1->Path()); !leftOut.isEmpty())
         msgBox(notOpenedText(leftOut));
 }
 
-void Form1::cmdOutput_Click()
+void Folders::cmdOutput_Click()
 {
     try {
-        browseForFolder(*this, outputTitle);
-        File2->setPath(m_values.SelectedFolder);
+        browseForFolder(outputTitle);
+        m_widgets.File2->setPath(m_values.SelectedFolder);
         if (selectedFolderIsOnCdRom()) {
             msgBox(joinCrLf({QStringLiteral("Change output folder!"),
                              QStringLiteral("Current output folder is read only.")}));

@@ -1,42 +1,8 @@
 #include "sources/handed_files.h"
 
-#include "app/form1.h"
-#include "sources/folders.h"
-#include "widgets/dialogs.h"
-
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
-
-namespace {
-
-QString notOpenedNow(const QStringList &nativePaths, const QString &reason)
-{
-    QStringList lines;
-    for (const QString &path : nativePaths)
-        lines.append(shownPath(path) + QStringLiteral(": ") + reason);
-    return notOpenedText(lines);
-}
-
-} // namespace
-
-void Form1::openHandedFiles(const QStringList &nativePaths)
-{
-    auto *handed = findChild<HandedFiles *>(QString(), Qt::FindDirectChildrenOnly);
-    if (!handed) {
-        handed = new HandedFiles(this, [this](const QStringList &paths) {
-            if (canOpenFiles())
-                openFiles(paths);
-            else
-                msgBox(notOpenedNow(
-                        paths,
-                        batchRunning()
-                                ? QStringLiteral("a batch is running")
-                                : QStringLiteral("Select Files shows the last batch until reset")));
-        });
-    }
-    handed->take(nativePaths);
-}
 
 HandedFiles::HandedFiles(QObject *window, Open open)
     : QObject(window)

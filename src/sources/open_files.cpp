@@ -1,5 +1,9 @@
-#include "app/form1.h"
+#include "sources/open_files.h"
+
+#include "sources/file_drops.h"
+#include "sources/file_selection.h"
 #include "sources/folders.h"
+#include "sources/handed_files.h"
 
 #include "common/error.h"
 #include "platform/native_names.h"
@@ -71,19 +75,61 @@ QString notListed(const FileListBox &list, const QString &name)
 
 } // namespace
 
-bool Form1::canOpenFiles() const
+OpenFiles::OpenFiles(QWidget &window,
+                     ProgramValues &values,
+                     Folders &folders,
+                     FileSelection &selection,
+                     FileListBox *inputs,
+                     std::function<bool()> batchRunning)
+    : m_window(window)
+    , m_values(values)
+    , m_folders(folders)
+    , m_selection(selection)
+    , File1(inputs)
+    , m_batchRunning(std::move(batchRunning))
+{}
+
+bool OpenFiles::canOpenFiles() const
 {
-    return !batchRunning() && File1->isEnabled();
+    return !m_batchRunning() && File1->isEnabled();
 }
 
-void Form1::openFiles(const QStringList &nativePaths)
+void OpenFiles::acceptFileDrops()
+{
+    new FileDrops(m_window, *this); // the window owns it
+}
+
+void OpenFiles::openHandedFiles(const QStringList &nativePaths)
+{
+    if (!m_handed)
+        m_handed = new HandedFiles(&m_window,
+                                   [this](const QStringList &paths) { openHandedNow(paths); });
+    m_handed->take(nativePaths);
+}
+
+void OpenFiles::openHandedNow(const QStringList &nativePaths)
+{
+    if (canOpenFiles()) {
+        openFiles(nativePaths);
+        return;
+    }
+    QStringList lines;
+    const QString reason
+            = m_batchRunning() ? QStringLiteral("a batch is running")
+                               : QStringLiteral("Select Files shows the last batch until reset");
+    for (const QString &path : nativePaths)
+        lines.append(shownPath(path) + QStringLiteral(": ") + reason);
+    msgBox(notOpenedText(lines));
+}
+
+void OpenFiles::openFiles(const QStringList &nativePaths)
 {
     if (nativePaths.isEmpty())
         return;
     Opening opening = planOpening(nativePaths);
     try {
         m_values.SelectedFolder = toWindowsPath(opening.folder);
-        takeSelectedFolderAsInput();
+        m_folders.takeSelectedFolderAsInput();
     } catch (const Error &e) {
         msgBox(e.description());
         return;
@@ -98,7 +144,7 @@ void Form1::openFiles(const QStringList &nativePaths)
 
 // Clicks as a user picks several files: a plain click on the first, Ctrl-clicks on the
 // others, each echoed by File1_Click, so "My Files" names them all.
-void Form1::clickOpenedFiles(const QStringList &names, QStringList &notOpened)
+void OpenFiles::clickOpenedFiles(const QStringList &names, QStringList &notOpened)
 {
     bool first = true;
     for (const QString &name : names) {
@@ -112,6 +158,6 @@ void Form1::clickOpenedFiles(const QStringList &names, QStringList &notOpened)
         if (first)
             File1->scrollToItem(entry);
         first = false;
-        File1_Click();
+        m_selection.File1_Click();
     }
 }

@@ -1,5 +1,4 @@
 #include "sources/profiles_menu.h"
-#include "app/form1.h"
 
 #include "common/encoder_folder.h"
 #include "common/error.h"
@@ -11,8 +10,11 @@
 #include "widgets/dialogs.h"
 
 #include <QComboBox>
+#include <QWidget>
 
 namespace {
+
+const QString defaultProfile = QStringLiteral("Kestrel Medium");
 
 const QString copyQuestion = QStringLiteral("Copy files to Windows Media Encoder directory?");
 
@@ -32,6 +34,16 @@ QStringList copyShippedProfiles(const FileSystemObject &fileSys)
     return failures;
 }
 
+// Listing a profile shows nothing in the text field: only choosing one does, so an
+// unchosen default leaves the field empty instead of showing whichever profile came first.
+void appendKeepingText(QComboBox *combo, const QString &item)
+{
+    const int current = combo->currentIndex();
+    combo->addItem(item);
+    if (combo->currentIndex() != current)
+        combo->setCurrentIndex(current);
+}
+
 } // namespace
 
 QString profileFolder()
@@ -46,19 +58,54 @@ QStringList shippedProfileFiles()
             QStringLiteral("Kestrel Medium.prx")};
 }
 
+ProfilesMenu::ProfilesMenu(ProgramValues &values,
+                           const std::unique_ptr<FileSystemObject> &fileSys,
+                           QComboBox *profileBox,
+                           const QWidget &window)
+    : m_values(values)
+    , FileSys(fileSys)
+    , Combo1(profileBox)
+    , m_window(window)
+{}
+
+void ProfilesMenu::load(ProfileCollection &profiles, EncoderSourceGroup &group)
+{
+    m_group = &group;
+    Profiles = &profiles;
+    for (int index = 0; index < Profiles->count(); ++index) {
+        Profile = &Profiles->item(index);
+        appendKeepingText(Combo1, Profile->name());
+    }
+
+    for (int index = 0; index < Profiles->count(); ++index) {
+        Profile = &Profiles->item(index);
+        if (Profile->name() == defaultProfile) {
+            m_group->setProfile(*Profile);
+            Combo1->setCurrentIndex(index);
+            break;
+        }
+    }
+
+    if (Combo1->currentText() != defaultProfile)
+        msgBox(joinCrLf(
+                {QStringLiteral("Click Settings / Check Profile Setup"),
+                 QStringLiteral(
+                         "to copy Pocket PC profiles to Windows Media Encoder directory.")}));
+}
+
 // A text that names no profile changes nothing: the box goes back to the profile in use.
-void Form1::Combo1_Click()
+void ProfilesMenu::Combo1_Click()
 {
     try {
         if (!Profiles)
             throw Error(QStringLiteral("No profile can be chosen: the encoder could not be "
                                        "started."));
         const int count = Profiles->count();
-        for (LoopIndex = 0; LoopIndex <= count - 1; ++LoopIndex) {
-            const EncoderProfile &candidate = Profiles->item(LoopIndex);
+        for (int index = 0; index <= count - 1; ++index) {
+            const EncoderProfile &candidate = Profiles->item(index);
             if (candidate.name() == Combo1->currentText()) {
                 Profile = &candidate;
-                SourceGroup->setProfile(*Profile);
+                m_group->setProfile(*Profile);
                 break;
             }
         }
@@ -68,9 +115,9 @@ void Form1::Combo1_Click()
     showProfileInUse();
 }
 
-void Form1::showProfileInUse()
+void ProfilesMenu::showProfileInUse()
 {
-    const EncoderProfile *inUse = SourceGroup ? SourceGroup->profile() : nullptr;
+    const EncoderProfile *inUse = m_group ? m_group->profile() : nullptr;
     int index = -1;
     for (int i = 0; inUse && Profiles && i < Profiles->count(); ++i) {
         if (&Profiles->item(i) == inUse)
@@ -81,12 +128,12 @@ void Form1::showProfileInUse()
     Combo1->setEditText(inUse ? inUse->name() : QString());
 }
 
-void Form1::mnuCurrentProfile_Click()
+void ProfilesMenu::mnuCurrentProfile_Click()
 {
     msgBox(Profile ? Profile->name() : QStringLiteral("No profile has been chosen."));
 }
 
-void Form1::mnuProfileSetup_Click()
+void ProfilesMenu::mnuProfileSetup_Click()
 {
     bool allInstalled = true;
     for (const char *name : {"Kestrel Medium.prx", "Kestrel High.prx", "Kestrel Low.prx"}) {
@@ -108,11 +155,11 @@ void Form1::mnuProfileSetup_Click()
                      QStringLiteral("for changes to take effect.")}));
 }
 
-void Form1::mnuProfileEditor_Click()
+void ProfilesMenu::mnuProfileEditor_Click()
 {
     // The editor is a convenience: when it is not installed there is nothing to say. It
     // opens over this window rather than wherever a bare display puts a new window.
-    const QPoint centre = frameGeometry().center();
+    const QPoint centre = m_window.frameGeometry().center();
     stepOver([&] {
         Shell(encoderFilePath(m_values.WinDrive, encoder_folder::ProfileEditorFile)
                       + QStringLiteral(" --centre=%1,%2").arg(centre.x()).arg(centre.y()),

@@ -1,5 +1,4 @@
 #include "sources/storage_cards.h"
-#include "app/form1.h"
 
 #include "common/step_over.h"
 #include "common/texts.h"
@@ -41,7 +40,12 @@ QString storageCardQuestion(const QString &letter, const DriveObject &drive)
 // stepped over: a letter without a drive fails the existence test, and a slot without a
 // card counts as found but is not offered. The letter is stored before the box is checked,
 // so the box's own handler, raised by the change, finds a card chosen and does nothing.
-void Form1::mnuCheckStorageCards_Click()
+StorageCards::StorageCards(const std::unique_ptr<FileSystemObject> &fileSys, QCheckBox *copyBox)
+    : FileSys(fileSys)
+    , chkCopytoStorage(copyBox)
+{}
+
+void StorageCards::mnuCheckStorageCards_Click()
 {
     CardFound = false;
     for (LoopIndex = firstScanIndex; LoopIndex <= lastScanIndex; ++LoopIndex) {
@@ -68,11 +72,16 @@ void Form1::mnuCheckStorageCards_Click()
         msgBox(QStringLiteral("No Storage Cards detected!"));
 }
 
-void Form1::chkCopytoStorage_Click()
+void StorageCards::chkCopytoStorage_Click()
 {
     if (!chkCopytoStorage->isChecked() || !StorageDrive.isEmpty())
         return;
     mnuCheckStorageCards_Click();
     if (!CardFound || StorageDrive.isEmpty())
         chkCopytoStorage->setChecked(false);
+}
+
+QString StorageCards::cardForCopies() const
+{
+    return chkCopytoStorage->isChecked() ? StorageDrive : QString();
 }

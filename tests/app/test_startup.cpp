@@ -126,7 +126,8 @@ private slots:
             listed.append(form.Combo1->itemText(i));
         QCOMPARE(listed, profiles);
         QCOMPARE(form.Combo1->currentIndex(), chosen);
-        QCOMPARE(form.SourceGroup->profile(), chosen < 0 ? nullptr : &form.Profiles->item(chosen));
+        QCOMPARE(form.jobSetup().SourceGroup->profile(),
+                 chosen < 0 ? nullptr : &form.profilesMenu().Profiles->item(chosen));
     }
 
     // The offer's Yes cannot start the browser: the failure is described, start-up ends there,
@@ -139,7 +140,7 @@ private slots:
         Form1 &form = app.open();
 
         QCOMPARE(app.boxes(), QStringList({texts::startupQuestion("C"), texts::browserMissing}));
-        QVERIFY(!form.Encoder);
+        QVERIFY(!form.jobSetup().Encoder);
         QCOMPARE(form.Combo1->count(), 0);
         QVERIFY(QTest::qWaitForWindowExposed(&app.show()));
     }
@@ -194,7 +195,7 @@ private slots:
         QCOMPARE(seen.size(), boxes.size());
         for (qsizetype i = 0; i < seen.size(); ++i)
             QVERIFY2(seen[i].startsWith(boxes[i]), qPrintable(seen[i]));
-        QVERIFY(!form.Encoder);
+        QVERIFY(!form.jobSetup().Encoder);
         QCOMPARE(form.Combo1->count(), 0);
         QVERIFY(QTest::qWaitForWindowExposed(&app.show()));
     }

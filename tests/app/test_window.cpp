@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(form().maximumSize(), form().size());
 
         QVERIFY(form().close());
-        QVERIFY(!form().FileSys && form().Encoder);
+        QVERIFY(!form().FileSys && form().jobSetup().Encoder);
     }
 
     void tabWalk_data()
@@ -224,7 +224,7 @@ private slots:
         QTest::keyClick(box->lineEdit(), Qt::Key(key));
         QCOMPARE(box->count(), 3);
         QTEST(box->currentText(), "profile");
-        QTEST(form().SourceGroup->profile()->name(), "profile");
+        QTEST(form().jobSetup().SourceGroup->profile()->name(), "profile");
     }
 
 private:

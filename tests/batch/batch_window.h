@@ -39,9 +39,10 @@ public:
     void onState(std::function<void(qint32 state, int job)> step)
     {
         QObject::connect(
-                form->Encoder.get(), &MediaEncoder::stateChanged, form.get(), [=, this](qint32 s) {
-                    step(s, static_cast<int>(backend->started().size()));
-                });
+                form->jobSetup().Encoder.get(),
+                &MediaEncoder::stateChanged,
+                form.get(),
+                [=, this](qint32 s) { step(s, static_cast<int>(backend->started().size())); });
     }
     // Every started job writes "<input name> encoded" and ends well.
     void finishEachJob()

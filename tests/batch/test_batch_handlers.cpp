@@ -60,8 +60,8 @@ private slots:
         w.form->File2->setPath(folders.section('|', 1));
         w.values.InputFile = "a.mpg";
         w.values.OutputFile = "a.wmv";
-        w.form->PreprocessPasses = preprocessPasses;
-        w.form->DurationSec = 7;
+        w.form->passesAndHelp().PreprocessPasses = preprocessPasses;
+        w.form->jobSetup().DurationSec = 7;
         w.backend->setDurationMs(durationMs);
         if (!failure.isEmpty())
             w.backend->failDurationWith(failure);
@@ -69,12 +69,12 @@ private slots:
 
         QCOMPARE(w.dialogs.texts(), failure.isEmpty() ? QStringList() : QStringList{failure});
         QCOMPARE(w.form->Label7->text(), "File: a.wmv");
-        QCOMPARE(w.form->Encoder->isPrepared(), failure.isEmpty());
+        QCOMPARE(w.form->jobSetup().Encoder->isPrepared(), failure.isEmpty());
         QCOMPARE(w.backend->durationReads().size(), 1);
         const EncodeJob &job = w.backend->durationReads()[0];
         QTEST(QStringList({job.inputShown, job.outputShown, QString::number(job.passes)}).join('|'),
               "job");
-        QTEST(w.form->DurationSec, "seconds");
+        QTEST(w.form->jobSetup().DurationSec, "seconds");
     }
 
     void tick_data()
@@ -104,7 +104,7 @@ private slots:
         const bool status = v[3] != "-";
         BatchWindow w;
         Form1 &f = *w.form;
-        f.DurationSec = durationSec;
+        f.jobSetup().DurationSec = durationSec;
         f.Label5->setText("Status: initializing encoder");
         f.Label5->hide();
         f.Label6->show();

@@ -365,7 +365,7 @@ private slots:
         QTEST(m_app->values.SelectedFolder, "selected");
         QCOMPARE(m_app->form->File1->Path() + '|' + m_app->form->File2->Path(),
                  "C:\\Windows|C:\\Program Files");
-        QVERIFY(m_app->form->folderBrowserLoaded());
+        QVERIFY(m_app->form->folders().folderBrowserLoaded());
     }
 
     // Three uses: shown at 242 x 297 pixels (96 dpi), half its width left of the main window
@@ -375,7 +375,7 @@ private slots:
     void usesOneAfterAnother()
     {
         m_app->form->move(10, 20);
-        QPointer<Form9> first = &m_app->form->folderBrowser();
+        QPointer<Form9> first = &m_app->form->folders().folderBrowser();
         const QPoint placed(-112, -20); // the frame's corner; the main window's is at 10, 20
         const QPoint movedTo = placed + QPoint(50, 50);
         const QString folder = QStringLiteral("C:\\Program Files\\Clipferry\\");
@@ -419,8 +419,8 @@ private slots:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }));
         QCOMPARE(m_app->values.SelectedFolder, folder);
-        QVERIFY(!m_app->form->folderBrowserLoaded());
-        Form9 &second = m_app->form->folderBrowser();
+        QVERIFY(!m_app->form->folders().folderBrowserLoaded());
+        Form9 &second = m_app->form->folders().folderBrowser();
         QCOMPARE(second.pos(), placed);
         QCOMPARE(second.DirTree1->path(), QString());
         QCOMPARE(second.DirTree1->nodeByKey(QStringLiteral("root67"))->childCount(), 2);
@@ -446,7 +446,7 @@ private:
     // whether OK or Cancel hid the window.
     bool useBrowser(const std::function<void(Form9 &)> &user)
     {
-        Form9 &browser = m_app->form->folderBrowser();
+        Form9 &browser = m_app->form->folders().folderBrowser();
         browser.setWindowTitle(QStringLiteral("Select MPG-input directory"));
         bool acted = false;
         QTimer::singleShot(0, &browser, [&] {

@@ -50,7 +50,10 @@ public:
     explicit BatchLog(Form1 &form)
         : m_form(form)
     {
-        connect(form.Encoder.get(), &MediaEncoder::stateChanged, this, &BatchLog::record);
+        connect(form.jobSetup().Encoder.get(),
+                &MediaEncoder::stateChanged,
+                this,
+                &BatchLog::record);
         connect(form.Timer1, &QTimer::timeout, this, [this] { record(0); });
     }
     QList<FileShown> files;
@@ -64,7 +67,7 @@ private:
         if (files.isEmpty())
             return;
         FileShown &file = files.last();
-        const EncoderStatistics s = m_form.Encoder->statistics();
+        const EncoderStatistics s = m_form.jobSetup().Encoder->statistics();
         const QString status = (m_form.Label5->isHidden() ? m_form.Label6 : m_form.Label5)->text();
         if (file.statuses.isEmpty() || file.statuses.last() != status)
             file.statuses << status;

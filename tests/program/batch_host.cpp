@@ -28,10 +28,10 @@ int main(int argc, char *argv[])
     QObject::connect(&report, &QTimer::timeout, [&form, &dialogs, shown = qsizetype(0)]() mutable {
         for (; shown < dialogs.boxes().size(); ++shown)
             std::printf("box: %s\n", qPrintable(dialogs.boxes()[shown].text));
-        if (form.Encoder && form.Encoder->state() == EncoderRunning)
+        if (form.jobSetup().Encoder && form.jobSetup().Encoder->state() == EncoderRunning)
             std::printf("pass=%d frames=%lld\n",
-                        form.Encoder->statistics().pass,
-                        static_cast<long long>(form.Encoder->statistics().frames));
+                        form.jobSetup().Encoder->statistics().pass,
+                        static_cast<long long>(form.jobSetup().Encoder->statistics().frames));
         std::fflush(stdout);
     });
     report.start(50);

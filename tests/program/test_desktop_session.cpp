@@ -206,11 +206,13 @@ private slots:
             QVERIFY(ended.wait(30000)); // the batch and the window go on meanwhile
         };
         if (state == "batch") {
-            QObject::connect(
-                    window.Encoder.get(), &MediaEncoder::stateChanged, &later, [&](qint32 s) {
-                        if (s == EncoderRunning && !started)
-                            startLater();
-                    });
+            QObject::connect(window.jobSetup().Encoder.get(),
+                             &MediaEncoder::stateChanged,
+                             &later,
+                             [&](qint32 s) {
+                                 if (s == EncoderRunning && !started)
+                                     startLater();
+                             });
             QTest::mouseClick(window.cmdStart, Qt::LeftButton);
             QTRY_VERIFY(window.isActiveWindow());
         } else {
@@ -311,14 +313,18 @@ private slots:
         // The first file goes on once the desktop has heard of the batch, however slow the
         // machine: a batch that ends before the bus is reached asks nothing.
         bool first = true;
-        QObject::connect(window.Encoder.get(), &MediaEncoder::stateChanged, &window, [&](qint32 s) {
-            if (s != EncoderRunning || !std::exchange(first, false))
-                return;
-            QTRY_VERIFY(!buses || !m_launcher.updates.isEmpty());
-            QTRY_VERIFY(!(portal || logind) || m_portal.asked.size() + m_logind.asked.size() > 0);
-            if (closedMidway)
-                window.close();
-        });
+        QObject::connect(window.jobSetup().Encoder.get(),
+                         &MediaEncoder::stateChanged,
+                         &window,
+                         [&](qint32 s) {
+                             if (s != EncoderRunning || !std::exchange(first, false))
+                                 return;
+                             QTRY_VERIFY(!buses || !m_launcher.updates.isEmpty());
+                             QTRY_VERIFY(!(portal || logind)
+                                         || m_portal.asked.size() + m_logind.asked.size() > 0);
+                             if (closedMidway)
+                                 window.close();
+                         });
         QTest::mouseClick(window.cmdStart, Qt::LeftButton); // returns when the batch has ended
         QCOMPARE(program.dialogs.texts(), QStringList());
 

@@ -173,10 +173,13 @@ private slots:
         ProgramFixture program;
         Form1 &window = program.start({native("c/short.mpg"), native("c/other.mpg")});
         QList<Qt::DropAction> takenDuringBatch;
-        QObject::connect(window.Encoder.get(), &MediaEncoder::stateChanged, &window, [&](qint32 s) {
-            if (s == EncoderRunning)
-                takenDuringBatch.append(drop(&window, {url("a/one.mpg")}));
-        });
+        QObject::connect(window.jobSetup().Encoder.get(),
+                         &MediaEncoder::stateChanged,
+                         &window,
+                         [&](qint32 s) {
+                             if (s == EncoderRunning)
+                                 takenDuringBatch.append(drop(&window, {url("a/one.mpg")}));
+                         });
         QTest::mouseClick(window.cmdStart, Qt::LeftButton);
         QVERIFY(!takenDuringBatch.isEmpty());
         QCOMPARE(takenDuringBatch,

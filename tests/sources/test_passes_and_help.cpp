@@ -18,12 +18,12 @@ private slots:
         WindowFixture window;
         Form1 &form = window.openInstalled();
         form.optOnePass->click();
-        QCOMPARE(int(form.PreprocessPasses), 0);
-        form.PreprocessPasses = 1;
+        QCOMPARE(int(form.passesAndHelp().PreprocessPasses), 0);
+        form.passesAndHelp().PreprocessPasses = 1;
         form.optOnePass->click();
-        QCOMPARE(int(form.PreprocessPasses), 0);
+        QCOMPARE(int(form.passesAndHelp().PreprocessPasses), 0);
         form.optTwoPass->click();
-        QCOMPARE(int(form.PreprocessPasses), 1);
+        QCOMPARE(int(form.passesAndHelp().PreprocessPasses), 1);
 
         QAccessibleActionInterface *actions
                 = QAccessible::queryAccessibleInterface(form.optOnePass)->actionInterface();

@@ -6,7 +6,7 @@
 
 namespace {
 
-const QString profileFolder
+const QString profilesFolderPath
         = QStringLiteral("C:\\Program Files\\Windows Media Components\\Encoder\\Profiles\\");
 const QString editor
         = QStringLiteral(":\\Program Files\\Windows Media Components\\Encoder\\WMProEdt.exe");
@@ -14,8 +14,10 @@ const QStringList kestrel{"Kestrel High", "Kestrel Low", "Kestrel Medium"};
 
 int indexOfProfile(Form1 &form, const EncoderProfile *profile)
 {
-    for (int index = 0; form.Profiles && index < form.Profiles->count(); ++index) {
-        if (&form.Profiles->item(index) == profile)
+    for (int index = 0;
+         form.profilesMenu().Profiles && index < form.profilesMenu().Profiles->count();
+         ++index) {
+        if (&form.profilesMenu().Profiles->item(index) == profile)
             return index;
     }
     return -1;
@@ -70,9 +72,11 @@ private slots:
         form.mnuCurrentProfile->trigger();
 
         QTEST(window.dialogs.texts(), "shown");
-        QTEST(indexOfProfile(form, form.SourceGroup ? form.SourceGroup->profile() : nullptr),
+        QTEST(indexOfProfile(form,
+                             form.jobSetup().SourceGroup ? form.jobSetup().SourceGroup->profile()
+                                                         : nullptr),
               "groupProfile");
-        QTEST(indexOfProfile(form, form.Profile), "lastRead");
+        QTEST(indexOfProfile(form, form.profilesMenu().Profile), "lastRead");
     }
 
     void profileSetup_data()
@@ -117,7 +121,7 @@ private slots:
         window.machine.addDrive(QLatin1Char('D'), DriveKind::Fixed);
         window.values.WinDrive = windowsDrive;
         for (const QString &name : installed)
-            window.machine.writeFile(profileFolder + name + ".prx", "old");
+            window.machine.writeFile(profilesFolderPath + name + ".prx", "old");
         for (const QString &name : shipped)
             window.machine.writeFile("C:\\Program Files\\Clipferry\\" + name + ".prx",
                                      name.toUtf8());
@@ -131,7 +135,7 @@ private slots:
         QVERIFY2(texts.last().contains(outcome), qPrintable(texts.last()));
         QStringList after;
         for (const QString &name : kestrel)
-            after.append(contentOf(window.machine.native(profileFolder + name + ".prx")));
+            after.append(contentOf(window.machine.native(profilesFolderPath + name + ".prx")));
         QTEST(after, "after");
     }
 

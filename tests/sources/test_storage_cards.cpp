@@ -85,8 +85,8 @@ private slots:
                         {c, root, DriveKind::Removable, "CARD", true, c, 128 * mb, 129 * mb / 2});
         }
         Form1 &form = *window.form;
-        form.StorageDrive = row.before;
-        if (!form.StorageDrive.isEmpty() && !row.fromBox)
+        form.storageCards().StorageDrive = row.before;
+        if (!form.storageCards().StorageDrive.isEmpty() && !row.fromBox)
             form.chkCopytoStorage->setChecked(true);
         for (QChar answer : QString(row.answers))
             answer == 'Y' ? window.dialogs.answerYes() : window.dialogs.answerNo();
@@ -104,7 +104,7 @@ private slots:
                              + "\r\nVolumename: CARD\r\nTotal size: 128.00 MB\r\n"
                                "Free space: 64.50 MB\r\n\r\nSet this drive as output storage?");
         QCOMPARE(window.dialogs.texts().contains("No Storage Cards detected!"), row.noCardsMessage);
-        QCOMPARE(form.StorageDrive, QString(row.chosen));
+        QCOMPARE(form.storageCards().StorageDrive, QString(row.chosen));
         QCOMPARE(form.chkCopytoStorage->isChecked(), row.checked);
     }
 };

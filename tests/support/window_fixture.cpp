@@ -162,7 +162,7 @@ QStringList listed(const FileListBox &list, bool selectedOnly)
 QString WindowFixture::insertCard(const QString &storageDrive)
 {
     const QString card = machine.addDrive(QLatin1Char('E'), DriveKind::Removable, "CARD");
-    form->StorageDrive = storageDrive;
+    form->storageCards().StorageDrive = storageDrive;
     const QSignalBlocker quiet(form->chkCopytoStorage);
     form->chkCopytoStorage->setChecked(true);
     return card;

@@ -11,6 +11,3 @@ struct ProgramValues
     QString OutputFile;     // name of its output, without folder
     QString SelectedFolder; // the folder the folder browser hands back
 };
-
-// The Windows folder as the system reports it ("C:\Windows").
-QString GetWinDir();

@@ -1,9 +1,39 @@
-#include "app/form1.h"
+#include "sources/passes_and_help.h"
 
 #include "common/texts.h"
 #include "widgets/dialogs.h"
 
-void Form1::lblPassInfo_Click()
+#include <QRadioButton>
+
+PassesAndHelp::PassesAndHelp(QRadioButton *onePass, QRadioButton *twoPass)
+    : optOnePass(onePass)
+    , optTwoPass(twoPass)
+{}
+
+void PassesAndHelp::load()
+{
+    PreprocessPasses = 1;
+}
+
+// The pass count is read afresh for every file the batch sets up, so a change here applies
+// from the next file on, even in a batch that is running.
+void PassesAndHelp::optOnePass_Click()
+{
+    if (optOnePass->isChecked()) {
+        optTwoPass->setChecked(false);
+        PreprocessPasses = 0;
+    }
+}
+
+void PassesAndHelp::optTwoPass_Click()
+{
+    if (optTwoPass->isChecked()) {
+        optOnePass->setChecked(false);
+        PreprocessPasses = 1;
+    }
+}
+
+void PassesAndHelp::lblPassInfo_Click()
 {
     msgBox(joinCrLf({
             QStringLiteral("During one-pass encoding, audio content is analyzed and compressed at "
@@ -21,7 +51,7 @@ void Form1::lblPassInfo_Click()
     }));
 }
 
-void Form1::mnuInfo_Click()
+void PassesAndHelp::mnuInfo_Click()
 {
     msgBox(joinCrLf({
             QStringLiteral("1. Select your VCD/MPG input directory on hard-disk."),
@@ -42,7 +72,7 @@ void Form1::mnuInfo_Click()
     }));
 }
 
-void Form1::mnuAbout_Click()
+void PassesAndHelp::mnuAbout_Click()
 {
     msgBox(joinCrLf({
             QStringLiteral("Clipferry"),
