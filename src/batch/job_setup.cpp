@@ -70,9 +70,11 @@ void JobSetup::SetupJob()
     const JobFiles &job = m_files;
     VideoSource->setInput(job.input, QString(), QString());
     AudioSource->setInput(job.input, QString(), QString());
+    VideoSource->setNativeInput(job.inputNative);
+    AudioSource->setNativeInput(job.inputNative);
     m_widgets.Label7->setText(QStringLiteral("File: ") + m_values.OutputFile);
     AudioSource->setPreprocessPass(m_passes);
-    encoder.file().setLocalFileName(job.output);
+    encoder.file().setLocalFileName(job.output, job.outputNative);
     encoder.prepareToEncode(true);
     DurationSec = static_cast<qint32>(roundHalfEven(AudioSource->duration() / 1000.0));
 }

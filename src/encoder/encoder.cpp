@@ -25,6 +25,7 @@ EncoderSource::EncoderSource(MediaEncoder &encoder, int type)
 void EncoderSource::setInput(const QString &path, const QString &, const QString &)
 {
     m_input = path;
+    m_nativeInput.clear();
 }
 
 void EncoderSource::setPreprocessPass(qint16 passes)
@@ -130,14 +131,18 @@ EncodeJob MediaEncoder::jobFromSetup() const
     job.outputShown = m_file.localFileName();
     job.profile = group.profile()->settings();
     job.passes = (audio && audio->preprocessPass() == 1) ? 2 : 1;
+    job.input = main->nativeInput();
+    job.output = m_file.nativeFileName();
     try {
-        job.input = toNativePath(job.inputShown);
+        if (job.input.isEmpty())
+            job.input = toNativePath(job.inputShown);
     } catch (const Error &e) {
         throw Error(QStringLiteral("Cannot open the input %1: %2")
                             .arg(job.inputShown, e.description()));
     }
     try {
-        job.output = toNativePath(job.outputShown);
+        if (job.output.isEmpty())
+            job.output = toNativePath(job.outputShown);
     } catch (const Error &e) {
         throw Error(QStringLiteral("Cannot write the output %1: %2")
                             .arg(job.outputShown, e.description()));

@@ -59,6 +59,10 @@ public:
     // The full input path, then two texts the program leaves empty.
     void setInput(const QString &path, const QString &scheme = {}, const QString &initData = {});
     QString input() const { return m_input; }
+    // The input's native path, when the caller has translated it already (empty: the encoder
+    // translates input() itself). A later setInput forgets it.
+    void setNativeInput(const QString &nativePath) { m_nativeInput = nativePath; }
+    QString nativeInput() const { return m_nativeInput; }
     // 0 = one-pass, 1 = two-pass encoding (read from the audio source). Fails otherwise.
     void setPreprocessPass(qint16 passes);
     qint16 preprocessPass() const { return m_preprocessPass; }
@@ -69,6 +73,7 @@ private:
     MediaEncoder &m_encoder;
     int m_type;
     QString m_input;
+    QString m_nativeInput;
     qint16 m_preprocessPass = 0;
 };
 
@@ -111,11 +116,19 @@ private:
 class OutputFile
 {
 public:
-    void setLocalFileName(const QString &path) { m_localFileName = path; }
+    // The output path, and its native path when the caller has translated it already (empty:
+    // the encoder translates the path itself).
+    void setLocalFileName(const QString &path, const QString &nativePath = {})
+    {
+        m_localFileName = path;
+        m_nativeFileName = nativePath;
+    }
     QString localFileName() const { return m_localFileName; }
+    QString nativeFileName() const { return m_nativeFileName; }
 
 private:
     QString m_localFileName;
+    QString m_nativeFileName;
 };
 
 // The encoder the program drives file by file. Paths are in Windows form. Every failing
