@@ -95,11 +95,9 @@ void deny(const Filter &filter, int call, int error)
 // clone's first argument on x86-64 and arm64.
 void denyProcesses(const Filter &filter)
 {
-    check(seccomp_rule_add(filter.get(),
-                           SCMP_ACT_ERRNO(EPERM),
-                           SCMP_SYS(clone),
-                           1,
-                           SCMP_A0(SCMP_CMP_MASKED_EQ, CLONE_THREAD, 0)),
+    const scmp_arg_cmp noThread{0, SCMP_CMP_MASKED_EQ, CLONE_THREAD, 0};
+    check(seccomp_rule_add_array(
+                  filter.get(), SCMP_ACT_ERRNO(EPERM), SCMP_SYS(clone), 1, &noThread),
           "seccomp_rule_add");
     deny(filter, SCMP_SYS(clone3), ENOSYS);
 }
@@ -109,11 +107,14 @@ void denyProcesses(const Filter &filter)
 void denySignalsToOthers(const Filter &filter)
 {
     const auto self = static_cast<scmp_datum_t>(::getpid());
-    for (const int call :
-         {SCMP_SYS(kill), SCMP_SYS(tgkill), SCMP_SYS(rt_sigqueueinfo), SCMP_SYS(rt_tgsigqueueinfo)})
-        check(seccomp_rule_add(
-                      filter.get(), SCMP_ACT_ERRNO(EPERM), call, 1, SCMP_A0(SCMP_CMP_NE, self)),
+    for (const int call : {SCMP_SYS(kill),
+                           SCMP_SYS(tgkill),
+                           SCMP_SYS(rt_sigqueueinfo),
+                           SCMP_SYS(rt_tgsigqueueinfo)}) {
+        const scmp_arg_cmp other{0, SCMP_CMP_NE, self, 0};
+        check(seccomp_rule_add_array(filter.get(), SCMP_ACT_ERRNO(EPERM), call, 1, &other),
               "seccomp_rule_add");
+    }
     deny(filter, SCMP_SYS(pidfd_send_signal), EPERM);
 }
 
