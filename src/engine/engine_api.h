@@ -33,12 +33,13 @@ typedef struct cf_job
     int passes; // 1 or 2
 } cf_job;
 
+// The engine's statistics (engine::Progress), field for field and under the same names.
 typedef struct cf_progress
 {
     int pass;
-    int64_t bytes;
-    int64_t media_ms;
-    int32_t bit_rate;
+    int64_t archiveBytes;
+    int64_t archiveMs;
+    int32_t bitRate;
     int64_t frames;
 } cf_progress;
 
