@@ -90,9 +90,8 @@ void Muxer::account(const AVPacket &packet, int stream, AVRational timeBase)
 void Muxer::finish()
 {
     std::lock_guard lock(m_mutex);
-    // The size is taken before the trailer: afterwards the muxer has gone back to rewrite
-    // the header.
-    m_progress.archiveBytes = m_sink.bytesWritten();
+    // The whole file's size, trailer included: the sink counts up to the file's end, which
+    // going back to rewrite the header does not move.
     check(av_write_trailer(m_format.get()), FailureSubject::WriteOutput);
     m_progress.archiveBytes = m_sink.bytesWritten();
     m_observer.progress(m_progress);
