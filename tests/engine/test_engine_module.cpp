@@ -49,8 +49,8 @@ struct PassWatch : engine::EncodeObserver
 // Stops once pass one of two has analysed that many frames (never when negative).
 struct StopInAnalysis : engine::EncodeObserver
 {
-    explicit StopInAnalysis(qint64 frames)
-        : frames(frames)
+    explicit StopInAnalysis(qint64 limit)
+        : frames(limit)
     {}
     void progress(const engine::Progress &p) override
     {
