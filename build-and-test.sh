@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, the direction of includes between the
-# source folders and shellcheck's findings, then builds and runs every test twice:
+# source folders, clang-tidy's findings and shellcheck's, then builds and runs every test
+# twice:
 # once normally (build/) and once under AddressSanitizer + UndefinedBehaviorSanitizer
 # (build-asan/). Extra arguments go to ctest (for example: -L platform).
 set -euo pipefail
@@ -9,6 +10,7 @@ cd "$(dirname "$0")"
 ./scripts/check-format.sh
 ./scripts/check-includes.sh
 ./scripts/check-shell.sh
+./scripts/check-tidy.sh
 
 jobs=$(nproc)
 

@@ -3,6 +3,8 @@
 // The engine module's entry points (WMEncEng.dll, loaded by the worker with dlopen). Plain
 // C, so the worker and the module only share this header.
 
+// NOLINTBEGIN(modernize-*): a C header, C's typedefs and (void)
+
 #include <stdint.h>
 
 #ifdef __cplusplus
@@ -83,3 +85,4 @@ int cf_engine_encode(const cf_job *job, const cf_callbacks *callbacks, cf_failur
 #ifdef __cplusplus
 }
 #endif
+// NOLINTEND(modernize-*)
