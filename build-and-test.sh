@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the formatting and the direction of includes between
-# the source folders, then builds and runs every test twice:
+# Installs what is missing, checks the formatting, the direction of includes between the
+# source folders, clang-tidy's findings and shellcheck's, then builds and runs every test
+# twice:
 # once normally (build/) and once under AddressSanitizer + UndefinedBehaviorSanitizer
 # (build-asan/). Extra arguments go to ctest (for example: -L platform).
 set -euo pipefail
@@ -8,6 +9,8 @@ cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 ./scripts/check-format.sh
 ./scripts/check-includes.sh
+./scripts/check-shell.sh
+./scripts/check-tidy.sh
 
 jobs=$(nproc)
 

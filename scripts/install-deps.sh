@@ -10,6 +10,8 @@ packages=(
     ffmpeg xdg-utils
     xvfb xauth x11-apps fonts-dejavu-core fonts-liberation
     clang-format
+    # the checks before the builds: static analysis of the C++ and of the shell scripts
+    clang-tidy shellcheck
     # the end-to-end tests: driving and photographing windows, closing them as a user does
     xdotool imagemagick procps libxcb1-dev
     # ... on real desktops: a window manager, a Wayland session (Qt's Wayland platform), and

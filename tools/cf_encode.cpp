@@ -151,7 +151,7 @@ int main(int argc, char *argv[])
     auto machine = std::make_shared<Machine>(driveC, std::make_unique<SystemVolumes>(driveC));
     Machine::setCurrent(machine);
     try {
-        return encode(*machine, parse(app.arguments().mid(1)));
+        return encode(*machine, parse(QCoreApplication::arguments().mid(1)));
     } catch (const Error &e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.description()));
         return 1;

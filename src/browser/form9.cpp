@@ -132,5 +132,5 @@ void Form9::closeEvent(QCloseEvent *event)
 // Skips the dialog's own keys: Escape does not cancel and Enter presses no button.
 void Form9::keyPressEvent(QKeyEvent *event)
 {
-    QWidget::keyPressEvent(event);
+    QWidget::keyPressEvent(event); // NOLINT(bugprone-parent-virtual-call): past QDialog's
 }

@@ -47,10 +47,13 @@ Form9Layout form9Layout(QSizeF outerSize)
     const double paneHeight = atLeastZero(H - 695);
     const double buttonTop = atLeastZero(H - 715);
     Form9Layout layout;
-    layout.picture1 = QRectF(0, -10, paneWidth, paneHeight);
-    layout.dirTree1 = QRectF(0, -20, paneWidth, paneHeight);
-    layout.ok = QRectF(2000, buttonTop, form9ButtonWidth, form9ButtonHeight);
-    layout.cancel = QRectF(175, buttonTop, form9ButtonWidth, form9ButtonHeight);
+    // clang-format off
+    //                       left  top        width             height
+    layout.picture1 = QRectF(   0, -10,       paneWidth,        paneHeight);
+    layout.dirTree1 = QRectF(   0, -20,       paneWidth,        paneHeight);
+    layout.ok       = QRectF(2000, buttonTop, form9ButtonWidth, form9ButtonHeight);
+    layout.cancel   = QRectF( 175, buttonTop, form9ButtonWidth, form9ButtonHeight);
+    // clang-format on
     return layout;
 }
 

@@ -24,7 +24,7 @@ QString busAddress(Bus bus)
         return given.isEmpty() ? socketAddress(QStringLiteral("/run/dbus/system_bus_socket"))
                                : given;
     }
-    const QString given = qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS");
+    QString given = qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS");
     if (!given.isEmpty())
         return given;
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
@@ -46,9 +46,9 @@ QString connectToBus(Bus bus)
     const QString address = busAddress(bus);
     if (address.isEmpty())
         return {};
-    const QString name = (bus == Bus::System ? QStringLiteral("clipferry system ")
-                                             : QStringLiteral("clipferry session "))
-                         + address;
+    QString name = (bus == Bus::System ? QStringLiteral("clipferry system ")
+                                       : QStringLiteral("clipferry session "))
+                   + address;
     // One connecting thread at a time: connections are shared by name, and Qt's D-Bus
     // crashes when two threads make and drop the same named connection at once (a batch's
     // start asks for the session bus twice, for the task bar and for the sleep inhibitor).

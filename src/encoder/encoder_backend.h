@@ -6,7 +6,8 @@
 #include <QObject>
 #include <QString>
 
-// What the encoder has written so far.
+// What the encoder has written so far: the engine's statistics as the worker's "stats" line
+// brings them (src/engine/worker_protocol_words.h), under the same names.
 struct EncoderStatistics
 {
     qint64 archiveBytes = 0; // size of the output so far

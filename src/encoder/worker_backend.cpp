@@ -185,7 +185,7 @@ QString WorkerBackend::makeTemporary(const EncodeJob &job) const
 {
     const QString folder = job.output.left(job.output.lastIndexOf(QLatin1Char('/')) + 1);
     for (int attempt = 0; attempt < 10; ++attempt) {
-        const QString path = folder + temporaryName();
+        QString path = folder + temporaryName();
         const int fd = ::open(
                 toNativeBytes(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {

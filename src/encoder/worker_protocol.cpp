@@ -21,17 +21,21 @@ bool isWord(const QString &word, LineKind kind)
     return word == QLatin1String(lineWord(kind));
 }
 
-Line statsLine(const QStringList &words)
+// The fields of a "stats" line, read as statsLine() writes them.
+Line statistics(const QStringList &words)
 {
     Line line;
-    if (words.size() < 6)
+    if (words.size() < 1 + stats_field::Count)
         return line;
+    const auto field = [&](int position) {
+        return words[1 + position];
+    };
     line.kind = LineKind::Stats;
-    line.statistics.pass = words[1].toInt();
-    line.statistics.archiveBytes = words[2].toLongLong();
-    line.statistics.archiveMs = words[3].toLongLong();
-    line.statistics.bitRate = words[4].toInt();
-    line.statistics.frames = words[5].toLongLong();
+    line.statistics.pass = field(stats_field::Pass).toInt();
+    line.statistics.archiveBytes = field(stats_field::ArchiveBytes).toLongLong();
+    line.statistics.archiveMs = field(stats_field::ArchiveMs).toLongLong();
+    line.statistics.bitRate = field(stats_field::BitRate).toInt();
+    line.statistics.frames = field(stats_field::Frames).toLongLong();
     return line;
 }
 
@@ -43,7 +47,7 @@ Line parse(const QByteArray &bytes)
     const QStringList words = text.split(QLatin1Char(' '));
     Line line;
     if (isWord(words[0], LineKind::Stats))
-        return statsLine(words);
+        return statistics(words);
     if (isWord(words[0], LineKind::Done)) {
         line.kind = LineKind::Done;
     } else if (isWord(words[0], LineKind::Duration) && words.size() == 2) {

@@ -19,7 +19,7 @@ struct Line
     FailureSubject subject = FailureSubject::ModuleUnusable; // Failed: what failed
     QString reason; // Failed: why; Ready: the engine's description; Notice: the remark
 };
-Line parse(const QByteArray &line);
+Line parse(const QByteArray &bytes);
 
 // The worker's arguments for an encode, and for reading an input's duration.
 QStringList encodeArguments(const EncodeJob &job, const QString &temporary, int passes);

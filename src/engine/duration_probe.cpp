@@ -115,7 +115,7 @@ std::int64_t addUp(const std::vector<Sample> &samples, std::int64_t unmeasured)
     const double usualRate = rates[rates.size() / 2];
     double timedUs = 0;
     double timedBytes = 0;
-    double untimedBytes = static_cast<double>(unmeasured);
+    auto untimedBytes = static_cast<double>(unmeasured);
     for (size_t i = 1; i < samples.size(); ++i) {
         const auto bytes = static_cast<double>(samples[i].pos - samples[i - 1].pos);
         const auto us = static_cast<double>(samples[i].us - samples[i - 1].us);

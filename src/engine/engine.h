@@ -10,7 +10,7 @@
 namespace engine {
 
 // The input's playing time in milliseconds, from its first timestamp.
-std::int64_t probeDurationMs(const std::string &input);
+std::int64_t probeDurationMs(const std::string &path);
 
 // Encodes one file. The output is written under request.temporary and renamed to
 // request.output when finished, also after a stop (the partial file plays). A failure

@@ -3,6 +3,8 @@
 // The engine module's entry points (WMEncEng.dll, loaded by the worker with dlopen). Plain
 // C, so the worker and the module only share this header.
 
+// NOLINTBEGIN(modernize-*): a C header, C's typedefs and (void)
+
 #include <stdint.h>
 
 #ifdef __cplusplus
@@ -33,12 +35,13 @@ typedef struct cf_job
     int passes; // 1 or 2
 } cf_job;
 
+// The engine's statistics (engine::Progress), field for field and under the same names.
 typedef struct cf_progress
 {
     int pass;
-    int64_t bytes;
-    int64_t media_ms;
-    int32_t bit_rate;
+    int64_t archiveBytes;
+    int64_t archiveMs;
+    int32_t bitRate;
     int64_t frames;
 } cf_progress;
 
@@ -82,3 +85,4 @@ int cf_engine_encode(const cf_job *job, const cf_callbacks *callbacks, cf_failur
 #ifdef __cplusplus
 }
 #endif
+// NOLINTEND(modernize-*)

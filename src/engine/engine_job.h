@@ -27,13 +27,15 @@ struct EncodeRequest
     int passes = 1;
 };
 
+// The statistics of an encode so far. The same fields under the same names travel on: the
+// module's cf_progress, the worker's "stats" line, the host's EncoderStatistics.
 struct Progress
 {
     int pass = 1;
-    std::int64_t bytes = 0;   // archive size so far (0 during an analysis pass)
-    std::int64_t mediaMs = 0; // archive duration so far (0 during an analysis pass)
-    std::int32_t bitRate = 0; // bits per second over the last seconds of media
-    std::int64_t frames = 0;  // video frames encoded in this pass
+    std::int64_t archiveBytes = 0; // output size so far (0 during an analysis pass)
+    std::int64_t archiveMs = 0;    // output duration so far (0 during an analysis pass)
+    std::int32_t bitRate = 0;      // bits per second over the last seconds of media
+    std::int64_t frames = 0;       // video frames encoded in this pass
 };
 
 // How an encode talks back while it runs. progress() comes from the encoder stages' threads,

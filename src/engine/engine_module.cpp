@@ -24,7 +24,7 @@ public:
     {
         if (!m_callbacks || !m_callbacks->progress)
             return;
-        const cf_progress out{p.pass, p.bytes, p.mediaMs, p.bitRate, p.frames};
+        const cf_progress out{p.pass, p.archiveBytes, p.archiveMs, p.bitRate, p.frames};
         m_callbacks->progress(m_callbacks->context, &out);
     }
     bool stopRequested() override

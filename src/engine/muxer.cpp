@@ -65,7 +65,7 @@ void Muxer::write(AVPacket &packet, int stream, AVRational encoderTimeBase)
     std::lock_guard lock(m_mutex);
     account(packet, stream, timeBase);
     check(av_interleaved_write_frame(m_format.get(), &packet), FailureSubject::WriteOutput);
-    m_progress.bytes = m_sink.bytesWritten();
+    m_progress.archiveBytes = m_sink.bytesWritten();
     m_observer.progress(m_progress);
 }
 
@@ -77,9 +77,9 @@ void Muxer::account(const AVPacket &packet, int stream, AVRational timeBase)
     if (packet.pts == AV_NOPTS_VALUE)
         return;
     const std::int64_t endMs = av_rescale_q(packet.pts + packet.duration, timeBase, Milliseconds);
-    m_progress.mediaMs = std::max(m_progress.mediaMs, endMs);
-    m_recent.emplace_back(m_progress.mediaMs, m_payloadBytes);
-    while (m_recent.size() > 2 && m_recent.front().first < m_progress.mediaMs - BitRateWindowMs)
+    m_progress.archiveMs = std::max(m_progress.archiveMs, endMs);
+    m_recent.emplace_back(m_progress.archiveMs, m_payloadBytes);
+    while (m_recent.size() > 2 && m_recent.front().first < m_progress.archiveMs - BitRateWindowMs)
         m_recent.pop_front();
     const std::int64_t spanMs = m_recent.back().first - m_recent.front().first;
     if (spanMs > 0)
@@ -90,11 +90,10 @@ void Muxer::account(const AVPacket &packet, int stream, AVRational timeBase)
 void Muxer::finish()
 {
     std::lock_guard lock(m_mutex);
-    // The size is taken before the trailer: afterwards the muxer has gone back to rewrite
-    // the header.
-    m_progress.bytes = m_sink.bytesWritten();
+    // The whole file's size, trailer included: the sink counts up to the file's end, which
+    // going back to rewrite the header does not move.
     check(av_write_trailer(m_format.get()), FailureSubject::WriteOutput);
-    m_progress.bytes = m_sink.bytesWritten();
+    m_progress.archiveBytes = m_sink.bytesWritten();
     m_observer.progress(m_progress);
 }
 

@@ -53,7 +53,7 @@ OutputSink::OutputSink(std::string temporary, std::string final)
                                   &OutputSink::seek));
     if (!m_io)
         throw std::bad_alloc();
-    buffer.release(); // the context owns it now
+    static_cast<void>(buffer.release()); // the context owns it now
     m_io->seekable = AVIO_SEEKABLE_NORMAL;
 }
 

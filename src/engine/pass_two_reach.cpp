@@ -81,8 +81,8 @@ bool readSettings(const AVCodecContext &e, Settings &s)
     s.qcompress = e.qcompress;
     s.qblur = e.qblur;
     s.maxQdiff = e.max_qdiff;
-    s.lmin = static_cast<int>(option(e, "lmin", 2 * QpToLambda));
-    s.lmax = static_cast<int>(option(e, "lmax", 31 * QpToLambda));
+    s.lmin = static_cast<int>(option(e, "lmin", std::int64_t{2} * QpToLambda));
+    s.lmax = static_cast<int>(option(e, "lmax", std::int64_t{31} * QpToLambda));
     s.mbNum = ((e.width + 15) / 16) * ((e.height + 15) / 16);
     return true;
 }
@@ -109,8 +109,13 @@ Parsed parse(const char *statistics, int mbNum, std::vector<Entry> &entries)
         p = next ? next + 1 : nullptr;
         int number = -1;
         Entry e = skipped;
-        int fCode = 0, bCode = 0, iCount = 0, skipCount = 0, headerBits = 0;
-        std::int64_t mcVar = 0, var = 0;
+        int fCode = 0;
+        int bCode = 0;
+        int iCount = 0;
+        int skipCount = 0;
+        int headerBits = 0;
+        std::int64_t mcVar = 0;
+        std::int64_t var = 0;
         const int got = std::sscanf(line.c_str(),
                                     " in:%d out:%*d type:%d q:%f itex:%d ptex:%d mv:%d misc:%d "
                                     "fcode:%d bcode:%d mc-var:%" SCNd64 " var:%" SCNd64
@@ -213,8 +218,11 @@ void RateSearch::qminmax(int type, int &qmin, int &qmax) const
 {
     qmin = m_s.lmin;
     qmax = m_s.lmax;
+    // Rounded as libavcodec's rate control rounds, which this follows.
     if (type == AV_PICTURE_TYPE_I) {
+        // NOLINTNEXTLINE(bugprone-incorrect-roundings)
         qmin = static_cast<int>(qmin * std::abs(m_s.iQuantFactor) + m_s.iQuantOffset + 0.5);
+        // NOLINTNEXTLINE(bugprone-incorrect-roundings)
         qmax = static_cast<int>(qmax * std::abs(m_s.iQuantFactor) + m_s.iQuantOffset + 0.5);
     }
     qmin = std::clamp(qmin, 1, LambdaMax);
@@ -255,7 +263,7 @@ double RateSearch::expectedBits(double rateFactor)
         double sum = 0.0;
         for (int j = 0; j < filterSize; ++j) {
             const std::int64_t index = static_cast<std::int64_t>(i) + j - filterSize / 2;
-            const double d = static_cast<double>(index - static_cast<std::int64_t>(i));
+            const auto d = static_cast<double>(index - static_cast<std::int64_t>(i));
             const double coeff = m_s.qblur == 0 ? 1.0 : std::exp(-d * d / (m_s.qblur * m_s.qblur));
             if (index < 0 || index >= static_cast<std::int64_t>(n)
                 || m_entries[i].pictType != m_entries[static_cast<size_t>(index)].pictType)

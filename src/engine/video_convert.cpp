@@ -7,6 +7,7 @@ extern "C" {
 }
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 namespace engine {
@@ -23,10 +24,12 @@ void paintBlack(AVFrame &frame)
 {
     const int chromaHeight = (frame.height + 1) / 2;
     for (int row = 0; row < frame.height; ++row)
-        std::memset(frame.data[0] + row * frame.linesize[0], 16, static_cast<size_t>(frame.width));
+        std::memset(frame.data[0] + std::ptrdiff_t(row) * frame.linesize[0],
+                    16,
+                    static_cast<size_t>(frame.width));
     for (int plane = 1; plane <= 2; ++plane) {
         for (int row = 0; row < chromaHeight; ++row)
-            std::memset(frame.data[plane] + row * frame.linesize[plane],
+            std::memset(frame.data[plane] + std::ptrdiff_t(row) * frame.linesize[plane],
                         128,
                         static_cast<size_t>((frame.width + 1) / 2));
     }
@@ -134,9 +137,9 @@ FramePtr VideoConverter::scaled(const AVFrame &picture)
     if (bars)
         paintBlack(*frame);
     uint8_t *const target[4] = {
-            frame->data[0] + m_rect.y * frame->linesize[0] + m_rect.x,
-            frame->data[1] + (m_rect.y / 2) * frame->linesize[1] + m_rect.x / 2,
-            frame->data[2] + (m_rect.y / 2) * frame->linesize[2] + m_rect.x / 2,
+            frame->data[0] + std::ptrdiff_t(m_rect.y) * frame->linesize[0] + m_rect.x,
+            frame->data[1] + std::ptrdiff_t(m_rect.y / 2) * frame->linesize[1] + m_rect.x / 2,
+            frame->data[2] + std::ptrdiff_t(m_rect.y / 2) * frame->linesize[2] + m_rect.x / 2,
             nullptr,
     };
     sws_scale(m_scaler.get(),

@@ -62,7 +62,7 @@ void say(const std::string &line)
     std::fflush(stdout);
 }
 
-// The first words of a line of that kind: "stats ".
+// The first words of a line of that kind: "failed ".
 std::string lineStart(LineKind kind)
 {
     return std::string(lineWord(kind)) + " ";
@@ -185,9 +185,7 @@ public:
         }
         m_last = p;
         m_lastTime = now;
-        say(lineStart(LineKind::Stats) + std::to_string(p.pass) + " " + std::to_string(p.bytes)
-            + " " + std::to_string(p.media_ms) + " " + std::to_string(p.bit_rate) + " "
-            + std::to_string(p.frames));
+        say(worker_protocol::statsLine(p));
     }
     void reportLast() { report(m_last, true); }
 

@@ -10,14 +10,18 @@
 //       -> "duration <ms>"
 //   WMEncWorker encode INPUT TEMPORARY OUTPUT PASSES WIDTH HEIGHT FPS VIDEO_BPS KEY_SECONDS
 //                      AUDIO_BPS SAMPLE_RATE CHANNELS
-//       -> "stats <pass> <bytes> <media ms> <bit rate> <frames>" several times a second,
-//          then "done". A line "stop" on stdin finishes the file early; the partial file
-//          is kept, as the user asked for it. A stop during the analysis pass of two ends
-//          with "failed 6 ..." instead: nothing was written.
-//          Before "done", "notice <text>" may come: a remark on the finished file for the
-//          user, such as damaged parts that were skipped over.
+//       -> "stats <pass> <archive bytes> <archive ms> <bit rate> <frames>" several times a
+//          second (the fields of cf_progress), then "done". A line "stop" on stdin finishes the
+//          file early; the partial file is kept, as the user asked for it. A stop during the
+//          analysis pass of two ends with "failed 6 ..." instead: nothing was written. Before
+//          "done", "notice <text>" may come: a remark on the finished file for the user, such as
+//          damaged parts that were skipped over.
 // Any failure: "failed <subject> <reason>".
 
+#include "engine/engine_api.h"
+
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -48,6 +52,16 @@ inline constexpr int Channels = 11;
 inline constexpr int Count = 12;
 } // namespace encode_argument
 
+// The fields of a "stats" line after its first word, by position.
+namespace stats_field {
+inline constexpr int Pass = 0;
+inline constexpr int ArchiveBytes = 1;
+inline constexpr int ArchiveMs = 2;
+inline constexpr int BitRate = 3;
+inline constexpr int Frames = 4;
+inline constexpr int Count = 5;
+} // namespace stats_field
+
 // What a line the worker writes says; its first word names it.
 enum class LineKind { Other, Ready, Duration, Stats, Done, Failed, Notice };
 
@@ -70,6 +84,22 @@ constexpr const char *lineWord(LineKind kind)
         break;
     }
     return "";
+}
+
+// The worker's "stats" line (without its "\n") for the engine's statistics; the host reads it
+// back with worker_protocol::parse (src/encoder/worker_protocol.h).
+inline std::string statsLine(const cf_progress &statistics)
+{
+    std::array<std::int64_t, stats_field::Count> fields{};
+    fields[stats_field::Pass] = statistics.pass;
+    fields[stats_field::ArchiveBytes] = statistics.archiveBytes;
+    fields[stats_field::ArchiveMs] = statistics.archiveMs;
+    fields[stats_field::BitRate] = statistics.bitRate;
+    fields[stats_field::Frames] = statistics.frames;
+    std::string line = lineWord(LineKind::Stats);
+    for (const std::int64_t field : fields)
+        line += ' ' + std::to_string(field);
+    return line;
 }
 
 // What a failure was about; the number after "failed". The host words the user's message

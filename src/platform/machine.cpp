@@ -17,7 +17,7 @@ std::shared_ptr<Machine> &currentMachine()
 }
 } // namespace
 
-Machine::Machine(QString driveCRoot, std::unique_ptr<VolumeSource> volumes)
+Machine::Machine(const QString &driveCRoot, std::unique_ptr<VolumeSource> volumes)
     : m_driveCRoot(QDir::cleanPath(driveCRoot))
     , m_drives(std::move(volumes))
     , m_launcher([](const QString &program, const QStringList &arguments) {

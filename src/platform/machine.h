@@ -17,7 +17,7 @@ public:
     // Starts a native program with its arguments and returns at once; false on failure.
     using Launcher = std::function<bool(const QString &program, const QStringList &arguments)>;
 
-    Machine(QString driveCRoot, std::unique_ptr<VolumeSource> volumes);
+    Machine(const QString &driveCRoot, std::unique_ptr<VolumeSource> volumes);
 
     // The machine of an installed program: its executable lives in
     // <C: root>/Program Files/Clipferry/, the drives come from the system's mounts. A C:

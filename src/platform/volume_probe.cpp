@@ -45,8 +45,9 @@ std::optional<VolumeSpace> statVolume(const QByteArray &root)
 std::optional<VolumeSpace> askWithin(const QString &key,
                                      std::chrono::milliseconds limit,
                                      std::function<std::optional<VolumeSpace>()> ask,
-                                     bool *noAnswer)
+                                     bool *noAnswer) // NOLINT(readability-non-const-parameter)
 {
+    // *noAnswer is set through late.
     bool unused = false;
     bool &late = noAnswer ? *noAnswer : unused;
     late = true;

@@ -123,7 +123,7 @@ QString toNativePathAsWritten(Machine &machine, const QString &windowsPath)
 QString toNativePath(Machine &machine, const QString &windowsPath)
 {
     const NativeParts path = nativeParts(machine, windowsPath);
-    const QString literal = joinNative(path.root, path.parts);
+    QString literal = joinNative(path.root, path.parts);
     // One look at the file system for the usual case of a path that exists as written.
     if (path.parts.isEmpty() || QFileInfo::exists(literal))
         return literal;

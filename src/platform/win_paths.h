@@ -5,7 +5,11 @@
 class Machine;
 
 // Translation between the program's Windows-form paths ("C:\Program Files\Clipferry") and
-// native paths. Only the platform layer translates; the program itself speaks Windows form.
+// native paths. The program speaks Windows form; a path is translated where it crosses to or
+// from the native system: in the platform layer's objects, the encoder's hand-over to its
+// worker, the folder tree's listing, and where the window and the batch meet a file
+// themselves (a folder chosen, files opened, the page to show, an input or output being
+// converted, the copy to a storage card).
 //
 // A doubled separator is one separator (the program joins folder + "\" + name even when
 // the folder already ends in "\"). Drive letters may be either case. Where a name does not

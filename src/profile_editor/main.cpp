@@ -34,10 +34,12 @@ int main(int argc, char *argv[])
                                 .filePath(QString::fromLatin1(encoder_folder::ProfilesFolder));
     ProfileEditorWindow window(profiles);
     const QStringList point = parser.value(centre).split(QLatin1Char(','));
-    bool xValid = false, yValid = false;
-    const int x = point.value(0).toInt(&xValid), y = point.value(1).toInt(&yValid);
+    bool xValid = false;
+    bool yValid = false;
+    const int x = point.value(0).toInt(&xValid);
+    const int y = point.value(1).toInt(&yValid);
     if (point.size() == 2 && xValid && yValid)
         window.placeOver(QPoint(x, y));
     window.show();
-    return app.exec();
+    return QApplication::exec();
 }

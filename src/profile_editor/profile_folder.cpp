@@ -15,7 +15,7 @@
 namespace {
 
 // Anything larger is not one of our small text files; reading it whole would be a waste.
-constexpr qint64 LargestProfileFile = 64 * 1024;
+constexpr qint64 LargestProfileFile = qint64(64) * 1024;
 
 QString fileNameFor(const QString &profileName)
 {
@@ -114,7 +114,7 @@ QString ProfileFolder::freeName(const QString &wanted) const
     if (free(wanted))
         return wanted;
     for (int number = 2;; ++number) {
-        const QString name = QStringLiteral("%1 %2").arg(wanted).arg(number);
+        QString name = QStringLiteral("%1 %2").arg(wanted).arg(number);
         if (free(name))
             return name;
     }

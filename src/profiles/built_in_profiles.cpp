@@ -24,33 +24,16 @@ QList<ProfileSettings> builtInProfiles()
         p.channels = channels;
         return p;
     };
+    // clang-format off
     return {
-            make("Low bandwidth video (100 Kbps)",
-                 "176 x 132, 15 frames/s, mono sound",
-                 176,
-                 132,
-                 15,
-                 100000,
-                 24000,
-                 22050,
-                 1),
-            make("Standard video (300 Kbps)",
-                 "320 x 240, up to 30 frames/s, stereo sound",
-                 320,
-                 240,
-                 30,
-                 300000,
-                 48000,
-                 44100,
-                 2),
-            make("High quality video (800 Kbps)",
-                 "640 x 480, up to 30 frames/s, stereo sound",
-                 640,
-                 480,
-                 30,
-                 800000,
-                 128000,
-                 44100,
-                 2),
+        //   name, description
+        //   width height rate video   audio   sample rate channels
+        make("Low bandwidth video (100 Kbps)", "176 x 132, 15 frames/s, mono sound",
+             176,  132,   15,  100000,  24000, 22050,      1),
+        make("Standard video (300 Kbps)", "320 x 240, up to 30 frames/s, stereo sound",
+             320,  240,   30,  300000,  48000, 44100,      2),
+        make("High quality video (800 Kbps)", "640 x 480, up to 30 frames/s, stereo sound",
+             640,  480,   30,  800000, 128000, 44100,      2),
     };
+    // clang-format on
 }

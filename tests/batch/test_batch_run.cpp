@@ -297,13 +297,13 @@ private slots:
         QTest::addColumn<QStringList>("card"); // its entries afterwards, hidden ones included
         QTest::addColumn<QByteArray>("first"); // the card's copy of the first output
         QTest::addColumn<QString>("box");
-        const QStringList ab{"a.mpg", "b.mpg"}, card{"a.wmv", "b.wmv"};
+        const QStringList ab{"a.mpg", "b.mpg"}, copied{"a.wmv", "b.wmv"};
         QTest::newRow("read-only file of that name")
                 << Prepare([](BatchWindow &, const QString &card) {
                        writeFile(card + "/a.wmv", "old");
                        QFile::setPermissions(card + "/a.wmv", QFile::ReadOwner);
                    })
-                << ab << card << QByteArray("old") << "";
+                << ab << copied << QByteArray("old") << "";
         // Only names of exactly the program's own form are its temporaries.
         const QStringList users = QString(".clipferry-Ab3dE5g.tmp .clipferry-Ab3dE5gH9.tmp "
                                           ".clipferry-Ab3dE5gH.tmp~ .clipferry-Ab3d-5gH.tmp "
@@ -315,7 +315,7 @@ private slots:
                     for (const QString &name :
                          users + QStringList{".clipferry-Ab3dE5gH.tmp", ".clipferry-Zz9Yy8X0.part"})
                         writeFile(card + '/' + name, "left");
-                }) << ab << users + card << QByteArray("a.mpg encoded")
+                }) << ab << users + copied << QByteArray("a.mpg encoded")
                                                             << "";
         const QString longest(251, 'n'); // 255 bytes with the ending, the most a name takes
         QTest::newRow("longest name")
@@ -325,7 +325,7 @@ private slots:
         // The last copy of the batch, as no later copy clears a temporary this one leaves.
         QTest::newRow("a folder under the output's name")
                 << Prepare([](BatchWindow &, const QString &card) { QDir(card).mkdir("b.wmv"); })
-                << ab << card << QByteArray("a.mpg encoded")
+                << ab << copied << QByteArray("a.mpg encoded")
                 << "These files were converted, with remarks:\r\n"
                    "b.mpg: not copied to the storage card: cannot write E:\\b.wmv: File exists";
         QTest::newRow("output gone before its copy")

@@ -37,7 +37,7 @@ struct PassWatch : engine::EncodeObserver
     int lastPass = 0;
     void progress(const engine::Progress &p) override
     {
-        wroteInPass1 |= p.pass == 1 && (p.bytes > 0 || p.mediaMs > 0);
+        wroteInPass1 |= p.pass == 1 && (p.archiveBytes > 0 || p.archiveMs > 0);
         firstPass = firstPass ? firstPass : p.pass;
         lastPass = p.pass;
     }
@@ -49,8 +49,8 @@ struct PassWatch : engine::EncodeObserver
 // Stops once pass one of two has analysed that many frames (never when negative).
 struct StopInAnalysis : engine::EncodeObserver
 {
-    explicit StopInAnalysis(qint64 frames)
-        : frames(frames)
+    explicit StopInAnalysis(qint64 limit)
+        : frames(limit)
     {}
     void progress(const engine::Progress &p) override
     {

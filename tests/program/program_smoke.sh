@@ -77,6 +77,6 @@ fi
 
 [ -L "$userc/Program Files/Windows Media Components/Encoder/WMEncEng.dll" ] ||
     fail "the user's C: drive has no link to the engine module"
-[ -d "$userc/Samples" ] && [ ! -L "$userc/Samples" ] || fail "the user's C:\\Samples is not a folder"
+[[ -d "$userc/Samples" && ! -L "$userc/Samples" ]] || fail "the user's C:\\Samples is not a folder"
 [ -e "$userc/Samples/AVSEQ01.DAT" ] || fail "the user's C:\\Samples has no AVSEQ01.DAT"
 echo "The program came up, showed its window ($screenshot) and closed cleanly."

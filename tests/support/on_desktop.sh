@@ -47,6 +47,7 @@ fi
 
 tmp=$CLIPFERRY_DESKTOP_FOLDER
 pids=()
+# shellcheck disable=SC2317 # run by the trap below
 cleanup() {
     for pid in "${pids[@]}"; do
         kill "$pid" 2>/dev/null || true
@@ -74,7 +75,8 @@ start_x() {
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$tmp/display" 2>"$tmp/xvfb.log" &
     pids+=($!)
     wait_for test -s "$tmp/display" || { cat "$tmp/xvfb.log"; echo "Xvfb did not start" >&2; exit 1; }
-    export DISPLAY=":$(cat "$tmp/display")"
+    DISPLAY=":$(cat "$tmp/display")"
+    export DISPLAY
     export QT_QPA_PLATFORM=xcb
     unset WAYLAND_DISPLAY
     # Clients are let in only once the server answers one.
@@ -85,8 +87,8 @@ start_x() {
 # started once more.
 start_window_manager() {
     need "$1"
-    local attempt pid
-    for attempt in 1 2; do
+    local pid
+    for _ in 1 2; do
         "$@" >"$tmp/wm.log" 2>&1 &
         pid=$!
         pids+=("$pid")

@@ -11,6 +11,7 @@ extern "C" {
 #include <QFile>
 
 #include <cmath>
+#include <cstddef>
 #include <memory>
 #include <random>
 
@@ -95,7 +96,7 @@ PartWriter::PartWriter(const QString &path, const ClipOptions &options)
     if (options.vcdDat) {
         // One pack per sector, at the disc's fixed rate.
         m_format->packet_size = VcdPack;
-        av_opt_set_int(m_format->priv_data, "muxrate", 75 * SectorSize * 8, 0);
+        av_opt_set_int(m_format->priv_data, "muxrate", std::int64_t{75} * SectorSize * 8, 0);
     }
     if (options.video)
         openVideo();
@@ -170,7 +171,7 @@ void PartWriter::paintPicture(int index)
     const int boxX = (index * 5) % (f.width - 64);
     const int boxY = (index * 3) % (f.height - 64);
     for (int y = 0; y < f.height; ++y) {
-        uint8_t *row = f.data[0] + y * f.linesize[0];
+        uint8_t *row = f.data[0] + std::ptrdiff_t(y) * f.linesize[0];
         for (int x = 0; x < f.width; ++x) {
             const bool inBox = x >= boxX && x < boxX + 64 && y >= boxY && y < boxY + 64;
             row[x] = inBox ? 235
@@ -179,7 +180,7 @@ void PartWriter::paintPicture(int index)
     }
     for (int plane = 1; plane <= 2; ++plane) {
         for (int y = 0; y < f.height / 2; ++y) {
-            uint8_t *row = f.data[plane] + y * f.linesize[plane];
+            uint8_t *row = f.data[plane] + std::ptrdiff_t(y) * f.linesize[plane];
             for (int x = 0; x < f.width / 2; ++x)
                 row[x] = static_cast<uint8_t>(128 + 48 * std::sin((x + y * plane + index) * 0.05));
         }
@@ -191,7 +192,7 @@ void PartWriter::fillSound(std::int64_t firstSample)
 {
     must(av_frame_make_writable(m_sound.get()), "sound");
     auto *samples = reinterpret_cast<int16_t *>(m_sound->data[0]);
-    for (int i = 0; i < m_sound->nb_samples; ++i) {
+    for (std::ptrdiff_t i = 0; i < m_sound->nb_samples; ++i) {
         const double t = static_cast<double>(firstSample + i) / soundRate();
         const auto value
                 = static_cast<int16_t>(8000 * std::sin(2 * M_PI * (440 + 220 * std::sin(t)) * t));
@@ -287,7 +288,7 @@ QByteArray sector(int number, const QByteArray &data)
 void wrapAsDat(const QByteArray &stream, const QString &path, int leadIn)
 {
     const int dataSectors = static_cast<int>((stream.size() + VcdPack - 1) / VcdPack);
-    const quint32 dataBytes = static_cast<quint32>((leadIn + dataSectors) * SectorSize);
+    const auto dataBytes = static_cast<quint32>((leadIn + dataSectors) * SectorSize);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw Error(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
@@ -298,7 +299,7 @@ void wrapAsDat(const QByteArray &stream, const QString &path, int leadIn)
     for (int i = 0; i < leadIn; ++i)
         writeAll(file, sector(i, {}));
     for (int i = 0; i < dataSectors; ++i)
-        writeAll(file, sector(leadIn + i, stream.mid(i * VcdPack, VcdPack)));
+        writeAll(file, sector(leadIn + i, stream.mid(qsizetype(i) * VcdPack, VcdPack)));
 }
 
 } // namespace

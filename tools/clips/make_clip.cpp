@@ -14,7 +14,7 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    QStringList args = QCoreApplication::arguments().mid(1);
     ClipOptions options;
     QString output;
     while (!args.isEmpty()) {
