@@ -3,24 +3,13 @@
 # two files at a time per core, and fails on any finding. It needs the compile commands of a
 # configured build: it configures build-tidy/ if needed and runs Qt's moc there (some sources
 # include what moc makes), but compiles nothing. Generated sources are not checked.
-#   --all    also the folders still being reworked (the default leaves them out)
 #   FILES... only these files (paths from the repository's top)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
 build="build-tidy"
 
-# Folders whose findings are known and not fixed yet; --all shows them.
-pending=(src/app src/sources src/batch)
-
-all=false
-files=()
-for a in "$@"; do
-    case "$a" in
-    --all) all=true ;;
-    *) files+=("$a") ;;
-    esac
-done
+files=("$@")
 
 if [ ! -f "$build/compile_commands.json" ]; then
     ./scripts/configure.sh "$build" >/dev/null
@@ -36,11 +25,6 @@ done
 if [ ${#files[@]} -eq 0 ]; then
     mapfile -t files < <(git ls-files -co --exclude-standard -- 'src/*.cpp' 'tools/*.cpp' |
         while read -r f; do [ -f "$f" ] && echo "$f"; done)
-    if ! $all; then
-        for folder in "${pending[@]}"; do
-            mapfile -t files < <(printf '%s\n' "${files[@]}" | grep -v "^$folder/")
-        done
-    fi
 fi
 
 log=$(mktemp)

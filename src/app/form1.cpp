@@ -222,13 +222,17 @@ void Form1::connectHandlers()
     connect(chkCopytoStorage, &QCheckBox::toggled, this, &Form1::chkCopytoStorage_Click);
     // Whatever selects an option sets the passes: a click, the keyboard, or a screen reader's
     // action (which selects it without a click); a click on the selected one sets them again.
-    for (auto [option, handler] : {std::pair(optOnePass, &Form1::optOnePass_Click),
-                                   std::pair(optTwoPass, &Form1::optTwoPass_Click)}) {
-        connect(option, &QRadioButton::clicked, this, handler);
-        connect(option, &QRadioButton::toggled, this, [this, handler](bool selected) {
-            if (selected)
-                (this->*handler)();
-        });
+    for (const auto &optionAndHandler : {std::pair(optOnePass, &Form1::optOnePass_Click),
+                                         std::pair(optTwoPass, &Form1::optTwoPass_Click)}) {
+        const auto handler = optionAndHandler.second;
+        connect(optionAndHandler.first, &QRadioButton::clicked, this, handler);
+        connect(optionAndHandler.first,
+                &QRadioButton::toggled,
+                this,
+                [this, handler](bool selected) {
+                    if (selected)
+                        (this->*handler)();
+                });
     }
     connect(lblPassInfo, &ClickableLabel::clicked, this, &Form1::lblPassInfo_Click);
     connect(mnuCurrentProfile, &QAction::triggered, this, &Form1::mnuCurrentProfile_Click);

@@ -59,95 +59,32 @@ void Form1::SetupJob()
     }
 }
 
+// One line per handler: the area's method of the same name does the work.
+// clang-format off
 // batch/
-void Form1::cmdStart_Click()
-{
-    m_batch->cmdStart_Click();
-}
-void Form1::Encoder_OnStateChange(qint32 EnumState)
-{
-    m_batch->Encoder_OnStateChange(EnumState);
-}
-void Form1::Timer1_Timer()
-{
-    m_progress->Timer1_Timer();
-}
-void Form1::cmdStop_Click()
-{
-    m_batch->cmdStop_Click();
-}
-void Form1::cmdReset_Click()
-{
-    m_batch->cmdReset_Click();
-}
+void Form1::cmdStart_Click() { m_batch->cmdStart_Click(); }
+void Form1::Encoder_OnStateChange(qint32 EnumState) { m_batch->Encoder_OnStateChange(EnumState); }
+void Form1::Timer1_Timer() { m_progress->Timer1_Timer(); }
+void Form1::cmdStop_Click() { m_batch->cmdStop_Click(); }
+void Form1::cmdReset_Click() { m_batch->cmdReset_Click(); }
 
 // sources/
-void Form1::cmdInput_Click()
-{
-    m_folders->cmdInput_Click();
-}
-void Form1::cmdOutput_Click()
-{
-    m_folders->cmdOutput_Click();
-}
-void Form1::File1_Click()
-{
-    m_selection->File1_Click();
-}
-void Form1::Combo1_Click()
-{
-    m_profiles->Combo1_Click();
-}
-void Form1::mnuCurrentProfile_Click()
-{
-    m_profiles->mnuCurrentProfile_Click();
-}
-void Form1::mnuProfileSetup_Click()
-{
-    m_profiles->mnuProfileSetup_Click();
-}
-void Form1::mnuProfileEditor_Click()
-{
-    m_profiles->mnuProfileEditor_Click();
-}
-void Form1::mnuCheckStorageCards_Click()
-{
-    m_cards->mnuCheckStorageCards_Click();
-}
-void Form1::chkCopytoStorage_Click()
-{
-    m_cards->chkCopytoStorage_Click();
-}
-void Form1::optOnePass_Click()
-{
-    m_passes->optOnePass_Click();
-}
-void Form1::optTwoPass_Click()
-{
-    m_passes->optTwoPass_Click();
-}
-void Form1::lblPassInfo_Click()
-{
-    m_passes->lblPassInfo_Click();
-}
-void Form1::mnuInfo_Click()
-{
-    m_passes->mnuInfo_Click();
-}
-void Form1::mnuAbout_Click()
-{
-    m_passes->mnuAbout_Click();
-}
+void Form1::cmdInput_Click() { m_folders->cmdInput_Click(); }
+void Form1::cmdOutput_Click() { m_folders->cmdOutput_Click(); }
+void Form1::File1_Click() { m_selection->File1_Click(); }
+void Form1::Combo1_Click() { m_profiles->Combo1_Click(); }
+void Form1::mnuCurrentProfile_Click() { m_profiles->mnuCurrentProfile_Click(); }
+void Form1::mnuProfileSetup_Click() { m_profiles->mnuProfileSetup_Click(); }
+void Form1::mnuProfileEditor_Click() { m_profiles->mnuProfileEditor_Click(); }
+void Form1::mnuCheckStorageCards_Click() { m_cards->mnuCheckStorageCards_Click(); }
+void Form1::chkCopytoStorage_Click() { m_cards->chkCopytoStorage_Click(); }
+void Form1::optOnePass_Click() { m_passes->optOnePass_Click(); }
+void Form1::optTwoPass_Click() { m_passes->optTwoPass_Click(); }
+void Form1::lblPassInfo_Click() { m_passes->lblPassInfo_Click(); }
+void Form1::mnuInfo_Click() { m_passes->mnuInfo_Click(); }
+void Form1::mnuAbout_Click() { m_passes->mnuAbout_Click(); }
 
-void Form1::openFiles(const QStringList &nativePaths)
-{
-    m_opening->openFiles(nativePaths);
-}
-bool Form1::canOpenFiles() const
-{
-    return m_opening->canOpenFiles();
-}
-void Form1::openHandedFiles(const QStringList &nativePaths)
-{
-    m_opening->openHandedFiles(nativePaths);
-}
+void Form1::openFiles(const QStringList &nativePaths) { m_opening->openFiles(nativePaths); }
+bool Form1::canOpenFiles() const { return m_opening->canOpenFiles(); }
+void Form1::openHandedFiles(const QStringList &nativePaths) { m_opening->openHandedFiles(nativePaths); }
+// clang-format on
