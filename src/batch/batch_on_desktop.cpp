@@ -34,6 +34,7 @@ void BatchOnDesktop::fileStarted()
     if (index >= 0)
         m_current = index;
     m_betweenFiles = false;
+    m_fileShare = 0;
     show(m_current, 0);
 }
 
@@ -43,10 +44,14 @@ void BatchOnDesktop::fileEnded()
     show(m_current + 1, 0);
 }
 
+// The window empties the bar when a file ends, and may do so before this hears of the end:
+// the entry never goes back, so a lower value before the next file starts is passed by.
 void BatchOnDesktop::showProgress(int value)
 {
-    if (!m_betweenFiles)
-        show(m_current, double(value) / std::max(m_bar.maximum(), 1));
+    if (m_betweenFiles || value < m_fileShare)
+        return;
+    m_fileShare = value;
+    show(m_current, double(value) / std::max(m_bar.maximum(), 1));
 }
 
 void BatchOnDesktop::show(int filesDone, double ofNextFile)

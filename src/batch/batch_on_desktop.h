@@ -38,6 +38,7 @@ private:
     QStringList m_files;         // the entries selected when the batch started, in order
     int m_current = 0;           // the file being converted, as an index into m_files
     bool m_betweenFiles = false; // it has ended, and the next one has not started
+    int m_fileShare = 0;         // the bar's highest value for the file being converted
     SleepInhibitor m_awake;
     LauncherEntry m_entry;
 };
