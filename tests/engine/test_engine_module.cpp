@@ -3,6 +3,7 @@
 // the profile's frame; the worker's own lines for a stop in the analysis pass and for a
 // damaged file. (Failures, stops and crashes through the host: test_encoder_host.)
 
+#include "built_engine.h"
 #include "checks.h"
 #include "clip_generator.h"
 #include "engine/engine.h"
@@ -282,21 +283,7 @@ private slots:
                     worker.write("stop\n");
             }
         });
-        worker.start(qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C", CF_BUILD_DRIVE_C)
-                             + "/Program Files/Windows Media Components/Encoder/WMEncWorker",
-                     {"encode",
-                      input,
-                      output + ".part",
-                      output,
-                      QString::number(passes),
-                      "320",
-                      "240",
-                      "30",
-                      "300000",
-                      "5",
-                      "48000",
-                      "44100",
-                      "2"});
+        worker.start(builtWorker(), workerEncodeArguments(input, output, passes));
         QVERIFY(worker.waitForFinished(60000));
         QTEST(lines.filter(QRegularExpression("^(?!stats )")), "lines");
         QCOMPARE(QFile::exists(output), passes == 1);

@@ -5,6 +5,7 @@
 // rest fails; unconfined (the encode benchmark's measuring aid) each succeeds, which shows
 // that the attempts would work if nothing stopped them.
 
+#include "built_engine.h"
 #include "checks.h"
 #include "clip_generator.h"
 
@@ -101,21 +102,7 @@ private slots:
             probe += QString::fromUtf8(worker.readAllStandardError()).split('\n');
         });
         const QString output = dir.filePath("out/clip.wmv");
-        worker.start(qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C", CF_BUILD_DRIVE_C)
-                             + "/Program Files/Windows Media Components/Encoder/WMEncWorker",
-                     {"encode",
-                      input,
-                      output + ".part",
-                      output,
-                      "1",
-                      "320",
-                      "240",
-                      "30",
-                      "300000",
-                      "5",
-                      "48000",
-                      "44100",
-                      "2"});
+        worker.start(builtWorker(), workerEncodeArguments(input, output, 1));
         QVERIFY(worker.waitForFinished(60000));
         ::close(server);
 

@@ -17,3 +17,26 @@ bool installBuiltEngine(const QString &nativeC)
     }
     return done;
 }
+
+QString builtWorker()
+{
+    return qEnvironmentVariable("CLIPFERRY_BUILD_DRIVE_C", CF_BUILD_DRIVE_C)
+           + "/Program Files/Windows Media Components/Encoder/WMEncWorker";
+}
+
+QStringList workerEncodeArguments(const QString &input, const QString &output, int passes)
+{
+    return {"encode",
+            input,
+            output + ".part",
+            output,
+            QString::number(passes),
+            "320",
+            "240",
+            "30",
+            "300000",
+            "5",
+            "48000",
+            "44100",
+            "2"};
+}
