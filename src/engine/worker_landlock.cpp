@@ -1,5 +1,7 @@
 #include "engine/worker_landlock.h"
 
+#include "common/unique_fd.h"
+
 #include <fcntl.h>
 #include <linux/landlock.h>
 #include <sys/stat.h>
@@ -56,32 +58,13 @@ RulesetAttributes handledBy(int abi)
     return handled;
 }
 
-class Descriptor
-{
-public:
-    explicit Descriptor(long fd)
-        : m_fd(static_cast<int>(fd))
-    {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 // Grants the rights on the file or folder (and what is beneath it). A path that cannot be
 // opened gets none: the engine fails on it with the reason a user can act on.
-void allow(const Descriptor &ruleset, const std::string &path, std::uint64_t rights)
+void allow(const UniqueFd &ruleset, const std::string &path, std::uint64_t rights)
 {
     if (path.empty())
         return;
-    const Descriptor target(::open(path.c_str(), O_PATH | O_CLOEXEC));
+    const UniqueFd target(::open(path.c_str(), O_PATH | O_CLOEXEC));
     if (target.get() < 0)
         return;
     landlock_path_beneath_attr rule{rights, target.get()};
@@ -90,7 +73,7 @@ void allow(const Descriptor &ruleset, const std::string &path, std::uint64_t rig
 }
 
 // A file's rights never go to a folder, which would pass them on to all that is beneath it.
-void allowFile(const Descriptor &ruleset, const std::string &path, std::uint64_t rights)
+void allowFile(const UniqueFd &ruleset, const std::string &path, std::uint64_t rights)
 {
     struct stat facts = {};
     if (::stat(path.c_str(), &facts) == 0 && !S_ISDIR(facts.st_mode))
@@ -124,7 +107,8 @@ int landlockAbi()
 void restrictFiles(int abi, const Reach &reach)
 {
     const RulesetAttributes handled = handledBy(abi);
-    const Descriptor ruleset(::syscall(SYS_landlock_create_ruleset, &handled, sizeof handled, 0));
+    const UniqueFd ruleset(
+            static_cast<int>(::syscall(SYS_landlock_create_ruleset, &handled, sizeof handled, 0)));
     if (ruleset.get() < 0)
         throw Fault("landlock_create_ruleset");
     allowFile(ruleset, reach.input, LANDLOCK_ACCESS_FS_READ_FILE);
